@@ -1,0 +1,91 @@
+#include "commandline.h"
+
+#include "phonebookcommands.h"
+#include "servecommand.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+const char *const commands[] = {"dump", "convert", "info", "serve", "--help", "-h", "--version"};
+
+void printErr(const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stderr);
+}
+} // namespace
+
+bool CommandLine::isCommand(int argc, char **argv)
+{
+    if (argc < 2)
+        return false;
+    // Plain words are always commands (unknown ones fail with usage); single-dash options
+    // such as -platform belong to the GUI toolkit.
+    if (argv[1][0] != '-')
+        return true;
+    for (const char *command : commands) {
+        if (std::strcmp(argv[1], command) == 0)
+            return true;
+    }
+    return false;
+}
+
+QString CommandLine::usageText()
+{
+    return QStringLiteral(
+        "Usage: quelvox-contact-desk [COMMAND [ARGUMENTS]]\n"
+        "Without a command, starts the editor.\n"
+        "\n"
+        "Commands:\n"
+        "  dump FILE                 print the phonebook in FILE as JSON\n"
+        "  convert IN OUT [--base-url URL]\n"
+        "                            import IN and save it as OUT (XML or CSV by OUT's "
+        "extension)\n"
+        "  info FILE                 print a short summary of the phonebook in FILE\n"
+        "  serve [--port N] [--address A]\n"
+        "                            serve the target folder over HTTP until interrupted\n"
+        "  --help                    show this help\n"
+        "  --version                 print the version\n");
+}
+
+int CommandLine::usageError(const QString &message)
+{
+    if (!message.isEmpty())
+        printErr(QStringLiteral("quelvox-contact-desk: ") + message + QLatin1Char('\n'));
+    printErr(usageText());
+    return Usage;
+}
+
+int CommandLine::failure(const QString &message)
+{
+    printErr(QStringLiteral("quelvox-contact-desk: ") + message + QLatin1Char('\n'));
+    return Failure;
+}
+
+int CommandLine::run(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    const QString command = args.takeFirst();
+
+    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
+        std::fputs(usageText().toLocal8Bit().constData(), stdout);
+        return Success;
+    }
+    if (command == QLatin1String("--version")) {
+        std::fputs("quelvox-contact-desk " QCD_VERSION "\n", stdout);
+        return Success;
+    }
+    if (command == QLatin1String("dump"))
+        return PhonebookCommands::dump(args);
+    if (command == QLatin1String("convert"))
+        return PhonebookCommands::convert(args);
+    if (command == QLatin1String("info"))
+        return PhonebookCommands::info(args);
+    if (command == QLatin1String("serve"))
+        return ServeCommand::run(args);
+    return usageError(QStringLiteral("unknown command '%1'").arg(command));
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+class QSettings;
+
+// The editor's settings: a few persistent keys in app/config/Config.ini (all in group "user")
+// plus three values that live for one run only.
+class Config
+{
+public:
+    // The one object, created on first use with the default path.
+    static Config *instance();
+
+    // An empty path means <working directory>/app/config/Config.ini.
+    explicit Config(const QString &path = QString());
+    virtual ~Config();
+
+    Config(const Config &) = delete;
+    Config &operator=(const Config &) = delete;
+
+    // Invalid variant when nothing is stored under group/key.
+    QVariant value(const QString &group, const QString &key) const;
+    void setValue(const QString &group, const QString &key, const QVariant &value);
+    // Writes pending changes to disk now.
+    void sync();
+
+    QString filePath() const { return m_filePath; }
+
+    static QString defaultFilePath();
+
+    // Run-time only, never written to the file.
+    QString currentFile;
+    QString lastSaveFolder;
+    QString lastImportFolder;
+
+private:
+    QString m_filePath;
+    std::unique_ptr<QSettings> m_settings; // owned
+};

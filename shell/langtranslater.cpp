@@ -114,6 +114,7 @@ void Langtranslater::scanLanguages(const QString &folder)
             continue;
         QTextStream in(&file);
         in.setCodec("UTF-8");
+    in.setAutoDetectUnicode(false); // always UTF-8, even when the bytes look like a UTF-16 mark
         QString line;
         while (in.readLineInto(&line)) {
             QString first, second;
@@ -149,11 +150,14 @@ void Langtranslater::setLanguage(const QString &path)
 void Langtranslater::loadFile(const QString &path)
 {
     qDebug() << "Load Lang:" << path;
+    if (path.isEmpty())
+        return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return;
     QTextStream in(&file);
     in.setCodec("UTF-8");
+    in.setAutoDetectUnicode(false); // always UTF-8, even when the bytes look like a UTF-16 mark
     QString line;
     while (in.readLineInto(&line)) {
         QString first, second;

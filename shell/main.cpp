@@ -13,12 +13,14 @@ int main(int argc, char *argv[])
     if (CommandLine::isCommand(argc, argv))
         return CommandLine::run(argc, argv);
 
-    QCoreApplication::addLibraryPath(QStringLiteral("./app/lib/"));
-    QApplication app(argc, argv);
-
+    // Checked before the application object exists, so a refused copy opens no display
+    // connection and prints nothing at all.
     SingleInstanceGuard guard(QStringLiteral("QuelvoxContactDesk"));
     if (!guard.tryAcquire())
         return 0;
+
+    QCoreApplication::addLibraryPath(QStringLiteral("./app/lib/"));
+    QApplication app(argc, argv);
 
     BasicLogging::instance()->init();
 

@@ -1,5 +1,6 @@
 #include "basiclogging.h"
 #include "commandline.h"
+#include "cucstyle.h"
 #include "langtranslater.h"
 #include "mainwindow.h"
 #include "singleinstanceguard.h"
@@ -29,6 +30,8 @@ int main(int argc, char *argv[])
     QApplication::setFont(font);
 
     Langtranslater::loadConfiguredLanguage();
+
+    QApplication::setStyle(new CUCStyle); // the application owns it
 
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/image/logo.png")));
 

@@ -1,17 +1,91 @@
 #include "mainwindow.h"
 
-#include <QDebug>
+#include "cmessagedialoglistmanager.h"
+#include "langtranslater.h"
+#include "messageboxdialog.h"
+#include "qvthememan.h"
+#include "tipwidget.h"
 
-MainWindow::MainWindow(QWidget *parent) : QWidget(parent)
+#include <QApplication>
+#include <QDebug>
+#include <QMap>
+#include <QTimer>
+#include <QWidget>
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
-    setWindowFlags(Qt::FramelessWindowHint | Qt::Window);
-    setFixedSize(1280, 720);
-    setWindowTitle(QStringLiteral("Quelvox Contact Desk"));
+    setupForm();
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // Dialogs still open die with this window's children, after this object stopped being a
+    // MainWindow: their "gone" signal must not reach it any more.
+    disconnect(CMessageDialogListManager::instance(), nullptr, this, nullptr);
+}
+
+void MainWindow::setupForm()
+{
+    setObjectName(QStringLiteral("MainWindow"));
+    setFixedSize(1280, 720);
+    setWindowTitle(QStringLiteral("Quelvox Contact Desk"));
+    setStyleSheet(QStringLiteral("QMainWindow\n{\nborder:none;\n}"));
+
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralWidget"));
+    central->setStyleSheet(QStringLiteral(
+        "#centralWidget { background-image: url(:/image/background.png); border: none; }"));
+    setCentralWidget(central);
+}
 
 void MainWindow::init()
 {
     qDebug() << "Start editor tool.";
+    qApp->setStyleSheet(qvThemeMan::loadStyleSheet(QStringLiteral(":/qss/"), false));
+    buildPanes();
+    if (qEnvironmentVariableIntValue("QCD_DEMO_DIALOGS") == 1)
+        QTimer::singleShot(0, this, &MainWindow::runDemoDialogs);
+}
+
+void MainWindow::buildPanes()
+{
+    setFocusPolicy(Qt::ClickFocus);
+
+    overlay = new QWidget(this);
+    overlay->setObjectName(QStringLiteral("wgtOverlay"));
+    overlay->setGeometry(0, 0, width(), height());
+    overlay->setStyleSheet(QStringLiteral("background: rgba(51,51,51,0.30);"));
+    overlay->hide();
+
+    TipWidget::create(this);
+
+    connect(CMessageDialogListManager::instance(), &CMessageDialogListManager::sigShowMessagebox,
+            this, &MainWindow::slotShowMessagebox);
+}
+
+void MainWindow::slotShowMessagebox(bool bShow)
+{
+    if (overlay)
+        overlay->setVisible(bShow);
+}
+
+// Developer aid (QCD_DEMO_DIALOGS=1): a toast and the save prompt over the veil, for screenshots.
+void MainWindow::runDemoDialogs()
+{
+    const auto toast = [] {
+        TipWidget::showTip(Langtranslater::lookup(QStringLiteral("Saved successfully!")), 1);
+    };
+    toast();
+    QTimer keepToast;
+    connect(&keepToast, &QTimer::timeout, this, toast);
+    keepToast.start(1000);
+    const QMap<int, QString> texts{
+        {QDialogButtonBox::Ok, Langtranslater::mark(QStringLiteral("Save"))},
+        {QDialogButtonBox::No, Langtranslater::mark(QStringLiteral("Don't Save"))}};
+    MessageboxDialog::showMessage(
+        this, Langtranslater::mark(QStringLiteral("Exit the program")),
+        Langtranslater::mark(
+            QStringLiteral("Do you want to save the changes you made to the current phonebook?")),
+        QDialogButtonBox::Ok | QDialogButtonBox::No | QDialogButtonBox::Cancel, texts);
 }

@@ -1,9 +1,13 @@
 #pragma once
 
-#include <QWidget>
+#include <QMainWindow>
+
+class QWidget;
 
 // The editor's one top-level window: frameless, fixed 1280 x 720, drawing its own title bar.
-class MainWindow : public QWidget
+// It owns the auxiliary windows, among them the toast and the grey veil that dims the window
+// while a message dialog is open.
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
@@ -12,4 +16,14 @@ public:
 
     // Logs the start, applies the compiled-in style sheets and builds the panes.
     void init();
+
+private slots:
+    void slotShowMessagebox(bool bShow);
+
+private:
+    void setupForm();
+    void buildPanes();
+    void runDemoDialogs();
+
+    QWidget *overlay = nullptr; // owned via Qt parent
 };

@@ -1,0 +1,7 @@
+#include "cmessagedialoglistmanager.h"
+
+CMessageDialogListManager *CMessageDialogListManager::instance()
+{
+    static CMessageDialogListManager manager;
+    return &manager;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "messageboxdialog.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QString>
+#include <QTimer>
+#include <QtGlobal>
+
+#include <functional>
+
+// Acts on a message dialog from inside its modal loop: once the dialog whose title is title is
+// the visible modal widget, runs action on it. Gives up (with a warning, and rejecting whatever
+// modal dialog is open, so the test cannot hang) after five seconds.
+inline void whenDialogShown(const QString &title, std::function<void(MessageboxDialog *)> action)
+{
+    auto *poll = new QTimer(qApp); // deleted by itself once done
+    poll->setInterval(5);
+    QElapsedTimer waited;
+    waited.start();
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, title, action, waited] {
+        auto *dialog = qobject_cast<MessageboxDialog *>(QApplication::activeModalWidget());
+        const auto *label =
+            dialog ? dialog->findChild<QLabel *>(QStringLiteral("labTitle")) : nullptr;
+        if (dialog && dialog->isVisible() && label && label->text() == title) {
+            poll->stop();
+            poll->deleteLater();
+            action(dialog);
+        } else if (waited.hasExpired(5000)) {
+            poll->stop();
+            poll->deleteLater();
+            qWarning("no message dialog titled %s appeared", qPrintable(title));
+            if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                modal->reject();
+        }
+    });
+    poll->start();
+}
+
+inline QDialogButtonBox *buttonBoxOf(MessageboxDialog *dialog)
+{
+    return dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
+}
+
+inline QPushButton *buttonOf(MessageboxDialog *dialog, QDialogButtonBox::StandardButton which)
+{
+    QDialogButtonBox *box = buttonBoxOf(dialog);
+    return box ? box->button(which) : nullptr;
+}

@@ -25,6 +25,9 @@ int main(int argc, char *argv[])
 
     BasicLogging::instance()->init();
 
+    // Where the requested family is missing, prefer a CJK-capable sans of similar width to
+    // whatever fontconfig would pick, so Chinese texts render and buttons keep their fit.
+    QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"));
     QFont font;
     font.setFamily(QStringLiteral("Microsoft YaHei"));
     QApplication::setFont(font);
@@ -33,7 +36,9 @@ int main(int argc, char *argv[])
 
     QApplication::setStyle(new CUCStyle); // the application owns it
 
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/image/logo.png")));
+    QIcon icon(QStringLiteral(":/image/logo.png"));
+    icon.addFile(QStringLiteral(":/image/logo_large.png")); // sharp in task bars too
+    QApplication::setWindowIcon(icon);
 
     MainWindow window;
     window.init();

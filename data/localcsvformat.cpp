@@ -1,0 +1,211 @@
+#include "localcsvformat.h"
+
+#include "localcontact.h"
+#include "localdirectory.h"
+
+#include <QIODevice>
+#include <QVector>
+
+#include <memory>
+
+namespace {
+using Field = QString LocalContact::*;
+
+// Column order of the writer, and of files without a header.
+const Field columnFields[] = {
+    &LocalContact::display_name,  &LocalContact::office_number, &LocalContact::mobile_number,
+    &LocalContact::other_number,  &LocalContact::line,          &LocalContact::ring,
+    &LocalContact::auto_divert,   &LocalContact::priority,      &LocalContact::group_id_name,
+    &LocalContact::default_photo, &LocalContact::photo_data,
+};
+constexpr int columnCount = sizeof(columnFields) / sizeof(columnFields[0]);
+
+const QString headerName = QStringLiteral("display_name");
+
+// Flushes the output in pieces of about this size, so a large phonebook needs no second copy.
+constexpr int writeChunk = 256 * 1024;
+
+QString decoded(const QByteArray &content)
+{
+    QString text = QString::fromUtf8(content);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
+bool isHeader(const QStringList &fields)
+{
+    for (const QString &field : fields) {
+        if (field.trimmed() == headerName)
+            return true;
+    }
+    return false;
+}
+
+bool isBlank(const QStringList &fields)
+{
+    return fields.size() == 1 && fields.first().trimmed().isEmpty();
+}
+
+// True at a line end: LF, or CR directly followed by LF. A lone CR is data.
+bool atLineEnd(const QString &text, int pos)
+{
+    const QChar c = text.at(pos);
+    return c == QLatin1Char('\n') || (c == QLatin1Char('\r') && pos + 1 < text.size() &&
+                                      text.at(pos + 1) == QLatin1Char('\n'));
+}
+
+bool writeAll(QIODevice *device, const QByteArray &bytes)
+{
+    return device->write(bytes) == bytes.size();
+}
+} // namespace
+
+QStringList LocalCsvFormat::columnNames()
+{
+    return {QStringLiteral("display_name"),  QStringLiteral("office_number"),
+            QStringLiteral("mobile_number"), QStringLiteral("other_number"),
+            QStringLiteral("line"),          QStringLiteral("ring"),
+            QStringLiteral("auto_divert"),   QStringLiteral("priority"),
+            QStringLiteral("group_id_name"), QStringLiteral("default_photo"),
+            QStringLiteral("photo_data")};
+}
+
+bool LocalCsvFormat::nextRecord(const QString &text, int *pos, QStringList *fields)
+{
+    fields->clear();
+    int p = *pos;
+    const int size = text.size();
+    if (p >= size)
+        return false;
+    for (;;) {
+        QString field;
+        bool done = false;
+        if (p < size && text.at(p) == QLatin1Char('"')) {
+            int q = p + 1;
+            while (q < size) {
+                if (text.at(q) == QLatin1Char('"')) {
+                    if (q + 1 < size && text.at(q + 1) == QLatin1Char('"')) {
+                        field += QLatin1Char('"');
+                        q += 2;
+                        continue;
+                    }
+                    done = true;
+                    ++q;
+                    break;
+                }
+                field += text.at(q);
+                ++q;
+            }
+            if (done) {
+                // Text between a closing quote and the next separator is kept as it stands.
+                while (q < size && text.at(q) != QLatin1Char(',') && !atLineEnd(text, q))
+                    field += text.at(q++);
+                p = q;
+            } else {
+                // No closing quote before the end: an older file with a stray quote. Read the
+                // field as plain text, so the rest of the file is not swallowed.
+                field.clear();
+            }
+        }
+        if (!done) {
+            const int start = p;
+            while (p < size && text.at(p) != QLatin1Char(',') && !atLineEnd(text, p))
+                ++p;
+            field = text.mid(start, p - start);
+        }
+        fields->append(field);
+        if (p < size && text.at(p) == QLatin1Char(',')) {
+            ++p;
+            continue;
+        }
+        if (p < size)
+            p += text.at(p) == QLatin1Char('\r') ? 2 : 1;
+        break;
+    }
+    *pos = p;
+    return true;
+}
+
+QString LocalCsvFormat::quoted(const QString &field)
+{
+    for (const QChar c : field) {
+        if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r') ||
+            c == QLatin1Char('\n')) {
+            QString escaped = field;
+            escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
+            return QLatin1Char('"') + escaped + QLatin1Char('"');
+        }
+    }
+    return field;
+}
+
+bool LocalCsvFormat::probe(const QByteArray &head)
+{
+    const QString text = decoded(head);
+    int pos = 0;
+    QStringList fields;
+    return nextRecord(text, &pos, &fields) && isHeader(fields);
+}
+
+void LocalCsvFormat::read(const QByteArray &content, LocalDirectory &store)
+{
+    const QString text = decoded(content);
+    int pos = 0;
+    QStringList fields;
+    QVector<Field> columns(columnFields, columnFields + columnCount);
+    bool first = true;
+    while (nextRecord(text, &pos, &fields)) {
+        if (first) {
+            first = false;
+            if (isHeader(fields)) {
+                // Other tools order and choose columns freely: map them by name, ignoring
+                // unknown ones and keeping the first of a repeated name.
+                const QStringList names = columnNames();
+                columns.fill(nullptr, fields.size());
+                QVector<bool> taken(columnCount, false);
+                for (int i = 0; i < fields.size(); ++i) {
+                    const int known = names.indexOf(fields.at(i).trimmed());
+                    if (known >= 0 && !taken[known]) {
+                        taken[known] = true;
+                        columns[i] = columnFields[known];
+                    }
+                }
+                continue;
+            }
+        }
+        if (isBlank(fields))
+            continue;
+        auto contact = std::make_unique<LocalContact>();
+        const int used = qMin(fields.size(), columns.size());
+        for (int i = 0; i < used; ++i) {
+            if (columns.at(i))
+                (*contact).*columns.at(i) = fields.at(i);
+        }
+        store.appendContact(std::move(contact));
+    }
+}
+
+bool LocalCsvFormat::write(const LocalDirectory &store, QIODevice *device)
+{
+    QString chunk;
+    chunk.reserve(writeChunk + 4096);
+    chunk += QChar(0xFEFF);
+    chunk += columnNames().join(QLatin1Char(','));
+    chunk += QLatin1String("\r\n");
+    for (const LocalContact *contact : store.contacts()) {
+        for (int i = 0; i < columnCount; ++i) {
+            if (i > 0)
+                chunk += QLatin1Char(',');
+            chunk += quoted((*contact).*columnFields[i]);
+        }
+        chunk += QLatin1String("\r\n");
+        if (chunk.size() >= writeChunk) {
+            if (!writeAll(device, chunk.toUtf8()))
+                return false;
+            chunk.clear();
+        }
+    }
+    chunk += QLatin1String("\r\n");
+    return writeAll(device, chunk.toUtf8());
+}

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "localcontact.h"
+#include "localgroup.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QVector>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class ContactIdListEditor;
+
+// The local phonebook: a flat list of groups (index 0 "All Contacts", index 1 "Blocklist") and
+// a flat list of contacts. The store owns every record; callers get non-owning pointers that stay
+// valid until the record is deleted or the phonebook is reset or imported. GUI thread only.
+class LocalDirectory
+{
+public:
+    // Result codes of addContact and renameGroup.
+    enum Result
+    {
+        Done = 0,
+        EmptyName = 1,
+        NameTaken = 2,
+        NoSuchGroup = 3,
+        LimitReached = 5
+    };
+    enum FileFormat
+    {
+        NotAPhonebookPath,
+        XmlFormat,
+        CsvFormat
+    };
+
+    static constexpr int AllContactsId = 0;
+    static constexpr int BlocklistId = 1;
+    // Contacts addContact accepts; imports may hold more.
+    static constexpr int MaxContacts = 1000;
+
+    static QString allContactsName() { return QStringLiteral("All Contacts"); }
+    static QString blocklistName() { return QStringLiteral("Blocklist"); }
+
+    // The process-wide store, created on first use.
+    static LocalDirectory &instance();
+
+    // A separate, empty store (no groups until initDefaultGroup()).
+    LocalDirectory();
+    ~LocalDirectory();
+    LocalDirectory(const LocalDirectory &) = delete;
+    LocalDirectory &operator=(const LocalDirectory &) = delete;
+
+    // Copies of the ordered lists.
+    QList<LocalGroup *> groups() const;
+    QVector<LocalContact *> contacts() const;
+
+    LocalGroup *findGroup(int groupId) const;
+    LocalContact *findContact(int contactId) const;
+    QString groupName(int groupId) const;
+    // -1: all contacts; otherwise the length of the group's list, 0 for an unknown group.
+    int contactCount(int groupId) const;
+
+    // Done, NoSuchGroup or LimitReached; on Done *contact (when given) is the new contact.
+    int addContact(int groupId, LocalContact **contact);
+    LocalGroup *addGroup();
+    bool deleteContact(int groupId, int contactId);
+    // Deletes the group's contacts from the whole phonebook, then the group.
+    bool deleteGroup(int groupId);
+    // Done, NameTaken or NoSuchGroup.
+    int renameGroup(int groupId, const QString &name);
+    // Copies the fields the detail editor edits; everything else stays.
+    void updateContact(int contactId, const LocalContact &source);
+    void moveContacts(const QList<int> &contactIds, int srcGroupId, int dstGroupId);
+    // Appends the group's contacts that contain key in their name or a number (any case).
+    void searchContacts(int groupId, const QString &key, QList<LocalContact *> &result) const;
+    bool isGroupEditable(int groupId) const;
+    void initDefaultGroup();
+    bool isChanged() const { return m_changed; }
+
+    // XML or CSV by the path's extension (see fileFormat).
+    bool isLocalFile(const QString &path) const;
+    // Replaces the phonebook with the file's; a path that cannot be read leaves it untouched.
+    bool importFile(const QString &path);
+    // Writes atomically: a failed save leaves the previous file as it was.
+    bool saveFile(const QString &path);
+    // Why the last saveFile failed; empty after a successful one.
+    QString saveError() const { return m_saveError; }
+
+    // Substring test, case-sensitive, anywhere in the path; ".xml" wins over ".csv".
+    static FileFormat fileFormat(const QString &path);
+
+    // base, else base1 .. base999, else base again.
+    static QString uniqueName(const QString &base, const QSet<QString> &existing);
+
+    // Attaches a contact just appended to the contacts by its group_id_name, creating the
+    // group when no group of that name exists.
+    void linkContact(LocalContact *contact);
+    void addContactIdToGroup(int groupId, int contactId, bool update);
+    void removeContactIdFromGroup(int groupId, int contactId);
+
+    // Building blocks of the file readers: no change flag, no limit.
+    bool hasGroupNamed(const QString &name) const;
+    LocalGroup *appendGroup(const QString &name);
+    // Gives the contact the next id, appends and links it; an empty group name means
+    // "All Contacts" so that no nameless group appears.
+    LocalContact *appendContact(std::unique_ptr<LocalContact> contact);
+
+    int lastContactId() const { return m_lastContactId; }
+    int lastGroupId() const { return m_lastGroupId; }
+
+private:
+    using EditorMap = std::map<int, std::unique_ptr<ContactIdListEditor>>;
+
+    // First group from index 1 on with that name (how linkContact matches names).
+    LocalGroup *findNamedGroupAfterFirst(const QString &name) const;
+    void rebuildNameIndex() const;
+    ContactIdListEditor *editorFor(EditorMap &editors, int groupId);
+    void deleteContacts(const QList<int> &contactIds);
+    void addContactIdToGroup(EditorMap &editors, int groupId, int contactId, bool update,
+                             bool updateWhenListed);
+
+    std::vector<std::unique_ptr<LocalGroup>> m_groups;     // owned
+    std::vector<std::unique_ptr<LocalContact>> m_contacts; // owned
+    // Indexes beside the ordered lists; they never change the order.
+    QHash<int, LocalGroup *> m_groupById;     // not owned
+    QHash<int, LocalContact *> m_contactById; // not owned
+    // Name -> groups of that name in store order; rebuilt after renames and deletes.
+    mutable QHash<QString, QVector<LocalGroup *>> m_groupsByName; // not owned
+    mutable bool m_nameIndexStale = false;
+    int m_lastContactId = 0;
+    int m_lastGroupId = 0;
+    bool m_changed = false;
+    QString m_saveError;
+};

@@ -1,0 +1,255 @@
+#include "localxmlformat.h"
+
+#include "localcontact.h"
+#include "localdirectory.h"
+#include "localgroup.h"
+
+#include <QDebug>
+#include <QIODevice>
+#include <QLatin1String>
+#include <QStringList>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <memory>
+
+namespace {
+struct Attribute
+{
+    QLatin1String name;
+    QString LocalContact::*field;
+};
+
+// Attributes the reader takes from a contact element.
+const Attribute contactAttributes[] = {
+    {QLatin1String("display_name"), &LocalContact::display_name},
+    {QLatin1String("office_number"), &LocalContact::office_number},
+    {QLatin1String("mobile_number"), &LocalContact::mobile_number},
+    {QLatin1String("other_number"), &LocalContact::other_number},
+    {QLatin1String("line"), &LocalContact::line},
+    {QLatin1String("ring"), &LocalContact::ring},
+    {QLatin1String("auto_divert"), &LocalContact::auto_divert},
+    {QLatin1String("group_id_name"), &LocalContact::group_id_name},
+    {QLatin1String("default_photo"), &LocalContact::default_photo},
+    {QLatin1String("selected_photo"), &LocalContact::selected_photo},
+    {QLatin1String("eyepea_contact_id"), &LocalContact::eyepea_contact_id},
+};
+
+QString decoded(const QByteArray &content)
+{
+    QString text = QString::fromUtf8(content);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
+bool isPhonebookElement(const QStringRef &name)
+{
+    return name == QLatin1String("group") || name == QLatin1String("contact");
+}
+
+bool scanForPhonebookElement(QXmlStreamReader &reader)
+{
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement &&
+            isPhonebookElement(reader.name()))
+            return true;
+    }
+    return false;
+}
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// Index just past the end marker searched from `from`, or -1.
+int skipPast(const QByteArray &text, int from, const char *end)
+{
+    const int at = text.indexOf(end, from);
+    return at < 0 ? -1 : at + static_cast<int>(qstrlen(end));
+}
+
+// A DOCTYPE may carry an internal subset in brackets, which may itself hold '>'.
+int skipDoctype(const QByteArray &text, int from)
+{
+    bool inSubset = false;
+    for (int i = from; i < text.size(); ++i) {
+        const char c = text.at(i);
+        if (c == '[')
+            inSubset = true;
+        else if (c == ']')
+            inSubset = false;
+        else if (c == '>' && !inSubset)
+            return i + 1;
+    }
+    return -1;
+}
+// XML 1.0 cannot carry C0 controls other than tab, LF and CR, nor U+FFFE/U+FFFF or unpaired
+// surrogates; the stream writer refuses them. Dropping them keeps the rest of the phonebook.
+QString xmlSafe(const QString &value)
+{
+    const auto bad = [&value](int i) {
+        const ushort c = value.at(i).unicode();
+        if (c < 0x20)
+            return c != 0x09 && c != 0x0A && c != 0x0D;
+        if (c == 0xFFFE || c == 0xFFFF)
+            return true;
+        if (QChar::isHighSurrogate(c))
+            return i + 1 >= value.size() || !value.at(i + 1).isLowSurrogate();
+        if (QChar::isLowSurrogate(c))
+            return i == 0 || !value.at(i - 1).isHighSurrogate();
+        return false;
+    };
+    int i = 0;
+    while (i < value.size() && !bad(i))
+        ++i;
+    if (i == value.size())
+        return value;
+    QString result = value.left(i);
+    for (; i < value.size(); ++i) {
+        if (!bad(i))
+            result.append(value.at(i));
+    }
+    return result;
+}
+} // namespace
+
+QByteArray LocalXmlFormat::wrappedText(const QByteArray &content)
+{
+    // Works on the bytes: the markers are ASCII, which never occurs inside a UTF-8 sequence,
+    // and the reader then decodes the text once.
+    int pos = content.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    QByteArray wrapped;
+    wrapped.reserve(content.size() + 16);
+    // The prolog (declaration, comments, processing instructions, document type) may not stand
+    // inside an element: it goes first, without the declaration, so that the text is always
+    // read as UTF-8 whatever encoding the declaration names.
+    for (;;) {
+        int next = pos;
+        while (next < content.size() && isSpace(content.at(next)))
+            ++next;
+        const char *at = content.constData() + next;
+        int end = -1;
+        if (qstrncmp(at, "<?xml", 5) == 0 &&
+            (next + 5 >= content.size() || isSpace(at[5]) || at[5] == '?')) {
+            end = skipPast(content, next + 5, "?>");
+            if (end >= 0) {
+                pos = end; // dropped
+                continue;
+            }
+        } else if (qstrncmp(at, "<!--", 4) == 0) {
+            end = skipPast(content, next + 4, "-->");
+        } else if (qstrncmp(at, "<?", 2) == 0) {
+            end = skipPast(content, next + 2, "?>");
+        } else if (qstrncmp(at, "<!DOCTYPE", 9) == 0) {
+            end = skipDoctype(content, next);
+        }
+        if (end < 0)
+            break;
+        wrapped.append(content.constData() + next, end - next);
+        pos = end;
+    }
+    wrapped += "<root>";
+    wrapped.append(content.constData() + pos, content.size() - pos);
+    wrapped += "</root>";
+    return wrapped;
+}
+
+QString LocalXmlFormat::joinedText(const QByteArray &content)
+{
+    QStringList lines = decoded(content).split(QLatin1Char('\n'));
+    QString joined;
+    for (int i = 0; i < lines.size(); ++i) {
+        QString &line = lines[i];
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        joined += line;
+        if (i == 0)
+            joined += QLatin1String("<root>");
+    }
+    joined += QLatin1String("<root/>");
+    return joined;
+}
+
+bool LocalXmlFormat::probe(const QByteArray &content)
+{
+    QXmlStreamReader wrapped(wrappedText(content));
+    if (scanForPhonebookElement(wrapped))
+        return true;
+    QXmlStreamReader joined(joinedText(content));
+    return scanForPhonebookElement(joined);
+}
+
+void LocalXmlFormat::read(const QByteArray &content, LocalDirectory &store)
+{
+    QXmlStreamReader reader(wrappedText(content));
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QStringRef name = reader.name();
+        if (name == QLatin1String("group")) {
+            const QString groupName =
+                reader.attributes().value(QLatin1String("display_name")).toString();
+            // A nameless group could never be told apart; its contacts go to "All Contacts".
+            if (!groupName.isEmpty() && !store.hasGroupNamed(groupName))
+                store.appendGroup(groupName);
+        } else if (name == QLatin1String("contact")) {
+            auto contact = std::make_unique<LocalContact>();
+            // A missing attribute reads as empty text, not as the record's default.
+            for (const Attribute &attribute : contactAttributes)
+                ((*contact).*attribute.field).clear();
+            const QXmlStreamAttributes attributes = reader.attributes();
+            for (const QXmlStreamAttribute &attribute : attributes) {
+                const QStringRef attributeName = attribute.name();
+                for (const Attribute &known : contactAttributes) {
+                    if (attributeName == known.name) {
+                        (*contact).*known.field = attribute.value().toString();
+                        break;
+                    }
+                }
+            }
+            store.appendContact(std::move(contact));
+        }
+    }
+    if (reader.hasError())
+        qDebug() << "Local phonebook XML read stopped:" << reader.errorString() << "line"
+                 << reader.lineNumber();
+}
+
+bool LocalXmlFormat::write(const LocalDirectory &store, QIODevice *device)
+{
+    QXmlStreamWriter writer(device);
+    writer.setCodec("UTF-8");
+    writer.setAutoFormatting(true);
+    writer.setAutoFormattingIndent(4);
+    writer.writeStartDocument();
+
+    writer.writeStartElement(QStringLiteral("root_group"));
+    for (const LocalGroup *group : store.groups()) {
+        writer.writeEmptyElement(QStringLiteral("group"));
+        writer.writeAttribute(QStringLiteral("display_name"), xmlSafe(group->name));
+    }
+    writer.writeEndElement();
+
+    writer.writeStartElement(QStringLiteral("root_contact"));
+    for (const LocalContact *contact : store.contacts()) {
+        writer.writeEmptyElement(QStringLiteral("contact"));
+        writer.writeAttribute(QStringLiteral("display_name"), xmlSafe(contact->display_name));
+        writer.writeAttribute(QStringLiteral("office_number"), xmlSafe(contact->office_number));
+        writer.writeAttribute(QStringLiteral("mobile_number"), xmlSafe(contact->mobile_number));
+        writer.writeAttribute(QStringLiteral("other_number"), xmlSafe(contact->other_number));
+        writer.writeAttribute(QStringLiteral("line"), xmlSafe(contact->line));
+        writer.writeAttribute(QStringLiteral("ring"), xmlSafe(contact->ring));
+        writer.writeAttribute(QStringLiteral("group_id_name"), xmlSafe(contact->group_id_name));
+        writer.writeAttribute(QStringLiteral("default_photo"), xmlSafe(contact->default_photo));
+        writer.writeAttribute(QStringLiteral("selected_photo"), xmlSafe(contact->selected_photo));
+        if (!contact->auto_divert.isEmpty())
+            writer.writeAttribute(QStringLiteral("auto_divert"), xmlSafe(contact->auto_divert));
+        writer.writeAttribute(QStringLiteral("eyepea_contact_id"),
+                              xmlSafe(contact->eyepea_contact_id));
+    }
+    writer.writeEndElement();
+    writer.writeEndDocument();
+    return !writer.hasError();
+}

@@ -1,0 +1,450 @@
+// The local CSV file: exact bytes written, quoting, what the reader takes from blank, short,
+// quoted and header-mapped lines, and the probe.
+
+#include "localcsvformat.h"
+#include "localdirectory.h"
+#include "testworkdir.h"
+
+#include <QFile>
+#include <QtTest>
+
+namespace {
+const QByteArray bom = QByteArrayLiteral("\xEF\xBB\xBF");
+const QByteArray header = QByteArrayLiteral(
+    "display_name,office_number,mobile_number,other_number,line,ring,auto_divert,priority,"
+    "group_id_name,default_photo,photo_data");
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return file.readAll();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QStringList contactNames(const LocalDirectory &store)
+{
+    QStringList names;
+    for (const LocalContact *contact : store.contacts())
+        names << contact->display_name;
+    return names;
+}
+
+QStringList groupNames(const LocalDirectory &store)
+{
+    QStringList names;
+    for (const LocalGroup *group : store.groups())
+        names << group->name;
+    return names;
+}
+
+// Every CSV field of a contact, in column order.
+QStringList csvFields(const LocalContact &c)
+{
+    return {c.display_name, c.office_number, c.mobile_number, c.other_number,  c.line,      c.ring,
+            c.auto_divert,  c.priority,      c.group_id_name, c.default_photo, c.photo_data};
+}
+
+// Expected CSV fields written as one text, '|' between them; "@" stands for "All Contacts".
+QStringList fields(const char *text)
+{
+    QStringList result = QString::fromUtf8(text).split(QLatin1Char('|'));
+    for (QString &field : result) {
+        if (field == QLatin1String("@"))
+            field = QStringLiteral("All Contacts");
+    }
+    return result;
+}
+
+// Imports the bytes as a CSV file into a fresh store.
+void importBytes(const QByteArray &bytes, LocalDirectory &store)
+{
+    TestWorkDir dir;
+    const QString path = dir.filePath(QStringLiteral("in.csv"));
+    QVERIFY(writeFile(path, bytes));
+    QVERIFY(store.importFile(path));
+}
+} // namespace
+
+class TestLocalCsv : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void writesEditorLayout();
+    void writesEmptyPhonebook();
+    void roundTrip();
+    void quoting_data();
+    void quoting();
+    void readerColumns_data();
+    void readerColumns();
+    void blankLinesGiveNoContact();
+    void headerColumnsByName_data();
+    void headerColumnsByName();
+    void groupsFromNames();
+    void strayQuoteDoesNotSwallowTheRest();
+    void importIgnoresLimit();
+    void probe_data();
+    void probe();
+    void nextRecord_data();
+    void nextRecord();
+};
+
+void TestLocalCsv::writesEditorLayout()
+{
+    TestWorkDir dir;
+    LocalDirectory store;
+    store.initDefaultGroup();
+    store.renameGroup(store.addGroup()->id, QStringLiteral("Sales"));
+    LocalContact *ann = nullptr;
+    store.addContact(2, &ann);
+    ann->display_name = QStringLiteral("Ann Example");
+    ann->office_number = QStringLiteral("1001");
+    LocalContact *bob = nullptr;
+    store.addContact(0, &bob);
+    bob->display_name = QStringLiteral("Bob Example");
+    bob->mobile_number = QStringLiteral("2002");
+    bob->line = QStringLiteral("0");
+    bob->auto_divert = QStringLiteral("3003");
+    const QString path = dir.filePath(QStringLiteral("book.csv"));
+    QVERIFY(store.isChanged());
+    QVERIFY(store.saveFile(path));
+    QVERIFY(!store.isChanged());
+    QCOMPARE(readAll(path), bom + header +
+                                "\r\n"
+                                "Ann Example,1001,,,-1,Auto,,,Sales,,\r\n"
+                                "Bob Example,,2002,,0,Auto,3003,,All Contacts,,\r\n"
+                                "\r\n");
+}
+
+void TestLocalCsv::writesEmptyPhonebook()
+{
+    TestWorkDir dir;
+    LocalDirectory store;
+    store.initDefaultGroup();
+    const QString path = dir.filePath(QStringLiteral("empty.CSV"));
+    QVERIFY(store.saveFile(path));
+    QCOMPARE(readAll(path), bom + header + "\r\n\r\n");
+    LocalDirectory loaded;
+    QVERIFY(loaded.isLocalFile(path));
+    QVERIFY(loaded.importFile(path));
+    QCOMPARE(loaded.contactCount(-1), 0);
+    QCOMPARE(loaded.groups().size(), 2);
+}
+
+void TestLocalCsv::roundTrip()
+{
+    TestWorkDir dir;
+    LocalDirectory store;
+    store.initDefaultGroup();
+    store.addGroup();
+    store.addGroup(); // lists no contact: gone after the round trip
+    store.renameGroup(store.addGroup()->id, QStringLiteral("销售"));
+    const QStringList values{QStringLiteral("张三"), QStringLiteral("A&B <c>"),
+                             QStringLiteral("tab\there"), QStringLiteral("plain")};
+    for (int i = 0; i < values.size(); ++i) {
+        LocalContact *contact = nullptr;
+        store.addContact(i % 2 == 0 ? 4 : 1, &contact);
+        contact->display_name = values.at(i);
+        contact->office_number = QStringLiteral("10%1").arg(i);
+        contact->mobile_number = QStringLiteral("20%1").arg(i);
+        contact->other_number = QStringLiteral("30%1").arg(i);
+        contact->line = QString::number(i);
+        contact->ring = QStringLiteral("Ring%1").arg(i);
+        contact->auto_divert = QStringLiteral("40%1").arg(i);
+        contact->priority = QString::number(i + 1);
+        contact->default_photo = QStringLiteral("photo%1").arg(i);
+        contact->photo_data = QStringLiteral("data%1").arg(i);
+        contact->selected_photo = QStringLiteral("2");
+        contact->eyepea_contact_id = QStringLiteral("ext");
+    }
+    store.addContact(2, nullptr);
+
+    const QString path = dir.filePath(QStringLiteral("book.csv"));
+    QVERIFY(store.saveFile(path));
+    LocalDirectory loaded;
+    QVERIFY(loaded.isLocalFile(path));
+    QVERIFY(loaded.importFile(path));
+    QCOMPARE(groupNames(loaded),
+             (QStringList{QStringLiteral("All Contacts"), QStringLiteral("Blocklist"),
+                          QStringLiteral("销售"), QStringLiteral("Default")}));
+    const QVector<LocalContact *> before = store.contacts();
+    const QVector<LocalContact *> after = loaded.contacts();
+    QCOMPARE(after.size(), before.size());
+    for (int i = 0; i < after.size(); ++i) {
+        QCOMPARE(csvFields(*after[i]), csvFields(*before[i]));
+        QCOMPARE(after[i]->selected_photo, QStringLiteral("0"));
+        QCOMPARE(after[i]->eyepea_contact_id, QString());
+    }
+    QCOMPARE(loaded.contactCount(1), 2);
+    QCOMPARE(loaded.contactCount(0), 3);
+}
+
+void TestLocalCsv::quoting_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("written");
+
+    QTest::addRow("plain") << QStringLiteral("Ann") << QByteArray("Ann");
+    QTest::addRow("comma") << QStringLiteral("Smith, Ann") << QByteArray("\"Smith, Ann\"");
+    QTest::addRow("quote") << QStringLiteral("say \"hi\"") << QByteArray("\"say \"\"hi\"\"\"");
+    QTest::addRow("leading quote") << QStringLiteral("\"x") << QByteArray("\"\"\"x\"");
+    QTest::addRow("line feed") << QStringLiteral("a\nb") << QByteArray("\"a\nb\"");
+    QTest::addRow("cr lf") << QStringLiteral("a\r\nb") << QByteArray("\"a\r\nb\"");
+    QTest::addRow("carriage return") << QStringLiteral("a\rb") << QByteArray("\"a\rb\"");
+    QTest::addRow("spaces kept bare") << QStringLiteral(" a b ") << QByteArray(" a b ");
+    QTest::addRow("chinese") << QStringLiteral("李四") << QStringLiteral("李四").toUtf8();
+    QTest::addRow("only comma") << QStringLiteral(",") << QByteArray("\",\"");
+}
+
+void TestLocalCsv::quoting()
+{
+    QFETCH(QString, value);
+    QFETCH(QByteArray, written);
+    TestWorkDir dir;
+    LocalDirectory store;
+    store.initDefaultGroup();
+    store.addGroup();
+    LocalContact *contact = nullptr;
+    store.addContact(2, &contact);
+    contact->display_name = value;
+    contact->auto_divert = value;
+    contact->photo_data = value;
+    store.renameGroup(2, value);
+    store.addContact(0, nullptr);
+
+    const QString path = dir.filePath(QStringLiteral("q.csv"));
+    QVERIFY(store.saveFile(path));
+    const QByteArray expectedLine =
+        written + ",,,,-1,Auto," + written + ",," + written + ",," + written + "\r\n";
+    QCOMPARE(readAll(path),
+             bom + header + "\r\n" + expectedLine + "Name,,,,-1,Auto,,,All Contacts,,\r\n\r\n");
+
+    LocalDirectory loaded;
+    QVERIFY(loaded.importFile(path));
+    QCOMPARE(loaded.contacts().size(), 2);
+    QCOMPARE(csvFields(*loaded.contacts().at(0)), csvFields(*contact));
+    QCOMPARE(loaded.contacts().at(1)->display_name, QStringLiteral("Name"));
+}
+
+void TestLocalCsv::readerColumns_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QStringList>("fields");
+
+    // Expected fields in column order, '|' between them; "@" stands for "All Contacts".
+    QTest::addRow("eleven") << QByteArray("a,1,2,3,0,R,9,5,G,p,d")
+                            << fields("a|1|2|3|0|R|9|5|G|p|d");
+    QTest::addRow("more than eleven")
+        << QByteArray("a,1,2,3,0,R,9,5,G,p,d,x,y") << fields("a|1|2|3|0|R|9|5|G|p|d");
+    QTest::addRow("nine") << QByteArray("a,1,2,3,0,R,9,5,G") << fields("a|1|2|3|0|R|9|5|G||");
+    QTest::addRow("ten keeps the photo")
+        << QByteArray("a,1,2,3,0,R,9,5,G,p") << fields("a|1|2|3|0|R|9|5|G|p|");
+    QTest::addRow("name only") << QByteArray("Solo") << fields("Solo||||-1|Auto|||@||");
+    QTest::addRow("three columns")
+        << QByteArray("Trio,100,200") << fields("Trio|100|200||-1|Auto|||@||");
+    QTest::addRow("empty group column")
+        << QByteArray("a,,,,-1,Auto,,,,,") << fields("a||||-1|Auto|||@||");
+    QTest::addRow("commas only") << QByteArray(",,,") << fields("||||-1|Auto|||@||");
+    QTest::addRow("quoted line break")
+        << QByteArray("\"two\r\nlines\",\"1,5\",,,-1,Auto,,,\"Sales, EU\",,")
+        << fields("two\r\nlines|1,5|||-1|Auto|||Sales, EU||");
+    QTest::addRow("quote inside bare field")
+        << QByteArray("Ann \"the\" Boss,1") << fields("Ann \"the\" Boss|1|||-1|Auto|||@||");
+    QTest::addRow("lone cr is data") << QByteArray("a\rb,1") << fields("a\rb|1|||-1|Auto|||@||");
+}
+
+void TestLocalCsv::readerColumns()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QStringList, fields);
+    for (const QByteArray &prefix : {QByteArray(bom + header + "\r\n"), QByteArray()}) {
+        LocalDirectory store;
+        importBytes(prefix + line + "\r\nlast\r\n", store);
+        QCOMPARE(store.contacts().size(), 2);
+        QCOMPARE(csvFields(*store.contacts().at(0)), fields);
+        QCOMPARE(store.contacts().at(0)->selected_photo, QStringLiteral("0"));
+        QCOMPARE(store.contacts().at(1)->display_name, QStringLiteral("last"));
+    }
+}
+
+void TestLocalCsv::blankLinesGiveNoContact()
+{
+    LocalDirectory store;
+    importBytes(bom + header + "\r\n\r\nA,1\r\n   \r\n\nB,2\n\r\n\r\n", store);
+    QCOMPARE(contactNames(store), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+    QCOMPARE(store.groups().size(), 2);
+
+    // Saved and imported again: exactly the contacts saved, however often.
+    TestWorkDir dir;
+    const QString path = dir.filePath(QStringLiteral("again.csv"));
+    for (int round = 0; round < 3; ++round) {
+        QVERIFY(store.saveFile(path));
+        QVERIFY(store.importFile(path));
+        QCOMPARE(contactNames(store), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+        QCOMPARE(store.groups().size(), 2);
+    }
+}
+
+void TestLocalCsv::headerColumnsByName_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("fields");
+
+    QTest::addRow("reordered")
+        << QByteArray("group_id_name,mobile_number,display_name\r\nSales,555,Ann\r\n")
+        << fields("Ann||555||-1|Auto|||Sales||");
+    QTest::addRow("unknown columns ignored")
+        << QByteArray("id,display_name,email,office_number,ring\n7,Bob,b@x,100,Ring2\n")
+        << fields("Bob|100|||-1|Ring2|||@||");
+    QTest::addRow("quoted and padded names")
+        << QByteArray("\"display_name\", line ,photo_data,priority\nCy,2,pd,4\n")
+        << fields("Cy||||2|Auto||4|@||pd");
+    QTest::addRow("short data line")
+        << QByteArray("display_name,office_number,group_id_name\nDee\n")
+        << fields("Dee||||-1|Auto|||@||");
+    QTest::addRow("repeated name takes the first")
+        << QByteArray("display_name,display_name,auto_divert\nEve,Other,66\n")
+        << fields("Eve||||-1|Auto|66||@||");
+}
+
+void TestLocalCsv::headerColumnsByName()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, fields);
+    LocalDirectory store;
+    importBytes(content, store);
+    QCOMPARE(store.contacts().size(), 1);
+    QCOMPARE(csvFields(*store.contacts().at(0)), fields);
+
+    TestWorkDir dir;
+    const QString path = dir.filePath(QStringLiteral("other.csv"));
+    QVERIFY(writeFile(path, content));
+    QVERIFY(store.isLocalFile(path));
+}
+
+void TestLocalCsv::groupsFromNames()
+{
+    LocalDirectory store;
+    importBytes(bom + header +
+                    "\r\n"
+                    "a,,,,-1,Auto,,,Support,,\r\n"
+                    "b,,,,-1,Auto,,,Blocklist,,\r\n"
+                    "c,,,,-1,Auto,,,All Contacts,,\r\n"
+                    "d,,,,-1,Auto,,,Sales,,\r\n"
+                    "e,,,,-1,Auto,,,Support,,\r\n" +
+                    header + "\r\n",
+                store);
+    QCOMPARE(groupNames(store),
+             (QStringList{QStringLiteral("All Contacts"), QStringLiteral("Blocklist"),
+                          QStringLiteral("Support"), QStringLiteral("Sales"),
+                          QStringLiteral("group_id_name")}));
+    QCOMPARE(store.findGroup(0)->contactIds, (QList<int>{1, 3, 4, 5, 6}));
+    QCOMPARE(store.findGroup(1)->contactIds, (QList<int>{2}));
+    QCOMPARE(store.findGroup(2)->contactIds, (QList<int>{1, 5}));
+    // A header line further down is an ordinary contact.
+    QCOMPARE(store.contacts().last()->display_name, QStringLiteral("display_name"));
+}
+
+void TestLocalCsv::strayQuoteDoesNotSwallowTheRest()
+{
+    LocalDirectory store;
+    importBytes(bom + header + "\r\n\"Ann,1\r\nBob,2\r\nCy,3\r\n", store);
+    QCOMPARE(contactNames(store),
+             (QStringList{QStringLiteral("\"Ann"), QStringLiteral("Bob"), QStringLiteral("Cy")}));
+    QCOMPARE(store.contacts().at(0)->office_number, QStringLiteral("1"));
+}
+
+void TestLocalCsv::importIgnoresLimit()
+{
+    QByteArray content = bom + header + "\r\n";
+    for (int i = 0; i < 1500; ++i)
+        content +=
+            "C" + QByteArray::number(i) + ",,,,-1,Auto,,,G" + QByteArray::number(i % 7) + ",,\r\n";
+    LocalDirectory store;
+    importBytes(content, store);
+    QCOMPARE(store.contactCount(-1), 1500);
+    QCOMPARE(store.groups().size(), 9);
+    QCOMPARE(store.addContact(0, nullptr), 5);
+}
+
+void TestLocalCsv::probe_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("expected");
+
+    QTest::addRow("editor header") << bom + header + "\r\n\r\n" << true;
+    QTest::addRow("no bom") << header + "\n" << true;
+    QTest::addRow("name only") << QByteArray("display_name") << true;
+    QTest::addRow("name in another column") << QByteArray("id,display_name\n1,a\n") << true;
+    QTest::addRow("quoted name") << QByteArray("\"display_name\",x\n") << true;
+    QTest::addRow("unclosed quote after name") << QByteArray("display_name,\"abc\n") << true;
+    QTest::addRow("no header") << QByteArray("Ann,1001,,,-1,Auto,,,Sales,,\r\n") << false;
+    QTest::addRow("header on second line") << QByteArray("x\n") + header << false;
+    QTest::addRow("other case") << QByteArray("Display_Name,office_number\n") << false;
+    QTest::addRow("part of a word") << QByteArray("display_names\n") << false;
+    QTest::addRow("empty") << QByteArray() << false;
+    QTest::addRow("xml") << QByteArray("<?xml version=\"1.0\"?><root_group/>") << false;
+}
+
+void TestLocalCsv::probe()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, expected);
+    QCOMPARE(LocalCsvFormat::probe(content), expected);
+    TestWorkDir dir;
+    const QString path = dir.filePath(QStringLiteral("probe.csv"));
+    QVERIFY(writeFile(path, content));
+    LocalDirectory store;
+    QCOMPARE(store.isLocalFile(path), expected);
+    // The reader takes a file the probe refuses all the same.
+    if (!expected && !content.isEmpty()) {
+        QVERIFY(store.importFile(path));
+        QVERIFY(store.contactCount(-1) > 0);
+    }
+}
+
+void TestLocalCsv::nextRecord_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<QStringList>>("records");
+
+    QTest::addRow("trailing comma at end")
+        << QStringLiteral("a,") << QList<QStringList>{{QStringLiteral("a"), QString()}};
+    QTest::addRow("empty quoted") << QStringLiteral("\"\",x")
+                                  << QList<QStringList>{{QString(), QStringLiteral("x")}};
+    QTest::addRow("text after closing quote")
+        << QStringLiteral("\"a\"b,c")
+        << QList<QStringList>{{QStringLiteral("ab"), QStringLiteral("c")}};
+    QTest::addRow("lf and crlf") << QStringLiteral("a\nb\r\nc")
+                                 << QList<QStringList>{{QStringLiteral("a")},
+                                                       {QStringLiteral("b")},
+                                                       {QStringLiteral("c")}};
+    QTest::addRow("blank lines") << QStringLiteral("\n\r\n")
+                                 << QList<QStringList>{{QString()}, {QString()}};
+    QTest::addRow("quoted newline then next")
+        << QStringLiteral("\"x\ny\",1\nz")
+        << QList<QStringList>{{QStringLiteral("x\ny"), QStringLiteral("1")}, {QStringLiteral("z")}};
+}
+
+void TestLocalCsv::nextRecord()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<QStringList>, records);
+    int pos = 0;
+    QStringList fields;
+    QList<QStringList> got;
+    while (LocalCsvFormat::nextRecord(text, &pos, &fields))
+        got << fields;
+    QCOMPARE(got, records);
+    QCOMPARE(pos, text.size());
+}
+
+QTEST_GUILESS_MAIN(TestLocalCsv)
+#include "tst_localcsv.moc"

@@ -1,0 +1,821 @@
+// The local store's rules: names, limit, linking, moves, renames, deletes, search, and a
+// cross-check of the indexed bulk operations against a plain list-scanning model.
+
+#include "localdirectory.h"
+#include "testworkdir.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+namespace {
+// The store's rules written as plain scans over lists: slow, but easy to read against the
+// rules, so the indexed store can be checked against it.
+class ListModel
+{
+public:
+    struct Group
+    {
+        QString name;
+        int id;
+        QList<int> ids;
+    };
+    struct Contact
+    {
+        int id;
+        int groupId;
+        QString name;
+        QString groupName;
+    };
+
+    QList<Group> groups;
+    QList<Contact> contacts;
+    int lastContactId = 0;
+    int lastGroupId = 1;
+
+    ListModel()
+    {
+        groups.append({QStringLiteral("All Contacts"), 0, {}});
+        groups.append({QStringLiteral("Blocklist"), 1, {}});
+    }
+
+    Group *group(int id)
+    {
+        for (Group &g : groups) {
+            if (g.id == id)
+                return &g;
+        }
+        return nullptr;
+    }
+    Contact *contact(int id)
+    {
+        for (Contact &c : contacts) {
+            if (c.id == id)
+                return &c;
+        }
+        return nullptr;
+    }
+
+    void addContact(int groupId)
+    {
+        Group *g = group(groupId);
+        if (contacts.size() >= 1000 || !g)
+            return;
+        QSet<QString> names;
+        for (const Contact &c : contacts)
+            names.insert(c.name);
+        Contact c{++lastContactId, g->id, LocalDirectory::uniqueName(QStringLiteral("Name"), names),
+                  g->name};
+        contacts.append(c);
+        // linkContact
+        Contact &added = contacts.last();
+        if (added.groupName != QLatin1String("Blocklist")) {
+            added.groupId = groups[0].id;
+            groups[0].ids.append(added.id);
+        }
+        for (int i = 1; i < groups.size(); ++i) {
+            if (groups[i].name == added.groupName) {
+                added.groupId = groups[i].id;
+                groups[i].ids.append(added.id);
+                return;
+            }
+        }
+        if (added.groupName == QLatin1String("All Contacts"))
+            return;
+        groups.append({added.groupName, ++lastGroupId, {added.id}});
+        added.groupId = lastGroupId;
+    }
+    void addGroup()
+    {
+        QSet<QString> names;
+        for (const Group &g : groups)
+            names.insert(g.name);
+        groups.append(
+            {LocalDirectory::uniqueName(QStringLiteral("Default"), names), ++lastGroupId, {}});
+    }
+    void deleteContact(int id)
+    {
+        Contact *c = contact(id);
+        if (!c)
+            return;
+        if (Group *own = group(c->groupId))
+            own->ids.removeAll(id);
+        if (Group *all = group(0))
+            all->ids.removeAll(id);
+        for (int i = 0; i < contacts.size(); ++i) {
+            if (contacts[i].id == id) {
+                contacts.removeAt(i);
+                break;
+            }
+        }
+    }
+    void deleteGroup(int id)
+    {
+        Group *g = group(id);
+        if (!g)
+            return;
+        const QList<int> ids = g->ids;
+        for (const int contactId : ids)
+            deleteContact(contactId);
+        for (int i = 0; i < groups.size(); ++i) {
+            if (groups[i].id == id) {
+                groups.removeAt(i);
+                break;
+            }
+        }
+    }
+    void renameGroup(int id, const QString &name)
+    {
+        Group *g = group(id);
+        if (!g || g->name == name)
+            return;
+        for (const Group &other : groups) {
+            if (other.name == name)
+                return;
+        }
+        g->name = name;
+        for (Contact &c : contacts) {
+            if (c.groupId == id)
+                c.groupName = name;
+        }
+    }
+    void addIdToGroup(int groupId, int id, bool update, bool updateWhenListed)
+    {
+        Group *g = group(groupId);
+        if (!g)
+            return;
+        if (g->ids.contains(id)) {
+            if (!updateWhenListed)
+                return;
+        } else {
+            g->ids.append(id);
+        }
+        if (update) {
+            Contact *c = contact(id);
+            c->groupId = g->id;
+            c->groupName = g->name;
+        }
+    }
+    void moveContacts(const QList<int> &ids, int src, int dst)
+    {
+        for (const int id : ids) {
+            Contact *c = contact(id);
+            if (!c)
+                continue;
+            if (dst == 1 && group(0))
+                group(0)->ids.removeAll(id);
+            if (c->groupId != 0 && group(c->groupId))
+                group(c->groupId)->ids.removeAll(id);
+            if (src == 1 && dst != 0) {
+                addIdToGroup(0, id, false, false);
+                addIdToGroup(dst, id, true, false);
+            } else {
+                addIdToGroup(dst, id, true, dst == 0);
+            }
+        }
+    }
+};
+
+QList<int> listedIds(const LocalDirectory &store, int groupId)
+{
+    const LocalGroup *group = store.findGroup(groupId);
+    return group ? group->contactIds : QList<int>{-99};
+}
+
+QStringList groupNames(const LocalDirectory &store)
+{
+    QStringList names;
+    for (const LocalGroup *group : store.groups())
+        names << group->name;
+    return names;
+}
+} // namespace
+
+class TestLocalDirectory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void emptyBeforeInit();
+    void initDefaultGroup();
+    void addGroupNames();
+    void uniqueName_data();
+    void uniqueName();
+    void addContactNamesAndLinks_data();
+    void addContactNamesAndLinks();
+    void addContactUnknownGroup();
+    void contactLimit();
+    void counts();
+    void deleteContact();
+    void deleteGroupDeletesItsContacts();
+    void idsAreNotReused();
+    void renameGroup_data();
+    void renameGroup();
+    void updateContactCopiesEditableFields();
+    void moveContacts_data();
+    void moveContacts();
+    void moveKeepsListOrder();
+    void searchContacts_data();
+    void searchContacts();
+    void searchAppendsToResult();
+    void isGroupEditable();
+    void bulkOperationsMatchListModel_data();
+    void bulkOperationsMatchListModel();
+};
+
+void TestLocalDirectory::emptyBeforeInit()
+{
+    LocalDirectory store;
+    QVERIFY(store.groups().isEmpty());
+    QVERIFY(store.contacts().isEmpty());
+    QCOMPARE(store.lastContactId(), 0);
+    QCOMPARE(store.lastGroupId(), 0);
+    QVERIFY(!store.isChanged());
+    QCOMPARE(&LocalDirectory::instance(), &LocalDirectory::instance());
+}
+
+void TestLocalDirectory::initDefaultGroup()
+{
+    LocalDirectory store;
+    store.initDefaultGroup();
+    store.addGroup();
+    store.addContact(2, nullptr);
+    QVERIFY(store.isChanged());
+
+    store.initDefaultGroup();
+    const QList<LocalGroup *> groups = store.groups();
+    QCOMPARE(groups.size(), 2);
+    QCOMPARE(groups[0]->id, 0);
+    QCOMPARE(groups[0]->name, QStringLiteral("All Contacts"));
+    QCOMPARE(groups[1]->id, 1);
+    QCOMPARE(groups[1]->name, QStringLiteral("Blocklist"));
+    QVERIFY(groups[0]->contactIds.isEmpty());
+    QVERIFY(store.contacts().isEmpty());
+    QCOMPARE(store.lastContactId(), 0);
+    QCOMPARE(store.lastGroupId(), 1);
+    QVERIFY(!store.isChanged());
+    QVERIFY(!store.findContact(1));
+    QVERIFY(!store.findGroup(2));
+}
+
+void TestLocalDirectory::addGroupNames()
+{
+    LocalDirectory store;
+    store.initDefaultGroup();
+    LocalGroup *first = store.addGroup();
+    LocalGroup *second = store.addGroup();
+    QVERIFY(store.isChanged());
+    QCOMPARE(first->id, 2);
+    QCOMPARE(first->name, QStringLiteral("Default"));
+    QCOMPARE(second->id, 3);
+    QCOMPARE(second->name, QStringLiteral("Default1"));
+    QCOMPARE(store.findGroup(3), second);
+    QCOMPARE(groupNames(store),
+             (QStringList{QStringLiteral("All Contacts"), QStringLiteral("Blocklist"),
+                          QStringLiteral("Default"), QStringLiteral("Default1")}));
+}
+
+void TestLocalDirectory::uniqueName_data()
+{
+    QTest::addColumn<QStringList>("existing");
+    QTest::addColumn<QString>("expected");
+
+    QStringList all;
+    all << QStringLiteral("Name");
+    for (int i = 1; i <= 999; ++i)
+        all << QStringLiteral("Name%1").arg(i);
+    QStringList gap = all;
+    gap.removeAll(QStringLiteral("Name500"));
+
+    QTest::addRow("free") << QStringList{QStringLiteral("Other")} << QStringLiteral("Name");
+    QTest::addRow("taken") << QStringList{QStringLiteral("Name")} << QStringLiteral("Name1");
+    QTest::addRow("case differs") << QStringList{QStringLiteral("name")} << QStringLiteral("Name");
+    QTest::addRow("first gap") << QStringList{QStringLiteral("Name"), QStringLiteral("Name1"),
+                                              QStringLiteral("Name3")}
+                               << QStringLiteral("Name2");
+    QTest::addRow("numbered only taken")
+        << QStringList{QStringLiteral("Name1")} << QStringLiteral("Name");
+    QTest::addRow("gap at 500") << gap << QStringLiteral("Name500");
+    QTest::addRow("all taken") << all << QStringLiteral("Name");
+}
+
+void TestLocalDirectory::uniqueName()
+{
+    QFETCH(QStringList, existing);
+    QFETCH(QString, expected);
+    const QSet<QString> names(existing.begin(), existing.end());
+    QCOMPARE(LocalDirectory::uniqueName(QStringLiteral("Name"), names), expected);
+}
+
+void TestLocalDirectory::addContactNamesAndLinks_data()
+{
+    QTest::addColumn<int>("groupId");
+    QTest::addColumn<int>("expectedGroupId");
+    QTest::addColumn<QString>("expectedGroupName");
+    QTest::addColumn<bool>("listedInAll");
+
+    QTest::addRow("named group") << 2 << 2 << QStringLiteral("Default") << true;
+    QTest::addRow("all contacts") << 0 << 0 << QStringLiteral("All Contacts") << true;
+    QTest::addRow("blocklist") << 1 << 1 << QStringLiteral("Blocklist") << false;
+}
+
+void TestLocalDirectory::addContactNamesAndLinks()
+{
+    QFETCH(int, groupId);
+    QFETCH(int, expectedGroupId);
+    QFETCH(QString, expectedGroupName);
+    QFETCH(bool, listedInAll);
+
+    LocalDirectory store;
+    store.initDefaultGroup();
+    store.addGroup();
+    const QStringList expectedNames{QStringLiteral("Name"), QStringLiteral("Name1"),
+                                    QStringLiteral("Name2")};
+    for (const QString &expectedName : expectedNames) {
+        LocalContact *contact = nullptr;
+        QCOMPARE(store.addContact(groupId, &contact), 0);
+        QVERIFY(contact);
+        QCOMPARE(contact->display_name, expectedName);
+        QCOMPARE(contact->groupId, expectedGroupId);
+        QCOMPARE(contact->group_id_name, expectedGroupName);
+        QCOMPARE(contact->line, QStringLiteral("-1"));
+        QCOMPARE(contact->ring, QStringLiteral("Auto"));
+        QCOMPARE(contact->selected_photo, QStringLiteral("0"));
+        QCOMPARE(store.findContact(contact->id), contact);
+    }
+    QCOMPARE(store.contactCount(-1), 3);
+    QCOMPARE(store.contactCount(0), listedInAll ? 3 : 0);
+    QCOMPARE(listedIds(store, expectedGroupId), (QList<int>{1, 2, 3}));
+    // No group other than the two built-in ones and "Default" appeared.
+    QCOMPARE(store.groups().size(), 3);
+}
+
+void TestLocalDirectory::addContactUnknownGroup()
+{
+    LocalDirectory store;
+    store.initDefaultGroup();
+    LocalContact *contact = nullptr;
+    QCOMPARE(store.addContact(7, &contact), 3);
+    QVERIFY(!contact);
+    QVERIFY(store.contacts().isEmpty());
+    QVERIFY(!store.isChanged());
+}
+
+void TestLocalDirectory::contactLimit()
+{
+    LocalDirectory store;
+    store.initDefaultGroup();
+    store.addGroup();
+    for (int i = 0; i < 999; ++i)
+        QCOMPARE(store.addContact(i % 3, nullptr), 0);
+    // The Blocklist counts towards the limit too.
+    QVERIFY(store.contactCount(1) > 0);
+    QCOMPARE(store.addContact(1, nullptr), 0);
+    QCOMPARE(store.contactCount(-1), 1000);
+
+    store.initDefaultGroup();
+    QVERIFY(!store.isChanged());
+    for (int i = 0; i < 1000; ++i)
+        store.addContact(0, nullptr);
+    const int lastId = store.lastContactId();
+    const QList<int> listed = listedIds(store, 0);
+    QCOMPARE(store.addContact(0, nullptr), 5);
+    QCOMPARE(store.contactCount(-1), 1000);
+    QCOMPARE(store.lastContactId(), lastId);
+    QCOMPARE(listedIds(store, 0), listed);
+}
+
+void TestLocalDirectory::counts()
+{
+    LocalDirectory store;
+    store.initDefaultGroup();
+    store.addGroup();
+    store.addContact(2, nullptr);
+    store.addContact(1, nullptr);
+    QCOMPARE(store.contactCount(-1), 2);
+    QCOMPARE(store.contactCount(0), 1);
+    QCOMPARE(store.contactCount(1), 1);
+    QCOMPARE(store.contactCount(2), 1);
+    QCOMPARE(store.contactCount(42), 0);
+    QCOMPARE(store.groupName(2), QStringLiteral("Default"));
+    QCOMPARE(store.groupName(42), QString());
+    QVERIFY(!store.findGroup(42));
+    QVERIFY(!store.findContact(42));
+}
+
+void TestLocalDirectory::deleteContact()
+{
+    LocalDirectory store;
+    store.initDefaultGroup();
+    store.addGroup();
+    for (int i = 0; i < 3; ++i)
+        store.addContact(2, nullptr);
+    store.addContact(1, nullptr);
+
+    // The group argument does not matter: the contact leaves its own group and group 0.
+    QVERIFY(store.deleteContact(1, 2));
+    QCOMPARE(listedIds(store, 0), (QList<int>{1, 3}));
+    QCOMPARE(listedIds(store, 2), (QList<int>{1, 3}));
+    QVERIFY(!store.findContact(2));
+    QCOMPARE(store.contacts().size(), 3);
+
+    QVERIFY(store.deleteContact(0, 4));
+    QVERIFY(listedIds(store, 1).isEmpty());
+
+    store.initDefaultGroup();
+    QVERIFY(store.deleteContact(0, 99));
+    QVERIFY(store.isChanged());
+}
+
+void TestLocalDirectory::deleteGroupDeletesItsContacts()
+{
+    LocalDirectory store;
+    store.initDefaultGroup();
+    store.addGroup();
+    store.addGroup();
+    store.addContact(2, nullptr); // 1
+    store.addContact(3, nullptr); // 2
+    store.addContact(2, nullptr); // 3
+    store.addContact(0, nullptr); // 4
+
+    QVERIFY(store.deleteGroup(2));
+    QVERIFY(!store.findGroup(2));
+    QVERIFY(!store.findContact(1));
+    QVERIFY(!store.findContact(3));
+    QCOMPARE(listedIds(store, 0), (QList<int>{2, 4}));
+    QCOMPARE(store.contactCount(-1), 2);
+    QCOMPARE(groupNames(store),
+             (QStringList{QStringLiteral("All Contacts"), QStringLiteral("Blocklist"),
+                          QStringLiteral("Default1")}));
+    // Its name is free again.
+    QCOMPARE(store.addGroup()->name, QStringLiteral("Default"));
+
+    store.initDefaultGroup();
+    QVERIFY(store.deleteGroup(77));
+    QVERIFY(store.isChanged());
+}
+
+void TestLocalDirectory::idsAreNotReused()
+{
+    LocalDirectory store;
+    store.initDefaultGroup();
+    store.addContact(0, nullptr);
+    store.addContact(0, nullptr);
+    store.deleteContact(0, 2);
+    LocalContact *contact = nullptr;
+    store.addContact(0, &contact);
+    QCOMPARE(contact->id, 3);
+    const int groupId = store.addGroup()->id;
+    store.deleteGroup(groupId);
+    QCOMPARE(store.addGroup()->id, groupId + 1);
+}
+
+void TestLocalDirectory::renameGroup_data()
+{
+    QTest::addColumn<int>("groupId");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("nameAfter");
+
+    QTest::addRow("new name") << 2 << QStringLiteral("Sales") << 0 << QStringLiteral("Sales");
+    QTest::addRow("own name") << 2 << QStringLiteral("Default") << 0 << QStringLiteral("Default");
+    QTest::addRow("other group") << 2 << QStringLiteral("Default1") << 2
+                                 << QStringLiteral("Default");
+    QTest::addRow("all contacts") << 2 << QStringLiteral("All Contacts") << 2
+                                  << QStringLiteral("Default");
+    QTest::addRow("blocklist") << 2 << QStringLiteral("Blocklist") << 2
+                               << QStringLiteral("Default");
+    QTest::addRow("case differs") << 2 << QStringLiteral("default1") << 0
+                                  << QStringLiteral("default1");
+    QTest::addRow("unknown group") << 9 << QStringLiteral("Sales") << 3 << QString();
+}
+
+void TestLocalDirectory::renameGroup()
+{
+    QFETCH(int, groupId);
+    QFETCH(QString, name);
+    QFETCH(int, result);
+    QFETCH(QString, nameAfter);
+
+    LocalDirectory store;
+    store.initDefaultGroup();
+    store.addGroup();
+    store.addGroup();
+    store.addContact(2, nullptr);
+    store.addContact(2, nullptr);
+    store.addContact(3, nullptr);
+
+    // Clear the flag through a real save, then rename.
+    TestWorkDir dir;
+    QVERIFY(store.saveFile(dir.filePath(QStringLiteral("book.xml"))));
+    QVERIFY(!store.isChanged());
+    QCOMPARE(store.renameGroup(groupId, name), result);
+    QVERIFY(store.isChanged());
+    QCOMPARE(store.groupName(groupId), nameAfter);
+    if (groupId == 2) {
+        QCOMPARE(store.findContact(1)->group_id_name, nameAfter);
+        QCOMPARE(store.findContact(2)->group_id_name, nameAfter);
+    }
+    QCOMPARE(store.findContact(3)->group_id_name, QStringLiteral("Default1"));
+    // A group made after a successful rename never takes the new name.
+    QVERIFY(store.addGroup()->name != nameAfter);
+}
+
+void TestLocalDirectory::updateContactCopiesEditableFields()
+{
+    LocalDirectory store;
+    store.initDefaultGroup();
+    store.addGroup();
+    LocalContact *contact = nullptr;
+    store.addContact(2, &contact);
+    contact->ring = QStringLiteral("Ring2");
+    contact->default_photo = QStringLiteral("photo");
+    contact->priority = QStringLiteral("3");
+
+    LocalContact source;
+    source.display_name = QStringLiteral("张三");
+    source.office_number = QStringLiteral("1");
+    source.mobile_number = QStringLiteral("2");
+    source.other_number = QStringLiteral("3");
+    source.auto_divert = QStringLiteral("4");
+    source.line = QStringLiteral("1");
+    source.ring = QStringLiteral("Ring5");
+    source.group_id_name = QStringLiteral("Elsewhere");
+    source.groupId = 1;
+    source.id = 50;
+    source.priority = QStringLiteral("9");
+    source.default_photo = QStringLiteral("other");
+
+    store.updateContact(contact->id, source);
+    QCOMPARE(contact->display_name, QStringLiteral("张三"));
+    QCOMPARE(contact->office_number, QStringLiteral("1"));
+    QCOMPARE(contact->mobile_number, QStringLiteral("2"));
+    QCOMPARE(contact->other_number, QStringLiteral("3"));
+    QCOMPARE(contact->auto_divert, QStringLiteral("4"));
+    QCOMPARE(contact->line, QStringLiteral("1"));
+    QCOMPARE(contact->ring, QStringLiteral("Ring2"));
+    QCOMPARE(contact->default_photo, QStringLiteral("photo"));
+    QCOMPARE(contact->priority, QStringLiteral("3"));
+    QCOMPARE(contact->group_id_name, QStringLiteral("Default"));
+    QCOMPARE(contact->groupId, 2);
+    QCOMPARE(contact->id, 1);
+
+    store.initDefaultGroup();
+    store.updateContact(1, source);
+    QVERIFY(store.isChanged());
+}
+
+void TestLocalDirectory::moveContacts_data()
+{
+    QTest::addColumn<int>("src");
+    QTest::addColumn<int>("dst");
+    QTest::addColumn<QList<int>>("moved");
+    QTest::addColumn<QList<int>>("all");
+    QTest::addColumn<QList<int>>("blocklist");
+    QTest::addColumn<QList<int>>("group2");
+    QTest::addColumn<QList<int>>("group3");
+    QTest::addColumn<int>("movedGroupId");
+    QTest::addColumn<QString>("movedGroupName");
+
+    // Before each move: contacts 1, 2 in group 2; 3 in the Blocklist; 4 in group 3.
+    QTest::addRow("blocklist to group")
+        << 1 << 2 << QList<int>{3} << QList<int>{1, 2, 4, 3} << QList<int>{} << QList<int>{1, 2, 3}
+        << QList<int>{4} << 2 << QStringLiteral("Default");
+    QTest::addRow("group to blocklist")
+        << 2 << 1 << QList<int>{1} << QList<int>{2, 4} << QList<int>{3, 1} << QList<int>{2}
+        << QList<int>{4} << 1 << QStringLiteral("Blocklist");
+    QTest::addRow("group to group")
+        << 2 << 3 << QList<int>{2, 1} << QList<int>{1, 2, 4} << QList<int>{3} << QList<int>{}
+        << QList<int>{4, 2, 1} << 3 << QStringLiteral("Default1");
+    QTest::addRow("group to all contacts")
+        << 2 << 0 << QList<int>{1} << QList<int>{1, 2, 4} << QList<int>{3} << QList<int>{2}
+        << QList<int>{4} << 0 << QStringLiteral("All Contacts");
+    QTest::addRow("all contacts view to blocklist")
+        << 0 << 1 << QList<int>{4} << QList<int>{1, 2} << QList<int>{3, 4} << QList<int>{1, 2}
+        << QList<int>{} << 1 << QStringLiteral("Blocklist");
+    QTest::addRow("blocklist to all contacts")
+        << 1 << 0 << QList<int>{3} << QList<int>{1, 2, 4, 3} << QList<int>{} << QList<int>{1, 2}
+        << QList<int>{4} << 0 << QStringLiteral("All Contacts");
+}
+
+void TestLocalDirectory::moveContacts()
+{
+    QFETCH(int, src);
+    QFETCH(int, dst);
+    QFETCH(QList<int>, moved);
+    QFETCH(QList<int>, all);
+    QFETCH(QList<int>, blocklist);
+    QFETCH(QList<int>, group2);
+    QFETCH(QList<int>, group3);
+    QFETCH(int, movedGroupId);
+    QFETCH(QString, movedGroupName);
+
+    LocalDirectory store;
+    store.initDefaultGroup();
+    store.addGroup();
+    store.addGroup();
+    store.addContact(2, nullptr);
+    store.addContact(2, nullptr);
+    store.addContact(1, nullptr);
+    store.addContact(3, nullptr);
+    TestWorkDir dir;
+    QVERIFY(store.saveFile(dir.filePath(QStringLiteral("book.xml"))));
+
+    store.moveContacts(moved + QList<int>{99}, src, dst);
+    QCOMPARE(listedIds(store, 0), all);
+    QCOMPARE(listedIds(store, 1), blocklist);
+    QCOMPARE(listedIds(store, 2), group2);
+    QCOMPARE(listedIds(store, 3), group3);
+    QVERIFY(!store.isChanged());
+    for (const int id : moved) {
+        QCOMPARE(store.findContact(id)->groupId, movedGroupId);
+        QCOMPARE(store.findContact(id)->group_id_name, movedGroupName);
+    }
+
+    // A save and a reload show every contact where the move put it (ids follow file order,
+    // which a move does not change).
+    const QString path = dir.filePath(QStringLiteral("moved.xml"));
+    QVERIFY(store.saveFile(path));
+    LocalDirectory reloaded;
+    QVERIFY(reloaded.importFile(path));
+    const auto sorted = [](QList<int> ids) {
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    };
+    for (const LocalGroup *group : store.groups()) {
+        const LocalGroup *again = reloaded.findGroup(group->id);
+        QVERIFY(again);
+        QCOMPARE(again->name, group->name);
+        QCOMPARE(sorted(again->contactIds), sorted(group->contactIds));
+    }
+}
+
+void TestLocalDirectory::moveKeepsListOrder()
+{
+    LocalDirectory store;
+    store.initDefaultGroup();
+    store.addGroup();
+    store.addGroup();
+    for (int i = 0; i < 6; ++i)
+        store.addContact(2 + i % 2, nullptr); // 1,3,5 in group 2; 2,4,6 in group 3
+    store.moveContacts({5, 1}, 2, 3);
+    QCOMPARE(listedIds(store, 2), (QList<int>{3}));
+    QCOMPARE(listedIds(store, 3), (QList<int>{2, 4, 6, 5, 1}));
+    // Moving within the same group sends the contacts to its end.
+    store.moveContacts({2}, 3, 3);
+    QCOMPARE(listedIds(store, 3), (QList<int>{4, 6, 5, 1, 2}));
+    QCOMPARE(listedIds(store, 0), (QList<int>{1, 2, 3, 4, 5, 6}));
+}
+
+void TestLocalDirectory::searchContacts_data()
+{
+    QTest::addColumn<int>("groupId");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QStringList>("expected");
+
+    const QString ann = QStringLiteral("ann smith");
+    const QString bob = QStringLiteral("Bob");
+    const QString li = QStringLiteral("李四");
+    QTest::addRow("empty key") << 0 << QString() << QStringList{ann, bob, li};
+    QTest::addRow("capitals") << 0 << QStringLiteral("ANN") << QStringList{ann};
+    QTest::addRow("inner substring") << 0 << QStringLiteral("mit") << QStringList{ann};
+    QTest::addRow("office number") << 0 << QStringLiteral("100") << QStringList{ann, bob};
+    QTest::addRow("mobile number") << 0 << QStringLiteral("555") << QStringList{bob};
+    QTest::addRow("other number") << 0 << QStringLiteral("777") << QStringList{li};
+    QTest::addRow("chinese") << 0 << QStringLiteral("李") << QStringList{li};
+    QTest::addRow("auto divert not searched") << 0 << QStringLiteral("999") << QStringList{};
+    QTest::addRow("own group only") << 2 << QString() << QStringList{bob};
+    QTest::addRow("blocklist") << 1 << QString() << QStringList{QStringLiteral("Blocked")};
+    QTest::addRow("unknown group") << 42 << QString() << QStringList{};
+}
+
+void TestLocalDirectory::searchContacts()
+{
+    QFETCH(int, groupId);
+    QFETCH(QString, key);
+    QFETCH(QStringList, expected);
+
+    LocalDirectory store;
+    store.initDefaultGroup();
+    store.addGroup();
+    const auto add = [&store](int group, const QString &name, const QString &office,
+                              const QString &mobile, const QString &other) {
+        LocalContact *contact = nullptr;
+        store.addContact(group, &contact);
+        LocalContact fields;
+        fields.display_name = name;
+        fields.office_number = office;
+        fields.mobile_number = mobile;
+        fields.other_number = other;
+        fields.auto_divert = QStringLiteral("999");
+        store.updateContact(contact->id, fields);
+    };
+    add(0, QStringLiteral("ann smith"), QStringLiteral("1001"), QString(), QString());
+    add(2, QStringLiteral("Bob"), QStringLiteral("1002"), QStringLiteral("5551"), QString());
+    add(0, QStringLiteral("李四"), QString(), QString(), QStringLiteral("7771"));
+    add(1, QStringLiteral("Blocked"), QStringLiteral("1003"), QString(), QString());
+
+    QList<LocalContact *> result;
+    store.searchContacts(groupId, key, result);
+    QStringList names;
+    for (const LocalContact *contact : result)
+        names << contact->display_name;
+    QCOMPARE(names, expected);
+}
+
+void TestLocalDirectory::searchAppendsToResult()
+{
+    LocalDirectory store;
+    store.initDefaultGroup();
+    store.addContact(0, nullptr);
+    LocalContact marker;
+    QList<LocalContact *> result{&marker};
+    store.searchContacts(0, QString(), result);
+    QCOMPARE(result.size(), 2);
+    QCOMPARE(result.at(0), &marker);
+}
+
+void TestLocalDirectory::isGroupEditable()
+{
+    LocalDirectory store;
+    store.initDefaultGroup();
+    QVERIFY(!store.isGroupEditable(0));
+    QVERIFY(!store.isGroupEditable(1));
+    QVERIFY(store.isGroupEditable(2));
+    QVERIFY(store.isGroupEditable(-5));
+}
+
+void TestLocalDirectory::bulkOperationsMatchListModel_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed = 1; seed <= 6; ++seed)
+        QTest::addRow("seed %u", seed) << seed;
+}
+
+void TestLocalDirectory::bulkOperationsMatchListModel()
+{
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    LocalDirectory store;
+    store.initDefaultGroup();
+    ListModel model;
+
+    const auto anyGroupId = [&]() {
+        return model.groups.isEmpty()
+                   ? 0
+                   : model.groups.at(random.bounded(model.groups.size())).id + random.bounded(2);
+    };
+    for (int step = 0; step < 400; ++step) {
+        const int op = random.bounded(100);
+        if (op < 45) {
+            const int group = anyGroupId();
+            store.addContact(group, nullptr);
+            model.addContact(group);
+        } else if (op < 55) {
+            store.addGroup();
+            model.addGroup();
+        } else if (op < 75) {
+            QList<int> ids;
+            const int count = random.bounded(8);
+            for (int i = 0; i < count; ++i)
+                ids << 1 + random.bounded(model.lastContactId + 1);
+            const int src = anyGroupId();
+            const int dst = anyGroupId();
+            store.moveContacts(ids, src, dst);
+            model.moveContacts(ids, src, dst);
+        } else if (op < 85) {
+            const int id = 1 + random.bounded(model.lastContactId + 1);
+            store.deleteContact(0, id);
+            model.deleteContact(id);
+        } else if (op < 90) {
+            // Never group 0: with it gone every later contact would be listed nowhere.
+            const int group = 1 + random.bounded(model.lastGroupId + 1);
+            store.deleteGroup(group);
+            model.deleteGroup(group);
+        } else {
+            const int group = anyGroupId();
+            const QString name = QStringLiteral("G%1").arg(random.bounded(6));
+            store.renameGroup(group, name);
+            model.renameGroup(group, name);
+        }
+
+        const QList<LocalGroup *> groups = store.groups();
+        QCOMPARE(groups.size(), model.groups.size());
+        for (int i = 0; i < groups.size(); ++i) {
+            QCOMPARE(groups[i]->id, model.groups[i].id);
+            QCOMPARE(groups[i]->name, model.groups[i].name);
+            QCOMPARE(groups[i]->contactIds, model.groups[i].ids);
+        }
+        const QVector<LocalContact *> contacts = store.contacts();
+        QCOMPARE(contacts.size(), model.contacts.size());
+        for (int i = 0; i < contacts.size(); ++i) {
+            QCOMPARE(contacts[i]->id, model.contacts[i].id);
+            QCOMPARE(contacts[i]->groupId, model.contacts[i].groupId);
+            QCOMPARE(contacts[i]->group_id_name, model.contacts[i].groupName);
+            QCOMPARE(contacts[i]->display_name, model.contacts[i].name);
+            QCOMPARE(store.findContact(contacts[i]->id), contacts[i]);
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestLocalDirectory)
+#include "tst_localdirectory.moc"

@@ -1,18 +1,386 @@
 #include "phonebookcommands.h"
 
 #include "commandline.h"
+#include "httpserver.h"
+#include "localdirectory.h"
+#include "remotedirectory.h"
 
-int PhonebookCommands::dump(const QStringList &)
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+#include <cstdio>
+
+namespace {
+void writeOut(const QByteArray &bytes)
 {
-    return CommandLine::failure(QStringLiteral("dump is not available yet"));
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
 }
 
-int PhonebookCommands::convert(const QStringList &)
+QString readProblem(const QString &path)
 {
-    return CommandLine::failure(QStringLiteral("convert is not available yet"));
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("%1: no such file").arg(path);
+    if (info.isDir())
+        return QStringLiteral("%1: is a folder, not a file").arg(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("%1: cannot be read (%2)").arg(path, file.errorString());
+    return QString();
 }
 
-int PhonebookCommands::info(const QStringList &)
+QByteArray number(int value)
 {
-    return CommandLine::failure(QStringLiteral("info is not available yet"));
+    return QByteArray::number(value);
+}
+} // namespace
+
+int PhonebookCommands::dump(const QStringList &args)
+{
+    quietLogging();
+    QStringList files;
+    int exitCode = CommandLine::Success;
+    if (!takeFiles(args, 1, &files, &exitCode))
+        return exitCode;
+    switch (probeOrFail(files.at(0), &exitCode)) {
+    case LocalPhonebook:
+        return dumpLocal(files.at(0));
+    case RemotePhonebook:
+        return dumpRemote(files.at(0));
+    case NotAPhonebook:
+        break;
+    }
+    return exitCode;
+}
+
+int PhonebookCommands::convert(const QStringList &args)
+{
+    quietLogging();
+    // --base-url URL: the prefix of a remote phonebook's menu item URLs, used as given.
+    QStringList rest;
+    QString baseUrl;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args.at(i) != QLatin1String("--base-url")) {
+            rest.append(args.at(i));
+            continue;
+        }
+        if (i + 1 >= args.size())
+            return CommandLine::usageError(QStringLiteral("--base-url needs a value"));
+        if (!baseUrl.isNull())
+            return CommandLine::usageError(QStringLiteral("--base-url given twice"));
+        baseUrl = args.at(++i);
+    }
+    QStringList files;
+    int exitCode = CommandLine::Success;
+    if (!takeFiles(rest, 2, &files, &exitCode))
+        return exitCode;
+    switch (probeOrFail(files.at(0), &exitCode)) {
+    case LocalPhonebook:
+        return convertLocal(files.at(0), files.at(1));
+    case RemotePhonebook:
+        return convertRemote(files.at(0), files.at(1), baseUrl);
+    case NotAPhonebook:
+        break;
+    }
+    return exitCode;
+}
+
+int PhonebookCommands::info(const QStringList &args)
+{
+    quietLogging();
+    QStringList files;
+    int exitCode = CommandLine::Success;
+    if (!takeFiles(args, 1, &files, &exitCode))
+        return exitCode;
+    switch (probeOrFail(files.at(0), &exitCode)) {
+    case LocalPhonebook:
+        return infoLocal(files.at(0));
+    case RemotePhonebook:
+        return infoRemote(files.at(0));
+    case NotAPhonebook:
+        break;
+    }
+    return exitCode;
+}
+
+PhonebookCommands::Kind PhonebookCommands::probe(const QString &path)
+{
+    if (RemoteDirectory::isRemoteFile(path))
+        return RemotePhonebook;
+    if (LocalDirectory::instance().isLocalFile(path))
+        return LocalPhonebook;
+    return NotAPhonebook;
+}
+
+QByteArray PhonebookCommands::jsonString(const QString &text)
+{
+    QByteArray result;
+    result.reserve(text.size() + 2);
+    result += '"';
+    const QByteArray utf8 = text.toUtf8();
+    for (const char c : utf8) {
+        switch (c) {
+        case '"':
+            result += "\\\"";
+            break;
+        case '\\':
+            result += "\\\\";
+            break;
+        case '\n':
+            result += "\\n";
+            break;
+        case '\r':
+            result += "\\r";
+            break;
+        case '\t':
+            result += "\\t";
+            break;
+        case '\b':
+            result += "\\b";
+            break;
+        case '\f':
+            result += "\\f";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+                result += escaped;
+            } else {
+                result += c;
+            }
+        }
+    }
+    result += '"';
+    return result;
+}
+
+bool PhonebookCommands::takeFiles(const QStringList &args, int count, QStringList *files,
+                                  int *exitCode)
+{
+    for (const QString &arg : args) {
+        if (arg.startsWith(QLatin1String("--"))) {
+            *exitCode = CommandLine::usageError(QStringLiteral("unknown option '%1'").arg(arg));
+            return false;
+        }
+        files->append(arg);
+    }
+    if (files->size() != count) {
+        *exitCode = CommandLine::usageError(
+            QStringLiteral("expected %1 file name(s), got %2").arg(count).arg(files->size()));
+        return false;
+    }
+    return true;
+}
+
+PhonebookCommands::Kind PhonebookCommands::probeOrFail(const QString &path, int *exitCode)
+{
+    const QString problem = readProblem(path);
+    if (!problem.isEmpty()) {
+        *exitCode = CommandLine::failure(problem);
+        return NotAPhonebook;
+    }
+    const Kind kind = probe(path);
+    if (kind == NotAPhonebook) {
+        *exitCode = CommandLine::failure(QStringLiteral("%1: not a phonebook file").arg(path));
+    }
+    return kind;
+}
+
+void PhonebookCommands::quietLogging()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
+}
+
+int PhonebookCommands::dumpLocal(const QString &path)
+{
+    LocalDirectory &store = LocalDirectory::instance();
+    if (!store.importFile(path))
+        return CommandLine::failure(QStringLiteral("%1: cannot be read").arg(path));
+
+    QByteArray out = "{\"kind\": \"local\",\n \"groups\": [";
+    const QList<LocalGroup *> groups = store.groups();
+    for (int g = 0; g < groups.size(); ++g) {
+        const LocalGroup *group = groups.at(g);
+        out += g == 0 ? "\n  " : ",\n  ";
+        out += "{\"id\": " + number(group->id) + ", \"name\": " + jsonString(group->name) +
+               ", \"contactIds\": [";
+        for (int i = 0; i < group->contactIds.size(); ++i) {
+            if (i > 0)
+                out += ", ";
+            out += number(group->contactIds.at(i));
+        }
+        out += "]}";
+    }
+    out += "],\n \"contacts\": [";
+    writeOut(out);
+
+    const QVector<LocalContact *> contacts = store.contacts();
+    out.clear();
+    for (int c = 0; c < contacts.size(); ++c) {
+        const LocalContact *contact = contacts.at(c);
+        out += c == 0 ? "\n  " : ",\n  ";
+        out += "{\"id\": " + number(contact->id) + ", \"groupId\": " + number(contact->groupId);
+        const auto field = [&out](const char *name, const QString &value) {
+            out += ", \"";
+            out += name;
+            out += "\": ";
+            out += jsonString(value);
+        };
+        field("display_name", contact->display_name);
+        field("office_number", contact->office_number);
+        field("mobile_number", contact->mobile_number);
+        field("other_number", contact->other_number);
+        field("line", contact->line);
+        field("ring", contact->ring);
+        field("default_photo", contact->default_photo);
+        field("selected_photo", contact->selected_photo);
+        field("photo_data", contact->photo_data);
+        field("group_id_name", contact->group_id_name);
+        field("auto_divert", contact->auto_divert);
+        field("eyepea_contact_id", contact->eyepea_contact_id);
+        field("priority", contact->priority);
+        out += '}';
+        if (out.size() > 64 * 1024) {
+            writeOut(out);
+            out.clear();
+        }
+    }
+    out += "]}\n";
+    writeOut(out);
+    return std::fflush(stdout) == 0 ? CommandLine::Success
+                                    : CommandLine::failure(QStringLiteral("cannot write output"));
+}
+
+int PhonebookCommands::infoLocal(const QString &path)
+{
+    LocalDirectory &store = LocalDirectory::instance();
+    if (!store.importFile(path))
+        return CommandLine::failure(QStringLiteral("%1: cannot be read").arg(path));
+    const QString format = LocalDirectory::fileFormat(path) == LocalDirectory::XmlFormat
+                               ? QStringLiteral("XML")
+                               : QStringLiteral("CSV");
+    QString text = QStringLiteral("%1: local phonebook (%2)\n").arg(path, format);
+    const QList<LocalGroup *> groups = store.groups();
+    text += QStringLiteral("Groups: %1\n").arg(groups.size());
+    for (const LocalGroup *group : groups)
+        text += QStringLiteral("  %1: %2\n").arg(group->name).arg(group->contactIds.size());
+    text += QStringLiteral("Total contacts: %1\n").arg(store.contactCount(-1));
+    writeOut(text.toUtf8());
+    return CommandLine::Success;
+}
+
+int PhonebookCommands::convertLocal(const QString &in, const QString &out)
+{
+    LocalDirectory &store = LocalDirectory::instance();
+    if (!store.importFile(in))
+        return CommandLine::failure(QStringLiteral("%1: cannot be read").arg(in));
+    if (!store.saveFile(out))
+        return CommandLine::failure(
+            QStringLiteral("%1: cannot be written (%2)").arg(out, store.saveError()));
+    return CommandLine::Success;
+}
+
+int PhonebookCommands::dumpRemote(const QString &path)
+{
+    RemoteDirectory &store = RemoteDirectory::instance();
+    if (!store.importFile(path))
+        return CommandLine::failure(QStringLiteral("%1: cannot be read").arg(path));
+
+    const auto idList = [](const QList<int> &ids) -> QByteArray {
+        QByteArray list = "[";
+        for (int i = 0; i < ids.size(); ++i) {
+            if (i > 0)
+                list += ", ";
+            list += number(ids.at(i));
+        }
+        return list + ']';
+    };
+    const auto labeledList = [](const QVector<LabeledValue> &entries) -> QByteArray {
+        QByteArray list = "[";
+        for (int i = 0; i < entries.size(); ++i) {
+            if (i > 0)
+                list += ", ";
+            list += "{\"value\": " + jsonString(entries.at(i).value) +
+                    ", \"label\": " + jsonString(entries.at(i).label) + '}';
+        }
+        return list + ']';
+    };
+
+    QString labels[3];
+    store.getNumberLabels(labels[0], labels[1], labels[2]);
+    QByteArray out = "{\"kind\": \"remote\",\n \"numberLabels\": [" + jsonString(labels[0]) + ", " +
+                     jsonString(labels[1]) + ", " + jsonString(labels[2]) + "],\n \"groups\": [";
+    const QList<int> groupIds = store.groupIds();
+    for (int g = 0; g < groupIds.size(); ++g) {
+        const RemoteGroup *group = store.findGroup(groupIds.at(g));
+        out += g == 0 ? "\n  " : ",\n  ";
+        out += "{\"id\": " + number(group->id) + ", \"parentId\": " + number(group->parentId) +
+               ", \"name\": " + jsonString(group->name) +
+               ", \"isMenu\": " + (group->isMenu ? "true" : "false") +
+               ", \"url\": " + jsonString(group->url) +
+               ", \"childIds\": " + idList(group->childIds) + '}';
+    }
+    out += "],\n \"contacts\": [";
+    const QList<int> contactIds = store.contactIds();
+    for (int c = 0; c < contactIds.size(); ++c) {
+        const RemoteContact *contact = store.findContact(contactIds.at(c));
+        out += c == 0 ? "\n  " : ",\n  ";
+        out += "{\"id\": " + number(contact->id) + ", \"name\": " + jsonString(contact->name) +
+               ", \"customPhoto\": " + jsonString(contact->customPhoto) +
+               ", \"numbers\": " + labeledList(contact->numbers) +
+               ", \"extras\": " + labeledList(contact->extras) + '}';
+        if (out.size() > 64 * 1024) {
+            writeOut(out);
+            out.clear();
+        }
+    }
+    out += "]}\n";
+    writeOut(out);
+    return std::fflush(stdout) == 0 ? CommandLine::Success
+                                    : CommandLine::failure(QStringLiteral("cannot write output"));
+}
+
+int PhonebookCommands::infoRemote(const QString &path)
+{
+    RemoteDirectory &store = RemoteDirectory::instance();
+    if (!store.importFile(path))
+        return CommandLine::failure(QStringLiteral("%1: cannot be read").arg(path));
+    QString text = QStringLiteral("%1: remote phonebook\n").arg(path);
+    text += QStringLiteral("Groups: %1\n").arg(store.groupIds().size() - 1);
+    // The tree, two more spaces per level; a menu shows the contacts below it.
+    QList<QPair<int, int>> stack{{0, 1}};
+    while (!stack.isEmpty()) {
+        const QPair<int, int> top = stack.takeLast();
+        const RemoteGroup *group = store.findGroup(top.first);
+        text += QString(top.second * 2, QLatin1Char(' ')) + group->name +
+                (group->isMenu ? QStringLiteral(" (menu)") : QString()) +
+                QStringLiteral(": %1\n").arg(store.contactCount(group->id));
+        if (!group->isMenu)
+            continue;
+        for (int i = group->childIds.size() - 1; i >= 0; --i) {
+            if (store.findGroup(group->childIds.at(i)))
+                stack.append({group->childIds.at(i), top.second + 1});
+        }
+    }
+    text += QStringLiteral("Total contacts: %1\n").arg(store.contactCount(-1));
+    writeOut(text.toUtf8());
+    return CommandLine::Success;
+}
+
+int PhonebookCommands::convertRemote(const QString &in, const QString &out, const QString &baseUrl)
+{
+    // The editor only ever reads remote phonebooks back from XML files.
+    if (!out.contains(QLatin1String(".xml")) && !out.contains(QLatin1String(".XML")))
+        return CommandLine::failure(
+            QStringLiteral("%1: a remote phonebook is saved as an .xml file").arg(out));
+    RemoteDirectory &store = RemoteDirectory::instance();
+    if (!store.importFile(in))
+        return CommandLine::failure(QStringLiteral("%1: cannot be read").arg(in));
+    const QString prefix = baseUrl.isNull() ? HttpServer::instance()->serverUrl() : baseUrl;
+    if (!store.saveFile(out, prefix))
+        return CommandLine::failure(
+            QStringLiteral("%1: cannot be written (%2)").arg(out, store.saveError()));
+    return CommandLine::Success;
 }

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QString>
 
-class QTcpServer;
+class HttpListener;
 
 // The embedded HTTP file server: hands the files under <working directory>/target/ to the
 // phones, one response per connection. One object per process, on the GUI thread.
@@ -27,8 +27,22 @@ public:
     // "http://" + localIp() + ":" + port + "/"; the port is always written.
     QString serverUrl() const;
 
+    // True while the server is really listening (the switch may say on after a failed listen).
+    bool isListening() const;
+    // The translated warning the window shows after sigListenFailed().
+    static QString listenFailedText();
+
 signals:
     // Emitted when switching on could not listen; the window shows the warning toast
     // "Failed to start http server". The open flag and the settings still say "on".
     void sigListenFailed();
+
+private:
+    HttpServer();
+    static void shutDown();
+
+    HttpListener *m_listener; // owned (child)
+    bool m_open = false;
+    int m_port = 80;
+    QString m_rootPath;
 };

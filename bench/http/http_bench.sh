@@ -1,0 +1,210 @@
+#!/usr/bin/env bash
+# Serves the same folder with `quelvox-contact-desk serve` and with nginx (one worker, keep-alive
+# off) on loopback and loads both with wrk, a new connection per request, for a 5 KB and a 150 KB
+# phonebook at 16 and 100 concurrent connections. Rounds of ours and nginx alternate, so that a
+# busy machine slows both alike; each figure is the median of the rounds.
+#
+# Prints name=value lines: requests per second, p50 and p99 latency (ms), failed requests and
+# server CPU time per request (us) of each, and the ratios ours/nginx of requests per second and
+# nginx/ours of CPU time per request (both: higher is better for us, 1 = as good as nginx).
+#
+# Usage: bench/http/http_bench.sh [path/to/quelvox-contact-desk] [seconds per round, 1-30, default
+# 3] [rounds, 1-9, default 3]. Installs nginx and wrk from Debian when missing (as root).
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+editor=${1:-}
+if [ -z "$editor" ]; then
+  for candidate in "$repo"/build*/quelvox-contact-desk; do
+    if [ -x "$candidate" ]; then editor=$candidate; break; fi
+  done
+fi
+if [ -z "$editor" ] || [ ! -x "$editor" ]; then
+  echo "http_bench: build quelvox-contact-desk first or pass its path" >&2
+  exit 1
+fi
+editor=$(cd "$(dirname "$editor")" && pwd)/$(basename "$editor")
+duration=${2:-3}
+rounds=${3:-3}
+for value in "$duration" "$rounds"; do
+  case "$value" in '' | *[!0-9]*) echo "http_bench: seconds and rounds are numbers" >&2; exit 2 ;; esac
+done
+if [ "$duration" -lt 1 ] || [ "$duration" -gt 30 ] || [ "$rounds" -lt 1 ] || [ "$rounds" -gt 9 ]; then
+  echo "http_bench: seconds 1-30, rounds 1-9" >&2
+  exit 2
+fi
+
+missing=()
+command -v wrk >/dev/null || missing+=(wrk)
+command -v nginx >/dev/null || [ -x /usr/sbin/nginx ] || missing+=(nginx)
+command -v curl >/dev/null || missing+=(curl)
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "http_bench: needs ${missing[*]}: sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  # Keeps the package from starting a system-wide nginx on port 80.
+  printf '#!/bin/sh\nexit 101\n' >/usr/sbin/policy-rc.d
+  chmod +x /usr/sbin/policy-rc.d
+  status=0
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || status=$?
+  rm -f /usr/sbin/policy-rc.d
+  [ "$status" -eq 0 ] || exit 1
+fi
+nginx_bin=$(command -v nginx || echo /usr/sbin/nginx)
+
+work=$(mktemp -d /tmp/http_bench.XXXXXX)
+chmod 755 "$work" # nginx workers run as an unprivileged user
+ours_pid=
+nginx_pid=
+cleanup() {
+  if [ -n "$ours_pid" ]; then kill "$ours_pid" 2>/dev/null || true; wait "$ours_pid" 2>/dev/null || true; fi
+  if [ -n "$nginx_pid" ]; then kill "$nginx_pid" 2>/dev/null || true; wait "$nginx_pid" 2>/dev/null || true; fi
+  [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Phonebooks with LF line ends in UTF-8, so both servers send the same bytes. Old enough to be
+# kept in our server's cache, as a phonebook that phones fetch all day is.
+mkdir -p "$work/target"
+make_book() { # file, contact count
+  {
+    printf '<?xml version="1.0" encoding="UTF-8"?>\n<QuelvoxIPPhoneDirectory>\n'
+    for ((i = 1; i <= $2; i++)); do
+      printf '<DirectoryEntry>\n<Name>Contact %05d</Name>\n<Telephone label="Office">+49 30 %07d</Telephone>\n</DirectoryEntry>\n' "$i" "$i"
+    done
+    printf '</QuelvoxIPPhoneDirectory>\n'
+  } >"$1"
+  touch -d '1 hour ago' "$1"
+}
+make_book "$work/target/book5k.xml" 44
+make_book "$work/target/book150k.xml" 1340
+
+free_port() {
+  python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'
+}
+
+nginx_port=$(free_port)
+mkdir -p "$work/nginx/logs"
+cat >"$work/nginx/nginx.conf" <<CONF
+worker_processes 1;
+daemon off;
+pid $work/nginx/nginx.pid;
+error_log $work/nginx/logs/error.log warn;
+events { worker_connections 1024; }
+http {
+  access_log off;
+  keepalive_timeout 0;
+  sendfile on;
+  tcp_nopush on;
+  default_type application/octet-stream;
+  client_body_temp_path $work/nginx/body;
+  proxy_temp_path $work/nginx/proxy;
+  fastcgi_temp_path $work/nginx/fastcgi;
+  uwsgi_temp_path $work/nginx/uwsgi;
+  scgi_temp_path $work/nginx/scgi;
+  server {
+    listen 127.0.0.1:$nginx_port backlog=1024;
+    root $work/target;
+  }
+}
+CONF
+"$nginx_bin" -p "$work/nginx" -c "$work/nginx/nginx.conf" 2>"$work/nginx/stderr" &
+nginx_pid=$!
+
+# The log lines go to stderr; they are part of the cost and are thrown away here.
+(cd "$work" && exec "$editor" serve --address 127.0.0.1 --port 0 >"$work/ours.url" 2>/dev/null) &
+ours_pid=$!
+
+for _ in $(seq 1 100); do
+  [ -s "$work/ours.url" ] && curl -sf -o /dev/null "http://127.0.0.1:$nginx_port/book5k.xml" && break
+  sleep 0.1
+done
+ours_url=$(head -n1 "$work/ours.url")
+nginx_url="http://127.0.0.1:$nginx_port/"
+nginx_worker=$(pgrep -P "$nginx_pid" | head -n1 || true)
+if [ -z "$ours_url" ] || [ -z "$nginx_worker" ]; then
+  echo "http_bench: a server did not start" >&2
+  exit 1
+fi
+
+for book in book5k.xml book150k.xml; do
+  if ! cmp -s <(curl -s "${ours_url}$book") <(curl -s "${nginx_url}$book"); then
+    echo "http_bench: the two servers send different bytes for $book" >&2
+    exit 1
+  fi
+done
+
+to_ms() { # wrk latency text such as 812.00us, 1.52ms, 1.01s
+  awk -v v="$1" 'BEGIN {
+    n = v + 0
+    if (v ~ /us$/) n = n / 1000; else if (v ~ /ms$/) n = n; else if (v ~ /s$/) n = n * 1000
+    printf "%.3f", n }'
+}
+
+cpu_ticks() { # pid: user + system clock ticks so far
+  awk '{print $14 + $15}' "/proc/$1/stat"
+}
+
+median() { # numbers as arguments
+  printf '%s\n' "$@" | sort -g | awk '{v[NR] = $1} END {
+    if (NR % 2) print v[(NR + 1) / 2]; else printf "%.3f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# One round against one server; appends rps, p50, p99, errors, cpu to the arrays named prefix_*.
+run_round() { # prefix, url, connections, server pid
+  local out before after rps p50 p99 errors requests cpu
+  before=$(cpu_ticks "$4")
+  out=$(wrk -t1 -c"$3" -d"${duration}s" --timeout 2s --latency -H 'Connection: close' "$2" 2>&1)
+  after=$(cpu_ticks "$4")
+  rps=$(awk '/^Requests\/sec:/ {print $2}' <<<"$out")
+  requests=$(awk '/requests in/ {print $1}' <<<"$out")
+  p50=$(to_ms "$(awk '$1 == "50%" {print $2}' <<<"$out")")
+  p99=$(to_ms "$(awk '$1 == "99%" {print $2}' <<<"$out")")
+  errors=$(awk '/Socket errors:/ {gsub(",", ""); print $4 + $6 + $8 + $10} /Non-2xx/ {print $4}' <<<"$out" |
+    awk '{s += $1} END {print s + 0}')
+  cpu=$(awk -v t="$((after - before))" -v n="${requests:-0}" -v hz="$(getconf CLK_TCK)" \
+    'BEGIN { if (n > 0) printf "%.1f", t * 1000000 / hz / n; else print 0 }')
+  eval "${1}_rps+=(${rps:-0}) ${1}_p50+=($p50) ${1}_p99+=($p99) ${1}_errors+=($errors) ${1}_cpu+=($cpu)"
+}
+
+report() { # prefix, name
+  local field values
+  for field in rps p50 p99 errors cpu; do
+    eval "values=(\"\${${1}_${field}[@]}\")"
+    case $field in
+      p50 | p99) echo "${2}_${field}_ms=$(median "${values[@]}")" ;;
+      cpu) echo "${2}_cpu_us_per_req=$(median "${values[@]}")" ;;
+      errors) echo "${2}_errors=$(printf '%s\n' "${values[@]}" | awk '{s += $1} END {print s + 0}')" ;;
+      *) echo "${2}_${field}=$(median "${values[@]}")" ;;
+    esac
+  done
+}
+
+echo "rounds=$rounds"
+echo "seconds_per_round=$duration"
+for book in book5k book150k; do
+  for connections in 16 100; do
+    size=${book#book}
+    wrk -t1 -c"$connections" -d1s -H 'Connection: close' "${ours_url}$book.xml" >/dev/null 2>&1 || true
+    wrk -t1 -c"$connections" -d1s -H 'Connection: close' "${nginx_url}$book.xml" >/dev/null 2>&1 || true
+    ours_rps=() ours_p50=() ours_p99=() ours_errors=() ours_cpu=()
+    nginx_rps=() nginx_p50=() nginx_p99=() nginx_errors=() nginx_cpu=()
+    for ((round = 1; round <= rounds; round++)); do
+      run_round ours "${ours_url}$book.xml" "$connections" "$ours_pid"
+      run_round nginx "${nginx_url}$book.xml" "$connections" "$nginx_worker"
+    done
+    report ours "ours_${size}_c$connections"
+    report nginx "nginx_${size}_c$connections"
+    ours=$(median "${ours_rps[@]}")
+    theirs=$(median "${nginx_rps[@]}")
+    echo "ratio_${size}_c${connections}_rps=$(awk -v a="$ours" -v b="$theirs" \
+      'BEGIN { if (b > 0) printf "%.2f", a / b; else print 0 }')"
+    ours=$(median "${ours_cpu[@]}")
+    theirs=$(median "${nginx_cpu[@]}")
+    echo "ratio_${size}_c${connections}_cpu=$(awk -v a="$ours" -v b="$theirs" \
+      'BEGIN { if (a > 0) printf "%.2f", b / a; else print 0 }')"
+  done
+done

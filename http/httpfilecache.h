@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+// Builds the responses for the files under one folder and keeps recent ones in memory. A kept
+// response is used only while a stat of the file (size, inode, modification and change times)
+// still says what it said when the file was read, and only files that have been still for a
+// while are kept, so a save is always served at once.
+class HttpFileCache
+{
+public:
+    // Files larger than this are read per request instead of being kept.
+    static constexpr qint64 MaxEntrySize = 16 * 1024 * 1024;
+    static constexpr qint64 MaxTotalSize = 64 * 1024 * 1024;
+    // A file touched less than this long ago may still change within the file system's time
+    // granularity without its times showing it.
+    static constexpr qint64 DefaultSettleMs = 2000;
+
+    // rootPath: the served folder, ending in a slash.
+    explicit HttpFileCache(const QString &rootPath);
+
+    QString rootPath() const { return m_rootPath; }
+
+    // Head and body for the file at the relative path (as HttpRequestLine::toRelativePath gives
+    // it); empty when it is missing, not a regular file, unreadable or resolves outside the root.
+    QByteArray response(const QString &relativePath);
+
+    // The response head for a body of that many bytes.
+    static QByteArray head(qint64 bodyLength);
+    // The body served for a file's bytes: CR LF line ends become LF, a leading byte order mark is
+    // dropped and invalid UTF-8 is replaced, as the phones have always received it.
+    static QByteArray body(const QByteArray &fileBytes);
+
+    int entryCount() const { return m_entries.size(); }
+    void clear();
+    void setSettleMs(qint64 ms) { m_settleMs = ms; }
+
+private:
+    // What a stat of the file says; any write, rename or replacement changes it.
+    struct Stamp
+    {
+        qint64 size = -1;
+        qint64 modifiedNs = 0;
+        qint64 changedNs = 0;
+        quint64 device = 0;
+        quint64 inode = 0;
+        bool operator==(const Stamp &other) const
+        {
+            return size == other.size && modifiedNs == other.modifiedNs &&
+                   changedNs == other.changedNs && device == other.device && inode == other.inode;
+        }
+        bool operator!=(const Stamp &other) const { return !(*this == other); }
+    };
+    struct Entry
+    {
+        QByteArray response;
+        Stamp stamp;
+        quint64 lastUse = 0;
+    };
+
+    // False when the path (links followed) is not a regular file.
+    static bool stampOf(const QString &path, Stamp *stamp);
+    bool isInsideRoot(const QString &canonicalPath) const;
+    void forget(const QString &relativePath);
+    void store(const QString &relativePath, const QByteArray &response, const Stamp &stamp);
+
+    QString m_rootPath;
+    qint64 m_settleMs = DefaultSettleMs;
+    QHash<QString, Entry> m_entries;
+    qint64 m_totalSize = 0;
+    quint64 m_useCounter = 0;
+};

@@ -1,0 +1,342 @@
+// dump, convert and info on local phonebook files, run as real processes of the editor without
+// a display: exit codes, stdout, stderr and the JSON they print.
+
+#include "localdirectory.h"
+#include "testworkdir.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+const QByteArray xmlBook = QByteArrayLiteral(
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<root_group>\n"
+    "    <group display_name=\"All Contacts\"/>\n"
+    "    <group display_name=\"Blocklist\"/>\n"
+    "    <group display_name=\"销售\"/>\n"
+    "    <group display_name=\"Empty\"/>\n"
+    "</root_group>\n"
+    "<root_contact>\n"
+    "    <contact display_name=\"张三 &quot;Z&quot;\" office_number=\"1001\" mobile_number=\"\" "
+    "other_number=\"\" line=\"-1\" ring=\"Auto\" group_id_name=\"销售\" default_photo=\"\" "
+    "selected_photo=\"0\" eyepea_contact_id=\"e1\"/>\n"
+    "    <contact display_name=\"Bob&#9;B\\x\" office_number=\"\" mobile_number=\"2002\" "
+    "other_number=\"\" line=\"0\" ring=\"Auto\" group_id_name=\"Blocklist\" "
+    "default_photo=\"\" selected_photo=\"0\" auto_divert=\"3003\" eyepea_contact_id=\"\"/>\n"
+    "    <contact display_name=\"Cy&#10;Line\" office_number=\"\" mobile_number=\"\" "
+    "other_number=\"9\" line=\"1\" ring=\"Auto\" group_id_name=\"All Contacts\" "
+    "default_photo=\"\" selected_photo=\"0\" eyepea_contact_id=\"\"/>\n"
+    "</root_contact>\n");
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return file.readAll();
+}
+
+// Runs the editor with the arguments, with no display and no platform plug-in chosen.
+Run run(const QStringList &args)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(QCD_EDITOR_PATH), args);
+    Run result;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+QJsonObject parse(const QByteArray &json)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError)
+        qWarning("not JSON: %s", qPrintable(error.errorString()));
+    return document.object();
+}
+
+int lineCount(const QByteArray &text)
+{
+    return text.count('\n');
+}
+} // namespace
+
+class TestPhonebookCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void dumpXml();
+    void dumpCsvKeepsCsvFields();
+    void dumpIsSameForEveryLayout();
+    void convert_data();
+    void convert();
+    void info();
+    void failures_data();
+    void failures();
+    void usage_data();
+    void usage();
+    void helpAndVersion();
+};
+
+void TestPhonebookCommands::dumpXml()
+{
+    TestWorkDir dir;
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("book.xml")), xmlBook));
+    const Run result = run({QStringLiteral("dump"), dir.filePath(QStringLiteral("book.xml"))});
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.err, QByteArray());
+    // The keys appear in the documented order.
+    QVERIFY(result.out.startsWith("{\"kind\": \"local\",\n \"groups\": ["));
+    QVERIFY(result.out.contains("{\"id\": 1, \"groupId\": 2, \"display_name\": "));
+    QVERIFY(result.out.contains("\"selected_photo\": \"0\", \"photo_data\": \"\", "
+                                "\"group_id_name\": \"销售\", \"auto_divert\": \"\", "
+                                "\"eyepea_contact_id\": \"e1\", \"priority\": \"\"}"));
+
+    const QJsonObject root = parse(result.out);
+    QCOMPARE(root.keys().size(), 3);
+    QCOMPARE(root.value(QStringLiteral("kind")).toString(), QStringLiteral("local"));
+    const QJsonArray groups = root.value(QStringLiteral("groups")).toArray();
+    QCOMPARE(groups.size(), 4);
+    const QStringList groupNames{QStringLiteral("All Contacts"), QStringLiteral("Blocklist"),
+                                 QStringLiteral("销售"), QStringLiteral("Empty")};
+    const QList<QJsonArray> listed{{1, 3}, {2}, {1}, {}};
+    for (int i = 0; i < groups.size(); ++i) {
+        const QJsonObject group = groups.at(i).toObject();
+        QCOMPARE(group.keys().size(), 3);
+        QCOMPARE(group.value(QStringLiteral("id")).toInt(), i);
+        QCOMPARE(group.value(QStringLiteral("name")).toString(), groupNames.at(i));
+        QCOMPARE(group.value(QStringLiteral("contactIds")).toArray(), listed.at(i));
+    }
+
+    const QJsonArray contacts = root.value(QStringLiteral("contacts")).toArray();
+    QCOMPARE(contacts.size(), 3);
+    const QJsonObject first = contacts.at(0).toObject();
+    QCOMPARE(first.keys().size(), 15);
+    QCOMPARE(first.value(QStringLiteral("id")).toInt(), 1);
+    QCOMPARE(first.value(QStringLiteral("display_name")).toString(), QStringLiteral("张三 \"Z\""));
+    QCOMPARE(first.value(QStringLiteral("line")).toString(), QStringLiteral("-1"));
+    const QJsonObject second = contacts.at(1).toObject();
+    QCOMPARE(second.value(QStringLiteral("groupId")).toInt(), 1);
+    QCOMPARE(second.value(QStringLiteral("display_name")).toString(), QStringLiteral("Bob\tB\\x"));
+    QCOMPARE(second.value(QStringLiteral("auto_divert")).toString(), QStringLiteral("3003"));
+    const QJsonObject third = contacts.at(2).toObject();
+    QCOMPARE(third.value(QStringLiteral("groupId")).toInt(), 0);
+    QCOMPARE(third.value(QStringLiteral("display_name")).toString(), QStringLiteral("Cy\nLine"));
+    QCOMPARE(third.value(QStringLiteral("other_number")).toString(), QStringLiteral("9"));
+}
+
+void TestPhonebookCommands::dumpCsvKeepsCsvFields()
+{
+    TestWorkDir dir;
+    const QString path = dir.filePath(QStringLiteral("book.csv"));
+    QVERIFY(writeFile(path, "\xEF\xBB\xBF"
+                            "display_name,office_number,mobile_number,other_number,line,ring,"
+                            "auto_divert,priority,group_id_name,default_photo,photo_data\r\n"
+                            "\"Smith, Ann\",1,,,-1,Auto,,7,Sales,,pd\r\n\r\n"));
+    const Run result = run({QStringLiteral("dump"), path});
+    QCOMPARE(result.exitCode, 0);
+    const QJsonArray contacts = parse(result.out).value(QStringLiteral("contacts")).toArray();
+    QCOMPARE(contacts.size(), 1);
+    const QJsonObject contact = contacts.at(0).toObject();
+    QCOMPARE(contact.value(QStringLiteral("display_name")).toString(),
+             QStringLiteral("Smith, Ann"));
+    QCOMPARE(contact.value(QStringLiteral("priority")).toString(), QStringLiteral("7"));
+    QCOMPARE(contact.value(QStringLiteral("photo_data")).toString(), QStringLiteral("pd"));
+    QCOMPARE(contact.value(QStringLiteral("group_id_name")).toString(), QStringLiteral("Sales"));
+}
+
+void TestPhonebookCommands::dumpIsSameForEveryLayout()
+{
+    TestWorkDir dir;
+    QByteArray oneLine = xmlBook;
+    oneLine.replace('\n', "");
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("a.xml")), xmlBook));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("b.XML")), "\xEF\xBB\xBF" + oneLine));
+    const Run a = run({QStringLiteral("dump"), dir.filePath(QStringLiteral("a.xml"))});
+    const Run b = run({QStringLiteral("dump"), dir.filePath(QStringLiteral("b.XML"))});
+    QCOMPARE(a.exitCode, 0);
+    QCOMPARE(b.exitCode, 0);
+    QCOMPARE(b.out, a.out);
+}
+
+void TestPhonebookCommands::convert_data()
+{
+    QTest::addColumn<QString>("via");
+    QTest::addRow("xml to xml") << QStringLiteral("copy.xml");
+    QTest::addRow("xml to csv") << QStringLiteral("copy.csv");
+    QTest::addRow("xml to CSV") << QStringLiteral("copy.CSV");
+}
+
+void TestPhonebookCommands::convert()
+{
+    QFETCH(QString, via);
+    TestWorkDir dir;
+    const QString in = dir.filePath(QStringLiteral("book.xml"));
+    QVERIFY(writeFile(in, xmlBook));
+    const QString out = dir.filePath(via);
+    const Run converted = run({QStringLiteral("convert"), in, out});
+    QCOMPARE(converted.exitCode, 0);
+    QCOMPARE(converted.out, QByteArray());
+    QCOMPARE(converted.err, QByteArray());
+
+    // What the command wrote is exactly what the store writes for that phonebook.
+    LocalDirectory store;
+    QVERIFY(store.importFile(in));
+    const QString expected =
+        dir.filePath(QStringLiteral("expected") + via.mid(via.indexOf(QLatin1Char('.'))));
+    QVERIFY(store.saveFile(expected));
+    QCOMPARE(readAll(out), readAll(expected));
+
+    const Run before = run({QStringLiteral("dump"), in});
+    const Run after = run({QStringLiteral("dump"), out});
+    QCOMPARE(after.exitCode, 0);
+    if (LocalDirectory::fileFormat(via) == LocalDirectory::XmlFormat) {
+        QCOMPARE(after.out, before.out);
+        return;
+    }
+    // CSV keeps contacts, not the group list: "Empty" and its id are gone, the rest is the same.
+    const QJsonArray groups = parse(after.out).value(QStringLiteral("groups")).toArray();
+    QCOMPARE(groups.size(), 3);
+    QCOMPARE(parse(after.out).value(QStringLiteral("contacts")).toArray().size(), 3);
+}
+
+void TestPhonebookCommands::info()
+{
+    TestWorkDir dir;
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("book.xml")), xmlBook));
+    const Run result = run({QStringLiteral("info"), dir.filePath(QStringLiteral("book.xml"))});
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.err, QByteArray());
+    const QString text = QString::fromUtf8(result.out);
+    QVERIFY2(text.contains(QStringLiteral("local phonebook")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("  All Contacts: 2\n")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("  Blocklist: 1\n")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("  销售: 1\n")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("  Empty: 0\n")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Total contacts: 3\n")), qPrintable(text));
+}
+
+void TestPhonebookCommands::failures_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("named");
+    QTest::addColumn<QString>("reason");
+
+    QTest::addRow("dump missing") << QStringList{QStringLiteral("dump"), QStringLiteral("gone.xml")}
+                                  << QStringLiteral("gone.xml") << QStringLiteral("no such file");
+    QTest::addRow("info folder") << QStringList{QStringLiteral("info"), QStringLiteral("sub.xml")}
+                                 << QStringLiteral("sub.xml") << QStringLiteral("folder");
+    QTest::addRow("dump not a phonebook")
+        << QStringList{QStringLiteral("dump"), QStringLiteral("other.xml")}
+        << QStringLiteral("other.xml") << QStringLiteral("not a phonebook");
+    QTest::addRow("dump no extension")
+        << QStringList{QStringLiteral("dump"), QStringLiteral("book")} << QStringLiteral("book")
+        << QStringLiteral("not a phonebook");
+    QTest::addRow("csv without header")
+        << QStringList{QStringLiteral("info"), QStringLiteral("bare.csv")}
+        << QStringLiteral("bare.csv") << QStringLiteral("not a phonebook");
+    QTest::addRow("convert missing input")
+        << QStringList{QStringLiteral("convert"), QStringLiteral("gone.csv"),
+                       QStringLiteral("out.xml")}
+        << QStringLiteral("gone.csv") << QStringLiteral("no such file");
+    QTest::addRow("convert into missing folder")
+        << QStringList{QStringLiteral("convert"), QStringLiteral("book.xml"),
+                       QStringLiteral("no/where/out.xml")}
+        << QStringLiteral("no/where/out.xml") << QStringLiteral("cannot be written");
+    QTest::addRow("convert to unknown extension")
+        << QStringList{QStringLiteral("convert"), QStringLiteral("book.xml"),
+                       QStringLiteral("out.txt")}
+        << QStringLiteral("out.txt") << QStringLiteral("cannot be written");
+}
+
+void TestPhonebookCommands::failures()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, named);
+    QFETCH(QString, reason);
+    TestWorkDir dir;
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("book.xml")), xmlBook));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("book")), xmlBook));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("other.xml")), "<a><b/></a>"));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("bare.csv")), "Ann,1\r\n"));
+    dir.mkpath(QStringLiteral("sub.xml"));
+
+    const Run result = run(args);
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.out, QByteArray());
+    QCOMPARE(lineCount(result.err), 1);
+    const QString err = QString::fromUtf8(result.err);
+    QVERIFY2(err.contains(named), qPrintable(err));
+    QVERIFY2(err.contains(reason), qPrintable(err));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("out.xml"))));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("out.txt"))));
+}
+
+void TestPhonebookCommands::usage_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addRow("dump without file") << QStringList{QStringLiteral("dump")};
+    QTest::addRow("dump two files")
+        << QStringList{QStringLiteral("dump"), QStringLiteral("a.xml"), QStringLiteral("b.xml")};
+    QTest::addRow("convert one file")
+        << QStringList{QStringLiteral("convert"), QStringLiteral("a.xml")};
+    QTest::addRow("info unknown option")
+        << QStringList{QStringLiteral("info"), QStringLiteral("--fast"), QStringLiteral("a.xml")};
+    QTest::addRow("unknown command") << QStringList{QStringLiteral("frobnicate")};
+}
+
+void TestPhonebookCommands::usage()
+{
+    QFETCH(QStringList, args);
+    TestWorkDir dir;
+    const Run result = run(args);
+    QCOMPARE(result.exitCode, 2);
+    QCOMPARE(result.out, QByteArray());
+    QVERIFY(result.err.contains("Usage: quelvox-contact-desk"));
+    QVERIFY(result.err.contains("dump FILE"));
+}
+
+void TestPhonebookCommands::helpAndVersion()
+{
+    const Run help = run({QStringLiteral("--help")});
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.out.contains("dump FILE"));
+    QVERIFY(help.out.contains("convert IN OUT"));
+    QVERIFY(help.out.contains("info FILE"));
+    const Run version = run({QStringLiteral("--version")});
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.out, QByteArray("quelvox-contact-desk " QCD_VERSION "\n"));
+}
+
+QTEST_GUILESS_MAIN(TestPhonebookCommands)
+#include "tst_phonebookcommands.moc"

@@ -1,0 +1,179 @@
+#include "httpfilecache.h"
+#include "testworkdir.h"
+
+#include <QSaveFile>
+#include <QtTest>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    QCOMPARE(file.write(bytes), qint64(bytes.size()));
+}
+
+// Replaces the file through a new inode, as an atomic save does.
+void replaceFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    QVERIFY(file.commit());
+}
+
+QByteArray bodyOf(const QByteArray &response)
+{
+    return response.mid(response.indexOf("\r\n\r\n") + 4);
+}
+
+} // namespace
+
+class TestHttpFileCache : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void head();
+    void body_data();
+    void body();
+    void unservable_data();
+    void unservable();
+    void changesSeen_data();
+    void changesSeen();
+    void freshFilesNotKept();
+};
+
+void TestHttpFileCache::head()
+{
+    QCOMPARE(HttpFileCache::head(0), QByteArray("HTTP/1.1 200 OK\r\n"
+                                                "Server: nginx\r\n"
+                                                "Content-Type: application/octet-stream;"
+                                                "charset=utf-8\r\n"
+                                                "Connection: close\r\n"
+                                                "Content-Length: 0\r\n\r\n"));
+    QVERIFY(HttpFileCache::head(1234567).endsWith("\r\nContent-Length: 1234567\r\n\r\n"));
+}
+
+void TestHttpFileCache::body_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("served");
+
+    QTest::addRow("ascii unchanged") << QByteArray("<a>\n</a>\n") << QByteArray("<a>\n</a>\n");
+    QTest::addRow("crlf to lf") << QByteArray("a\r\nb\r\n") << QByteArray("a\nb\n");
+    QTest::addRow("lone cr kept") << QByteArray("a\rb\r\r\nc") << QByteArray("a\rb\r\nc");
+    QTest::addRow("cr at the end") << QByteArray("a\r") << QByteArray("a\r");
+    QTest::addRow("utf-8 unchanged") << QByteArray("Zoë 张三\r\n") << QByteArray("Zoë 张三\n");
+    QTest::addRow("leading bom dropped")
+        << QByteArray("\xEF\xBB\xBF<a/>\r\n") << QByteArray("<a/>\n");
+    QTest::addRow("invalid utf-8 replaced") << QByteArray("a\xFF"
+                                                          "b")
+                                            << QByteArray("a\xEF\xBF\xBD"
+                                                          "b");
+    QTest::addRow("nul bytes kept") << QByteArray("a\0b\r\n", 5) << QByteArray("a\0b\n", 4);
+    QTest::addRow("empty") << QByteArray() << QByteArray();
+}
+
+void TestHttpFileCache::body()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, served);
+    QCOMPARE(HttpFileCache::body(file), served);
+}
+
+void TestHttpFileCache::unservable_data()
+{
+    QTest::addColumn<QString>("relativePath");
+
+    QTest::addRow("missing") << QStringLiteral("missing.xml");
+    QTest::addRow("folder") << QStringLiteral("sub");
+    QTest::addRow("link out of the folder") << QStringLiteral("out.xml");
+    QTest::addRow("dangling link") << QStringLiteral("dangling.xml");
+    QTest::addRow("link to the folder itself") << QStringLiteral("self");
+}
+
+void TestHttpFileCache::unservable()
+{
+    QFETCH(QString, relativePath);
+    TestWorkDir dir;
+    writeFile(dir.filePath(QStringLiteral("secret.xml")), "<secret/>");
+    writeFile(dir.filePath(QStringLiteral("target/sub/a.xml")), "<a/>");
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("secret.xml")),
+                        dir.filePath(QStringLiteral("target/out.xml"))));
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone.xml")),
+                        dir.filePath(QStringLiteral("target/dangling.xml"))));
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("target")),
+                        dir.filePath(QStringLiteral("target/self"))));
+
+    HttpFileCache cache(dir.filePath(QStringLiteral("target/")));
+    QCOMPARE(cache.response(relativePath), QByteArray());
+    QCOMPARE(cache.entryCount(), 0);
+}
+
+void TestHttpFileCache::changesSeen_data()
+{
+    QTest::addColumn<QString>("change");
+
+    QTest::addRow("rewritten, other size") << QStringLiteral("resize");
+    QTest::addRow("replaced, same size") << QStringLiteral("replace");
+    QTest::addRow("deleted") << QStringLiteral("delete");
+    QTest::addRow("became a link out of the folder") << QStringLiteral("link out");
+    QTest::addRow("became a link inside") << QStringLiteral("link in");
+}
+
+void TestHttpFileCache::changesSeen()
+{
+    QFETCH(QString, change);
+    TestWorkDir dir;
+    const QString path = dir.filePath(QStringLiteral("target/book.xml"));
+    writeFile(path, "<first/>");
+    writeFile(dir.filePath(QStringLiteral("target/other.xml")), "<inner/>");
+    writeFile(dir.filePath(QStringLiteral("secret.xml")), "<secret/>");
+
+    HttpFileCache cache(dir.filePath(QStringLiteral("target/")));
+    // Keep files at once, however fresh, to see that a kept response is dropped on change.
+    cache.setSettleMs(-3600 * 1000);
+    QCOMPARE(bodyOf(cache.response(QStringLiteral("book.xml"))), QByteArray("<first/>"));
+    QCOMPARE(cache.entryCount(), 1);
+    QCOMPARE(bodyOf(cache.response(QStringLiteral("book.xml"))), QByteArray("<first/>"));
+
+    QByteArray expected;
+    if (change == QLatin1String("resize")) {
+        writeFile(path, "<second one/>");
+        expected = "<second one/>";
+    } else if (change == QLatin1String("replace")) {
+        replaceFile(path, "<other/>");
+        expected = "<other/>";
+    } else if (change == QLatin1String("delete")) {
+        QVERIFY(QFile::remove(path));
+    } else if (change == QLatin1String("link out")) {
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("secret.xml")), path));
+    } else {
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("target/other.xml")), path));
+        expected = "<inner/>";
+    }
+    const QByteArray response = cache.response(QStringLiteral("book.xml"));
+    QCOMPARE(bodyOf(response), expected);
+    QCOMPARE(response.isEmpty(), expected.isNull());
+}
+
+void TestHttpFileCache::freshFilesNotKept()
+{
+    TestWorkDir dir;
+    const QString path = dir.filePath(QStringLiteral("target/book.xml"));
+    writeFile(path, "<first/>");
+    HttpFileCache cache(dir.filePath(QStringLiteral("target/")));
+
+    QCOMPARE(bodyOf(cache.response(QStringLiteral("book.xml"))), QByteArray("<first/>"));
+    // A file changed moments ago could change again without its times showing it.
+    QCOMPARE(cache.entryCount(), 0);
+    writeFile(path, "<other/>");
+    QCOMPARE(bodyOf(cache.response(QStringLiteral("book.xml"))), QByteArray("<other/>"));
+}
+
+QTEST_GUILESS_MAIN(TestHttpFileCache)
+#include "tst_httpfilecache.moc"

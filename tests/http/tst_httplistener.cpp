@@ -1,0 +1,497 @@
+#include "httpconnection.h"
+#include "httpfilecache.h"
+#include "httplistener.h"
+#include "httprequestline.h"
+#include "httptestclient.h"
+#include "testworkdir.h"
+
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#endif
+
+namespace {
+
+QStringList capturedLog;
+
+void captureMessages(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    capturedLog.append(message);
+}
+
+QByteArray expectedResponse(const QByteArray &body)
+{
+    return "HTTP/1.1 200 OK\r\n"
+           "Server: nginx\r\n"
+           "Content-Type: application/octet-stream;charset=utf-8\r\n"
+           "Connection: close\r\n"
+           "Content-Length: " +
+           QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    QCOMPARE(file.write(bytes), qint64(bytes.size()));
+}
+
+} // namespace
+
+class TestHttpListener : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void exactResponse_data();
+    void exactResponse();
+    void servedFiles_data();
+    void servedFiles();
+    void closedWithoutResponse_data();
+    void closedWithoutResponse();
+    void traversalRefused_data();
+    void traversalRefused();
+    void linkInsideServed();
+    void splitRequest_data();
+    void splitRequest();
+    void halfClosedClientAnswered();
+    void largeFileDelivered();
+    void overlongLineClosed();
+    void silentClientClosed_data();
+    void silentClientClosed();
+    void stalledReaderDoesNotBlock();
+    void manyClientsAtOnce();
+    void connectionLimit();
+    void savedFileServedAtOnce();
+    void connectionsReleased();
+
+private:
+    QString target(const QString &name) const
+    {
+        return m_dir->filePath(QStringLiteral("target/") + name);
+    }
+    quint16 port() const { return m_listener->serverPort(); }
+
+    std::unique_ptr<TestWorkDir> m_dir;
+    std::unique_ptr<HttpListener> m_listener;
+};
+
+void TestHttpListener::init()
+{
+    m_dir = std::make_unique<TestWorkDir>();
+    m_dir->mkpath(QStringLiteral("target"));
+    m_listener = std::make_unique<HttpListener>(m_dir->filePath(QStringLiteral("target/")));
+    QVERIFY2(m_listener->listenOn(QHostAddress::LocalHost, 0),
+             qPrintable(m_listener->listenError()));
+    capturedLog.clear();
+}
+
+void TestHttpListener::cleanup()
+{
+    qInstallMessageHandler(nullptr);
+    m_listener.reset();
+    m_dir.reset();
+}
+
+void TestHttpListener::exactResponse_data()
+{
+    QTest::addColumn<QByteArray>("request");
+
+    QTest::addRow("get with host")
+        << QByteArray("GET /contacts.xml HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    QTest::addRow("post") << QByteArray("POST /contacts.xml HTTP/1.1\r\nContent-Length: 0\r\n\r\n");
+    QTest::addRow("head gets the body too") << QByteArray("HEAD /contacts.xml HTTP/1.1\r\n\r\n");
+    QTest::addRow("unknown method") << QByteArray("FETCH /contacts.xml HTTP/1.1\r\n\r\n");
+    QTest::addRow("http/1.0, bare line feeds") << QByteArray("GET /contacts.xml HTTP/1.0\n\n");
+    QByteArray longHeaders("GET /contacts.xml HTTP/1.1\r\n");
+    for (int i = 0; i < 400; ++i)
+        longHeaders += "X-Filler-" + QByteArray::number(i) + ": " + QByteArray(40, 'f') + "\r\n";
+    QTest::addRow("headers far beyond the line limit") << longHeaders + "\r\n";
+}
+
+void TestHttpListener::exactResponse()
+{
+    QFETCH(QByteArray, request);
+    const QByteArray body("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Phonebook>\n"
+                          "<Name>Zoë 张三</Name>\n</Phonebook>\n");
+    writeFile(target(QStringLiteral("contacts.xml")), body);
+
+    bool closed = false;
+    const QByteArray response = HttpTestClient::exchange(port(), request, &closed);
+    QVERIFY(closed);
+    QCOMPARE(response, expectedResponse(body));
+}
+
+void TestHttpListener::servedFiles_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("requestTarget");
+    QTest::addColumn<QByteArray>("body");
+
+    QTest::addRow("crlf line ends become lf")
+        << QStringLiteral("crlf.xml") << QByteArray("<a>\r\n<b/>\r\n</a>\r\n")
+        << QByteArray("/crlf.xml") << QByteArray("<a>\n<b/>\n</a>\n");
+    QTest::addRow("empty file") << QStringLiteral("empty.xml") << QByteArray()
+                                << QByteArray("/empty.xml") << QByteArray();
+    QTest::addRow("escaped space") << QStringLiteral("My Book.xml") << QByteArray("<m/>")
+                                   << QByteArray("/My%20Book.xml") << QByteArray("<m/>");
+    QTest::addRow("escaped utf-8 name")
+        << QStringLiteral("通讯录.xml") << QByteArray("<c/>")
+        << QByteArray("/%E9%80%9A%E8%AE%AF%E5%BD%95.xml") << QByteArray("<c/>");
+    QTest::addRow("raw utf-8 name") << QStringLiteral("Müller.xml") << QByteArray("<u/>")
+                                    << QByteArray("/M\xC3\xBCller.xml") << QByteArray("<u/>");
+    QTest::addRow("sub-folder") << QStringLiteral("sub/a.xml") << QByteArray("<s/>")
+                                << QByteArray("/sub/a.xml") << QByteArray("<s/>");
+    QTest::addRow("name with a question mark")
+        << QStringLiteral("contacts.xml?x=1") << QByteArray("<q/>")
+        << QByteArray("/contacts.xml?x=1") << QByteArray("<q/>");
+}
+
+void TestHttpListener::servedFiles()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, requestTarget);
+    QFETCH(QByteArray, body);
+    writeFile(target(file), content);
+
+    bool closed = false;
+    const QByteArray response =
+        HttpTestClient::exchange(port(), "GET " + requestTarget + " HTTP/1.1\r\n\r\n", &closed);
+    QVERIFY(closed);
+    QCOMPARE(response, expectedResponse(body));
+}
+
+void TestHttpListener::closedWithoutResponse_data()
+{
+    QTest::addColumn<QByteArray>("request");
+
+    QTest::addRow("root") << QByteArray("GET / HTTP/1.1\r\n\r\n");
+    QTest::addRow("missing file") << QByteArray("GET /missing.xml HTTP/1.1\r\n\r\n");
+    QTest::addRow("query string") << QByteArray("GET /contacts.xml?x=1 HTTP/1.1\r\n\r\n");
+    QTest::addRow("two pieces") << QByteArray("GET /contacts.xml\r\n\r\n");
+    QTest::addRow("double space") << QByteArray("GET  /contacts.xml HTTP/1.1\r\n\r\n");
+    QTest::addRow("folder") << QByteArray("GET /sub HTTP/1.1\r\n\r\n");
+    QTest::addRow("folder with slash") << QByteArray("GET /sub/ HTTP/1.1\r\n\r\n");
+    QTest::addRow("dot") << QByteArray("GET /. HTTP/1.1\r\n\r\n");
+}
+
+void TestHttpListener::closedWithoutResponse()
+{
+    QFETCH(QByteArray, request);
+    writeFile(target(QStringLiteral("contacts.xml")), "<c/>");
+    writeFile(target(QStringLiteral("sub/a.xml")), "<a/>");
+
+    bool closed = false;
+    const QByteArray response = HttpTestClient::exchange(port(), request, &closed);
+    QVERIFY(closed);
+    QCOMPARE(response, QByteArray());
+}
+
+void TestHttpListener::traversalRefused_data()
+{
+    QTest::addColumn<QByteArray>("requestTarget");
+
+    QTest::addRow("parent") << QByteArray("/../secret.xml");
+    QTest::addRow("parent from a sub-folder") << QByteArray("/sub/../../secret.xml");
+    QTest::addRow("escaped dots") << QByteArray("/%2e%2e/secret.xml");
+    QTest::addRow("upper-case escaped dots") << QByteArray("/%2E%2E/secret.xml");
+    QTest::addRow("escaped slash") << QByteArray("/..%2fsecret.xml");
+    QTest::addRow("escaped slashes from a sub-folder") << QByteArray("/sub%2f..%2f..%2fsecret.xml");
+    QTest::addRow("escaped backslash") << QByteArray("/..%5csecret.xml");
+    QTest::addRow("backslash") << QByteArray("/..\\secret.xml");
+    // SECRET stands for the absolute path of the secret file without its leading slash.
+    QTest::addRow("absolute") << QByteArray("//SECRET");
+    QTest::addRow("escaped absolute") << QByteArray("/%2FSECRET");
+    QTest::addRow("nul byte") << QByteArray("/inside.xml%00.txt");
+    QTest::addRow("link to a file outside") << QByteArray("/link.xml");
+    QTest::addRow("link to a folder outside") << QByteArray("/outside/secret.xml");
+    QTest::addRow("link chain leaving the folder") << QByteArray("/chain.xml");
+}
+
+void TestHttpListener::traversalRefused()
+{
+    QFETCH(QByteArray, requestTarget);
+    const QString secret = m_dir->filePath(QStringLiteral("secret.xml"));
+    requestTarget.replace("SECRET", QFile::encodeName(secret).mid(1));
+    writeFile(secret, "<secret/>");
+    writeFile(target(QStringLiteral("inside.xml")), "<inside/>");
+    writeFile(target(QStringLiteral("sub/a.xml")), "<a/>");
+    QVERIFY(QFile::link(m_dir->filePath(QStringLiteral("secret.xml")),
+                        target(QStringLiteral("link.xml"))));
+    QVERIFY(QFile::link(m_dir->path(), target(QStringLiteral("outside"))));
+    QVERIFY(QFile::link(target(QStringLiteral("link.xml")), target(QStringLiteral("chain.xml"))));
+
+    qInstallMessageHandler(captureMessages);
+    bool closed = false;
+    const QByteArray response =
+        HttpTestClient::exchange(port(), "GET " + requestTarget + " HTTP/1.1\r\n\r\n", &closed);
+    qInstallMessageHandler(nullptr);
+    QVERIFY(closed);
+    QCOMPARE(response, QByteArray());
+    const QStringList refusals =
+        capturedLog.filter(QStringLiteral("HttpServer File is not exist:"));
+    QCOMPARE(refusals.size(), 1);
+}
+
+void TestHttpListener::linkInsideServed()
+{
+    writeFile(target(QStringLiteral("sub/real.xml")), "<real/>");
+    QVERIFY(
+        QFile::link(target(QStringLiteral("sub/real.xml")), target(QStringLiteral("alias.xml"))));
+
+    bool closed = false;
+    const QByteArray response =
+        HttpTestClient::exchange(port(), "GET /alias.xml HTTP/1.1\r\n\r\n", &closed);
+    QVERIFY(closed);
+    QCOMPARE(response, expectedResponse("<real/>"));
+}
+
+void TestHttpListener::splitRequest_data()
+{
+    QTest::addColumn<QByteArrayList>("pieces");
+
+    QTest::addRow("three pieces") << QByteArrayList{"GE", "T /a.xml HT", "TP/1.1\r\n\r\n"};
+    QTest::addRow("line end apart") << QByteArrayList{"GET /a.xml HTTP/1.1", "\r", "\n\r\n"};
+    QTest::addRow("target cut in two") << QByteArrayList{"GET /a.", "xml HTTP/1.1\r\n"};
+    QByteArrayList bytes;
+    for (char c : QByteArray("GET /a.xml HTTP/1.1\r\n"))
+        bytes.append(QByteArray(1, c));
+    QTest::addRow("byte by byte") << bytes;
+}
+
+void TestHttpListener::splitRequest()
+{
+    QFETCH(QByteArrayList, pieces);
+    writeFile(target(QStringLiteral("a.xml")), "<split/>");
+
+    HttpTestClient client(port());
+    client.socket().setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    client.open();
+    QVERIFY(client.waitConnected());
+    for (const QByteArray &piece : pieces) {
+        QVERIFY(!client.isClosed());
+        QCOMPARE(client.received(), QByteArray());
+        client.send(piece);
+        QVERIFY(client.waitSent());
+        client.settle();
+    }
+    QVERIFY(client.waitClosed());
+    QCOMPARE(client.received(), expectedResponse("<split/>"));
+}
+
+void TestHttpListener::halfClosedClientAnswered()
+{
+#ifdef Q_OS_UNIX
+    // Some clients shut their sending side right after the request and keep reading.
+    const QByteArray body(200 * 1024, 'h');
+    writeFile(target(QStringLiteral("big.xml")), body);
+    HttpTestClient client(port());
+    client.open();
+    QVERIFY(client.waitConnected());
+    client.send("GET /big.xml HTTP/1.1\r\n\r\n");
+    QVERIFY(client.waitSent());
+    QCOMPARE(::shutdown(int(client.socket().socketDescriptor()), SHUT_WR), 0);
+    QVERIFY(client.waitClosed());
+    QCOMPARE(client.received(), expectedResponse(body));
+#else
+    QSKIP("needs a socket half-close");
+#endif
+}
+
+void TestHttpListener::largeFileDelivered()
+{
+    // More than the kernel takes at once: the rest goes out as the client reads.
+    QByteArray body;
+    body.reserve(6 * 1024 * 1024);
+    for (int i = 0; body.size() < 6 * 1024 * 1024; ++i)
+        body += "<Contact id=\"" + QByteArray::number(i) + "\"/>\n";
+    writeFile(target(QStringLiteral("large.xml")), body);
+
+    bool closed = false;
+    const QByteArray response =
+        HttpTestClient::exchange(port(), "GET /large.xml HTTP/1.1\r\n\r\n", &closed, 20000);
+    QVERIFY(closed);
+    QCOMPARE(response.size(), expectedResponse(body).size());
+    QVERIFY(response == expectedResponse(body));
+}
+
+void TestHttpListener::overlongLineClosed()
+{
+    // Far longer than the request timeout allows: only the length limit can close it in time.
+    m_listener->setRequestTimeoutMs(60000);
+    HttpTestClient client(port());
+    client.open();
+    client.send("GET /" + QByteArray(HttpRequestLine::MaxLength + 100, 'a'));
+    QVERIFY(client.waitClosed(5000));
+    QCOMPARE(client.received(), QByteArray());
+}
+
+void TestHttpListener::silentClientClosed_data()
+{
+    QTest::addColumn<QByteArray>("sent");
+
+    QTest::addRow("nothing sent") << QByteArray();
+    QTest::addRow("request line never ended") << QByteArray("GET /a.xml HTTP/1.1");
+}
+
+void TestHttpListener::silentClientClosed()
+{
+    QFETCH(QByteArray, sent);
+    writeFile(target(QStringLiteral("a.xml")), "<a/>");
+    m_listener->setRequestTimeoutMs(300);
+    QCOMPARE(m_listener->connectionCount(), 0);
+
+    QElapsedTimer elapsed;
+    elapsed.start();
+    HttpTestClient client(port());
+    client.open();
+    QVERIFY(client.waitConnected());
+    if (!sent.isEmpty())
+        client.send(sent);
+    QTRY_COMPARE(m_listener->connectionCount(), 1);
+    QVERIFY(client.waitClosed(5000));
+    QVERIFY2(elapsed.elapsed() >= 250, "closed before the timeout");
+    QCOMPARE(client.received(), QByteArray());
+    QTRY_COMPARE(m_listener->connectionCount(), 0);
+}
+
+void TestHttpListener::stalledReaderDoesNotBlock()
+{
+    // Larger than what the kernel buffers on both sides can hold.
+    const QByteArray big(24 * 1024 * 1024, 'x');
+    writeFile(target(QStringLiteral("big.xml")), big);
+    writeFile(target(QStringLiteral("small.xml")), "<small/>");
+    m_listener->setWriteStallTimeoutMs(500);
+
+    HttpTestClient stalled(port());
+    stalled.stopReading(4096);
+    stalled.open();
+    stalled.send("GET /big.xml HTTP/1.1\r\n\r\n");
+    QVERIFY(stalled.waitSent());
+    QTRY_COMPARE(m_listener->connectionCount(), 1);
+
+    // The server keeps answering others while the stalled response is pending.
+    bool closed = false;
+    const QByteArray small =
+        HttpTestClient::exchange(port(), "GET /small.xml HTTP/1.1\r\n\r\n", &closed, 2000);
+    QVERIFY(closed);
+    QCOMPARE(small, expectedResponse("<small/>"));
+    QVERIFY(!stalled.isClosed());
+
+    // Once nothing has moved for the stall timeout, the connection is dropped.
+    QTRY_COMPARE_WITH_TIMEOUT(m_listener->connectionCount(), 0, 10000);
+    QVERIFY(stalled.received().size() < big.size());
+}
+
+void TestHttpListener::manyClientsAtOnce()
+{
+    const int clientCount = 300;
+    QByteArray body;
+    for (int i = 0; i < 200; ++i)
+        body += "<Contact><Name>Contact " + QByteArray::number(i) + "</Name></Contact>\n";
+    writeFile(target(QStringLiteral("book.xml")), body);
+    const QByteArray expected = expectedResponse(body);
+
+    std::vector<std::unique_ptr<HttpTestClient>> clients;
+    for (int i = 0; i < clientCount; ++i) {
+        clients.push_back(std::make_unique<HttpTestClient>(port()));
+        clients.back()->open();
+        clients.back()->send("GET /book.xml HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    }
+    const bool allClosed = HttpTestClient::waitFor(
+        [&clients] {
+            for (const auto &client : clients) {
+                if (!client->isClosed())
+                    return false;
+            }
+            return true;
+        },
+        30000);
+    QVERIFY(allClosed);
+    int complete = 0;
+    for (const auto &client : clients)
+        complete += client->received() == expected ? 1 : 0;
+    QCOMPARE(complete, clientCount);
+    QTRY_COMPARE(m_listener->connectionCount(), 0);
+}
+
+void TestHttpListener::connectionLimit()
+{
+    writeFile(target(QStringLiteral("a.xml")), "<a/>");
+    m_listener->setMaxConnections(3);
+
+    std::vector<std::unique_ptr<HttpTestClient>> idle;
+    for (int i = 0; i < 3; ++i) {
+        idle.push_back(std::make_unique<HttpTestClient>(port()));
+        idle.back()->open();
+    }
+    QTRY_COMPARE(m_listener->connectionCount(), 3);
+
+    bool closed = false;
+    const QByteArray refused =
+        HttpTestClient::exchange(port(), "GET /a.xml HTTP/1.1\r\n\r\n", &closed);
+    QVERIFY(closed);
+    QCOMPARE(refused, QByteArray());
+    QCOMPARE(m_listener->connectionCount(), 3);
+
+    idle.clear();
+    QTRY_COMPARE(m_listener->connectionCount(), 0);
+    const QByteArray served =
+        HttpTestClient::exchange(port(), "GET /a.xml HTTP/1.1\r\n\r\n", &closed);
+    QVERIFY(closed);
+    QCOMPARE(served, expectedResponse("<a/>"));
+}
+
+void TestHttpListener::savedFileServedAtOnce()
+{
+    const QString path = target(QStringLiteral("book.xml"));
+    const QByteArray request("GET /book.xml HTTP/1.1\r\n\r\n");
+    writeFile(path, "<first/>");
+    QCOMPARE(HttpTestClient::exchange(port(), request), expectedResponse("<first/>"));
+    QCOMPARE(HttpTestClient::exchange(port(), request), expectedResponse("<first/>"));
+
+    // Same size, written within the same moment: only the bytes differ.
+    writeFile(path, "<other/>");
+    QCOMPARE(HttpTestClient::exchange(port(), request), expectedResponse("<other/>"));
+    writeFile(path, "<a longer one/>");
+    QCOMPARE(HttpTestClient::exchange(port(), request), expectedResponse("<a longer one/>"));
+    QVERIFY(QFile::remove(path));
+    QCOMPARE(HttpTestClient::exchange(port(), request), QByteArray());
+}
+
+void TestHttpListener::connectionsReleased()
+{
+    writeFile(target(QStringLiteral("a.xml")), "<a/>");
+    QSignalSpy counts(m_listener.get(), &HttpListener::connectionCountChanged);
+
+    QCOMPARE(HttpTestClient::exchange(port(), "GET /a.xml HTTP/1.1\r\n\r\n"),
+             expectedResponse("<a/>"));
+    QCOMPARE(HttpTestClient::exchange(port(), "GET /nothing.xml HTTP/1.1\r\n\r\n"), QByteArray());
+    {
+        // A client that gives up half-way.
+        HttpTestClient client(port());
+        client.open();
+        client.send("GET /a.x");
+        QVERIFY(client.waitSent());
+        QTRY_COMPARE(m_listener->connectionCount(), 1);
+        client.socket().abort();
+    }
+    QTRY_COMPARE(m_listener->connectionCount(), 0);
+    QTRY_COMPARE(m_listener->findChildren<HttpConnection *>().size(), 0);
+    // At least the client that gave up was counted in and out again.
+    QVERIFY(counts.size() >= 2);
+    QCOMPARE(counts.last().at(0).toInt(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestHttpListener)
+#include "tst_httplistener.moc"

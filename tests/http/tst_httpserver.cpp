@@ -1,0 +1,243 @@
+#include "config.h"
+#include "httpserver.h"
+#include "localaddress.h"
+#include "testworkdir.h"
+
+#include <QTcpServer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// A port nobody listens on right now.
+quint16 freePort()
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        return 0;
+    return probe.serverPort();
+}
+
+// Whether something listens on the address and port: binding it ourselves then fails. Sends
+// nothing anywhere.
+bool isTaken(const QString &address, int port)
+{
+    QTcpServer probe;
+    return !probe.listen(QHostAddress(address), quint16(port));
+}
+
+QString storedValue(const QString &key)
+{
+    return Config::instance()->value(QStringLiteral("user"), key).toString();
+}
+
+} // namespace
+
+// The server is one object per process: it is made once, from the settings written first.
+class TestHttpServer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void readsSettingsWithoutListening();
+    void chooseAddress_data();
+    void chooseAddress();
+    void localIpReachable();
+    void serverUrlAlwaysHasPort();
+    void switchOnAndOff();
+    void setPortWhileOnKeepsOldPort();
+    void switchingOnAgainKeepsListening();
+    void portInUseReportsFailure();
+    void closeKeepsSwitch();
+
+private:
+    std::unique_ptr<TestWorkDir> m_dir;
+    int m_firstPort = 0;
+};
+
+void TestHttpServer::initTestCase()
+{
+    m_dir = std::make_unique<TestWorkDir>();
+    m_firstPort = freePort();
+    QVERIFY(m_firstPort > 0);
+    QDir().mkpath(m_dir->filePath(QStringLiteral("app/config")));
+    QFile ini(m_dir->filePath(QStringLiteral("app/config/Config.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[user]\nhttpserver=on\nport=" + QByteArray::number(m_firstPort) + "\n");
+    ini.close();
+}
+
+void TestHttpServer::cleanupTestCase()
+{
+    HttpServer::instance()->setOpen(false);
+    // Written now, so that nothing is left to write into the removed folder at exit.
+    Config::instance()->sync();
+    m_dir.reset();
+}
+
+void TestHttpServer::readsSettingsWithoutListening()
+{
+    HttpServer *server = HttpServer::instance();
+    QVERIFY(server->isOpen());
+    QCOMPARE(server->port(), m_firstPort);
+    QVERIFY(!server->isListening());
+    QVERIFY(!isTaken(server->localIp(), m_firstPort));
+}
+
+void TestHttpServer::chooseAddress_data()
+{
+    QTest::addColumn<QStringList>("lookedUp");
+    QTest::addColumn<QStringList>("interfaces");
+    QTest::addColumn<QString>("chosen");
+
+    QTest::addRow("first non-loopback ipv4 of the look-up")
+        << QStringList{QStringLiteral("127.0.1.1"), QStringLiteral("fe80::1"),
+                       QStringLiteral("192.168.1.20"), QStringLiteral("10.0.0.5")}
+        << QStringList{QStringLiteral("172.16.0.9")} << QStringLiteral("192.168.1.20");
+    QTest::addRow("ipv6 skipped") << QStringList{QStringLiteral("2001:db8::5"),
+                                                 QStringLiteral("10.0.0.5")}
+                                  << QStringList() << QStringLiteral("10.0.0.5");
+    QTest::addRow("look-up only loopback: first interface")
+        << QStringList{QStringLiteral("127.0.1.1")}
+        << QStringList{QStringLiteral("fe80::2"), QStringLiteral("10.1.2.3"),
+                       QStringLiteral("10.9.9.9")}
+        << QStringLiteral("10.1.2.3");
+    QTest::addRow("look-up empty: first interface")
+        << QStringList() << QStringList{QStringLiteral("192.0.2.7")} << QStringLiteral("192.0.2.7");
+    QTest::addRow("nothing reachable")
+        << QStringList{QStringLiteral("127.0.0.1"), QStringLiteral("::1")}
+        << QStringList{QStringLiteral("fe80::3")} << QStringLiteral("127.0.0.1");
+}
+
+void TestHttpServer::chooseAddress()
+{
+    QFETCH(QStringList, lookedUp);
+    QFETCH(QStringList, interfaces);
+    QFETCH(QString, chosen);
+    const auto toAddresses = [](const QStringList &texts) {
+        QList<QHostAddress> addresses;
+        for (const QString &text : texts)
+            addresses.append(QHostAddress(text));
+        return addresses;
+    };
+    QCOMPARE(LocalAddress::choose(toAddresses(lookedUp), toAddresses(interfaces)), chosen);
+}
+
+void TestHttpServer::localIpReachable()
+{
+    const QHostAddress address(HttpServer::instance()->localIp());
+    QCOMPARE(address.protocol(), QAbstractSocket::IPv4Protocol);
+    bool hasInterface = false;
+    for (const QHostAddress &candidate : LocalAddress::interfaceAddresses())
+        hasInterface = hasInterface || (candidate.protocol() == QAbstractSocket::IPv4Protocol);
+    // Loopback only when the host has no other IPv4 address at all.
+    QCOMPARE(address.isLoopback(), !hasInterface);
+}
+
+void TestHttpServer::serverUrlAlwaysHasPort()
+{
+    HttpServer *server = HttpServer::instance();
+    const int port = server->port();
+    const QString ip = server->localIp();
+    QCOMPARE(server->serverUrl(), QStringLiteral("http://%1:%2/").arg(ip).arg(port));
+    server->setPort(80);
+    QCOMPARE(server->serverUrl(), QStringLiteral("http://%1:80/").arg(ip));
+    QCOMPARE(storedValue(QStringLiteral("port")), QStringLiteral("80"));
+    server->setPort(port);
+    QCOMPARE(storedValue(QStringLiteral("port")), QString::number(port));
+}
+
+void TestHttpServer::switchOnAndOff()
+{
+    HttpServer *server = HttpServer::instance();
+    QSignalSpy failures(server, &HttpServer::sigListenFailed);
+    server->setOpen(true);
+    QVERIFY(server->isOpen());
+    QVERIFY(server->isListening());
+    QVERIFY(isTaken(server->localIp(), server->port()));
+    QCOMPARE(storedValue(QStringLiteral("httpserver")), QStringLiteral("on"));
+
+    server->setOpen(false);
+    QVERIFY(!server->isOpen());
+    QVERIFY(!server->isListening());
+    QVERIFY(!isTaken(server->localIp(), server->port()));
+    QCOMPARE(storedValue(QStringLiteral("httpserver")), QStringLiteral("off"));
+    QCOMPARE(failures.size(), 0);
+}
+
+void TestHttpServer::setPortWhileOnKeepsOldPort()
+{
+    HttpServer *server = HttpServer::instance();
+    const QString ip = server->localIp();
+    const int oldPort = server->port();
+    server->setOpen(true);
+    QVERIFY(isTaken(ip, oldPort));
+
+    const int newPort = freePort();
+    server->setPort(newPort);
+    QCOMPARE(server->port(), newPort);
+    QCOMPARE(storedValue(QStringLiteral("port")), QString::number(newPort));
+    QVERIFY(isTaken(ip, oldPort));
+    QVERIFY(!isTaken(ip, newPort));
+
+    server->close();
+    server->setOpen(true);
+    QVERIFY(!isTaken(ip, oldPort));
+    QVERIFY(isTaken(ip, newPort));
+    server->setOpen(false);
+}
+
+void TestHttpServer::switchingOnAgainKeepsListening()
+{
+    HttpServer *server = HttpServer::instance();
+    QSignalSpy failures(server, &HttpServer::sigListenFailed);
+    server->setOpen(true);
+    server->setOpen(true);
+    QCOMPARE(failures.size(), 0);
+    QVERIFY(server->isListening());
+    QVERIFY(isTaken(server->localIp(), server->port()));
+    server->setOpen(false);
+}
+
+void TestHttpServer::portInUseReportsFailure()
+{
+    HttpServer *server = HttpServer::instance();
+    const QString ip = server->localIp();
+    QTcpServer blocker;
+    QVERIFY(blocker.listen(QHostAddress(ip), 0));
+    server->setPort(blocker.serverPort());
+
+    QSignalSpy failures(server, &HttpServer::sigListenFailed);
+    server->setOpen(true);
+    QCOMPARE(failures.size(), 1);
+    QVERIFY(server->isOpen());
+    QVERIFY(!server->isListening());
+    QCOMPARE(storedValue(QStringLiteral("httpserver")), QStringLiteral("on"));
+    // Without a language file the warning shows the key itself.
+    QCOMPARE(HttpServer::listenFailedText(), QStringLiteral("Failed to start http server"));
+
+    blocker.close();
+    server->setOpen(true);
+    QCOMPARE(failures.size(), 1);
+    QVERIFY(server->isListening());
+    server->setOpen(false);
+}
+
+void TestHttpServer::closeKeepsSwitch()
+{
+    HttpServer *server = HttpServer::instance();
+    server->setOpen(true);
+    QVERIFY(server->isListening());
+    server->close();
+    QVERIFY(!server->isListening());
+    QVERIFY(server->isOpen());
+    QCOMPARE(storedValue(QStringLiteral("httpserver")), QStringLiteral("on"));
+    server->setOpen(false);
+}
+
+QTEST_GUILESS_MAIN(TestHttpServer)
+#include "tst_httpserver.moc"

@@ -1,0 +1,215 @@
+#include "httpserver.h"
+#include "localdirectory.h"
+#include "phonebookmanager.h"
+#include "remotedirectory.h"
+#include "testworkdir.h"
+
+#include <QtTest>
+
+namespace {
+QStringList logLines;
+
+void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtDebugMsg)
+        logLines.append(message);
+}
+} // namespace
+
+// The kind-dispatching facade: which store answers, what is logged, neutral answers otherwise.
+class TestPhonebookManager : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        logLines.clear();
+        qInstallMessageHandler(collect);
+        LocalDirectory::instance().initDefaultGroup();
+        RemoteDirectory::instance().initDefaultGroup();
+    }
+    void cleanup() { qInstallMessageHandler(nullptr); }
+
+    void otherKindsGetNeutralAnswers_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addRow("zero") << 0;
+        QTest::addRow("three") << 3;
+        QTest::addRow("negative") << -1;
+    }
+
+    void otherKindsGetNeutralAnswers()
+    {
+        QFETCH(int, kind);
+        TestWorkDir work;
+        RemoteDirectory::instance().addGroup(0);
+        const QString path = work.filePath(QStringLiteral("book.xml"));
+        QVERIFY(!PhonebookManager::deleteContact(kind, 0, 1));
+        QVERIFY(!PhonebookManager::deleteGroup(kind, 1));
+        QCOMPARE(PhonebookManager::contactCount(kind, 0), 0);
+        QCOMPARE(PhonebookManager::contactCount(kind, -1), 0);
+        QCOMPARE(PhonebookManager::groupName(kind, 0), QString());
+        QVERIFY(PhonebookManager::isGroupEditable(kind, 0));
+        QVERIFY(!PhonebookManager::isChanged(kind));
+        QVERIFY(!PhonebookManager::canHoldContacts(kind, 1));
+        QVERIFY(!PhonebookManager::saveFile(kind, path));
+        QVERIFY(!QFileInfo::exists(path));
+        QCOMPARE(PhonebookManager::updateGroup(kind, 1, QStringLiteral("x")), 0);
+        PhonebookManager::moveContactsToGroup(kind, {1}, 0, 1);
+        PhonebookManager::initDefaultGroup(kind);
+        // Neither store was touched.
+        QCOMPARE(LocalDirectory::instance().groups().size(), 2);
+        QCOMPARE(RemoteDirectory::instance().groupIds().size(), 3);
+        QVERIFY(RemoteDirectory::instance().isChanged());
+        QCOMPARE(
+            logLines,
+            QStringList(
+                {QStringLiteral("Delete Contact, Dirtype: %1 GroupID: 0 ContactID: 1").arg(kind),
+                 QStringLiteral("Delete Group, Dirtype: %1 GroupID: 1").arg(kind),
+                 QStringLiteral("Update Group, Dirtype: %1 GroupID: 1 Group Name: \"x\"").arg(kind),
+                 QStringLiteral("Move Contact To Group, SrcGroupId: 0 DstGroupId: 1 "
+                                "size: 1"),
+                 QStringLiteral("Init New Dafault Group, Dirtype: %1").arg(kind)}));
+    }
+
+    void dispatchesToTheStoreOfTheKind()
+    {
+        PhonebookManager::initDefaultGroup(PhonebookManager::RemoteDir);
+        PhonebookManager::initDefaultGroup(PhonebookManager::LocalDir);
+        QCOMPARE(PhonebookManager::groupName(1, 0), QStringLiteral("All Contacts"));
+        QCOMPARE(PhonebookManager::groupName(2, 0), QStringLiteral("Root Directory"));
+        QCOMPARE(PhonebookManager::groupName(2, 1), QStringLiteral("Default"));
+
+        RemoteDirectory &remote = RemoteDirectory::instance();
+        RemoteContact *contact = nullptr;
+        remote.addContact(1, &contact);
+        const int contactId = contact->id;
+        QCOMPARE(PhonebookManager::contactCount(2, 0), 1);
+        QCOMPARE(PhonebookManager::contactCount(1, -1), 0);
+        QVERIFY(PhonebookManager::isChanged(2));
+        QVERIFY(!PhonebookManager::isChanged(1));
+        QVERIFY(PhonebookManager::deleteContact(2, 1, contactId));
+        QCOMPARE(PhonebookManager::contactCount(2, -1), 0);
+        QVERIFY(!PhonebookManager::deleteGroup(2, 99));
+        QVERIFY(PhonebookManager::deleteGroup(2, 1));
+        QVERIFY(!remote.findGroup(1));
+        QCOMPARE(PhonebookManager::updateGroup(2, 0, QStringLiteral("Top")), 0);
+        QCOMPARE(PhonebookManager::updateGroup(2, 42, QStringLiteral("Top")), 3);
+        QCOMPARE(remote.groupName(0), QStringLiteral("Top"));
+    }
+
+    void editableAndHoldingGroups_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("groupId");
+        QTest::addColumn<bool>("editable");
+        QTest::addColumn<bool>("holds");
+        QTest::addRow("local all contacts") << 1 << 0 << false << true;
+        QTest::addRow("local blocklist") << 1 << 1 << false << true;
+        QTest::addRow("local group") << 1 << 2 << true << true;
+        QTest::addRow("local unknown") << 1 << 77 << true << true;
+        QTest::addRow("remote root with groups") << 2 << 0 << true << false;
+        QTest::addRow("remote empty menu") << 2 << 1 << true << true;
+        QTest::addRow("remote unknown") << 2 << 77 << true << false;
+    }
+
+    void editableAndHoldingGroups()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, groupId);
+        QFETCH(bool, editable);
+        QFETCH(bool, holds);
+        LocalDirectory::instance().addGroup();
+        QCOMPARE(PhonebookManager::isGroupEditable(kind, groupId), editable);
+        QCOMPARE(PhonebookManager::canHoldContacts(kind, groupId), holds);
+    }
+
+    void emptyNameIsRefusedBeforeAnyStore_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addRow("local") << 1;
+        QTest::addRow("remote") << 2;
+    }
+
+    void emptyNameIsRefusedBeforeAnyStore()
+    {
+        QFETCH(int, kind);
+        const int groupId = kind == 1 ? LocalDirectory::instance().addGroup()->id : 1;
+        const QString before = PhonebookManager::groupName(kind, groupId);
+        const bool changedBefore = PhonebookManager::isChanged(kind);
+        logLines.clear();
+        QCOMPARE(PhonebookManager::updateGroup(kind, groupId, QString()), 1);
+        QCOMPARE(PhonebookManager::groupName(kind, groupId), before);
+        QCOMPARE(PhonebookManager::isChanged(kind), changedBefore);
+        QCOMPARE(logLines, QStringList{QStringLiteral("Update Group, Dirtype: %1 GroupID: %2 "
+                                                      "Group Name: \"\"")
+                                           .arg(kind)
+                                           .arg(groupId)});
+        // A name of blanks is not empty.
+        QCOMPARE(PhonebookManager::updateGroup(kind, groupId, QStringLiteral(" ")), 0);
+    }
+
+    void moveContactsToGroup()
+    {
+        RemoteDirectory &remote = RemoteDirectory::instance();
+        RemoteContact *contact = nullptr;
+        remote.addContact(1, &contact);
+        const int contactId = contact->id;
+        const int target = remote.addGroup(0)->id;
+        logLines.clear();
+        PhonebookManager::moveContactsToGroup(2, {}, 1, target);
+        QVERIFY(logLines.isEmpty());
+        QCOMPARE(remote.contactCount(1), 1);
+
+        PhonebookManager::moveContactsToGroup(2, {contactId}, 1, target);
+        QCOMPARE(remote.contactCount(1), 0);
+        QCOMPARE(remote.contactCount(target), 1);
+        QCOMPARE(logLines, QStringList({QStringLiteral("Move Contact To Group, SrcGroupId: 1 "
+                                                       "DstGroupId: %1 size: 1")
+                                            .arg(target),
+                                        QStringLiteral("MoveContactToGroup 1 %1").arg(target)}));
+    }
+
+    void remoteSaveUsesTheServersUrl()
+    {
+        TestWorkDir work;
+        RemoteDirectory &remote = RemoteDirectory::instance();
+        remote.addGroup(0);
+        const QString path = work.filePath(QStringLiteral("menu.xml"));
+        QVERIFY(PhonebookManager::saveFile(2, path));
+        QVERIFY(!PhonebookManager::isChanged(2));
+        QFile menu(path);
+        QVERIFY(menu.open(QIODevice::ReadOnly));
+        const QByteArray url = HttpServer::instance()->serverUrl().toUtf8();
+        QVERIFY(url.startsWith("http://"));
+        QVERIFY2(menu.readAll().contains("<URL>" + url + "RemotePhoneBook_Default.xml</URL>"),
+                 url.constData());
+        QVERIFY(QFileInfo::exists(work.filePath(QStringLiteral("RemotePhoneBook_Default1.xml"))));
+    }
+
+    void updateTargetFileUrlRewritesTheWorkingFoldersTarget()
+    {
+        TestWorkDir work;
+        const QString target = work.mkpath(QStringLiteral("target"));
+        const QByteArray menu = "<QuelvoxIPPhoneMenu><MenuItem><URL>http://192.0.2.1:80/a.xml"
+                                "</URL></MenuItem></QuelvoxIPPhoneMenu>";
+        for (const QString &folder : {target, work.path()}) {
+            QFile file(folder + QStringLiteral("/menu.xml"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(menu);
+        }
+        PhonebookManager::updateTargetFileUrl(QStringLiteral("192.0.2.7"), 8080);
+        QCOMPARE(logLines, QStringList{QStringLiteral(
+                               "Update Target File Url, IP: \"192.0.2.7\" Port: 8080")});
+        QFile changed(target + QStringLiteral("/menu.xml"));
+        QVERIFY(changed.open(QIODevice::ReadOnly));
+        QVERIFY(changed.readAll().contains("<URL>http://192.0.2.7:8080/a.xml</URL>"));
+        QFile untouched(work.filePath(QStringLiteral("menu.xml")));
+        QVERIFY(untouched.open(QIODevice::ReadOnly));
+        QCOMPARE(untouched.readAll(), menu);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPhonebookManager)
+#include "tst_phonebookmanager.moc"

@@ -1,0 +1,357 @@
+#include "remotedirectory.h"
+
+#include <QtTest>
+
+namespace {
+// A list of texts from plain literals.
+QStringList texts(std::initializer_list<const char *> items)
+{
+    QStringList list;
+    for (const char *item : items)
+        list.append(QString::fromUtf8(item));
+    return list;
+}
+} // namespace
+
+// The in-memory remote phonebook: ids, the menu/directory rule, recursive deletes and counts,
+// edits, moves and searches.
+class TestRemoteDirectory : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Adds count contacts to the group; returns their ids.
+    static QList<int> addContacts(RemoteDirectory &dir, int groupId, int count)
+    {
+        QList<int> ids;
+        for (int i = 0; i < count; ++i) {
+            RemoteContact *contact = nullptr;
+            if (dir.addContact(groupId, &contact) != 0)
+                return ids;
+            ids.append(contact->id);
+        }
+        return ids;
+    }
+
+private slots:
+    void defaultPhonebookSharesOneIdCounter()
+    {
+        RemoteDirectory dir;
+        dir.initDefaultGroup();
+        const RemoteGroup *root = dir.findGroup(0);
+        QVERIFY(root);
+        QCOMPARE(root->name, QStringLiteral("Root Directory"));
+        QCOMPARE(root->childIds, QList<int>{1});
+        QCOMPARE(dir.groupName(1), QStringLiteral("Default"));
+        QVERIFY(dir.findGroup(1)->isMenu);
+        QVERIFY(!dir.isChanged());
+
+        RemoteContact *contact = nullptr;
+        QCOMPARE(dir.addContact(1, &contact), 0);
+        QCOMPARE(contact->id, 2);
+        QCOMPARE(contact->name, QStringLiteral("Name"));
+        QCOMPARE(contact->numbers.size(), 3);
+        for (const LabeledValue &number : contact->numbers)
+            QVERIFY(number.value.isEmpty() && number.label.isEmpty());
+        QVERIFY(!dir.findGroup(1)->isMenu);
+        QVERIFY(dir.canHoldContacts(1));
+        QVERIFY(!dir.canHoldContacts(0));
+
+        const RemoteGroup *group = dir.addGroup(0);
+        QCOMPARE(group->id, 3);
+        QCOMPARE(group->name, QStringLiteral("Default1"));
+        QCOMPARE(group->parentId, 0);
+        QVERIFY(!dir.findContact(3));
+        QVERIFY(!dir.findGroup(2));
+        QCOMPARE(addContacts(dir, 1, 2), (QList<int>{4, 5}));
+        QCOMPARE(dir.findContact(5)->name, QStringLiteral("Name2"));
+    }
+
+    void resetKeepsLabelsAndRestartsIds()
+    {
+        RemoteDirectory dir;
+        dir.initDefaultGroup();
+        addContacts(dir, 1, 3);
+        dir.setNumberLabels(QStringLiteral("Office"), QStringLiteral("Number2"), QString());
+        QVERIFY(dir.isChanged());
+        dir.initDefaultGroup();
+        QVERIFY(!dir.isChanged());
+        QCOMPARE(dir.contactCount(-1), 0);
+        QCOMPARE(dir.groupIds(), (QList<int>{0, 1}));
+        QString l1, l2, l3;
+        dir.getNumberLabels(l1, l2, l3);
+        QCOMPARE(QStringList({l1, l2, l3}),
+                 QStringList({QStringLiteral("Office"), QStringLiteral("Number2"), QString()}));
+        dir.resetToRoot();
+        QCOMPARE(dir.groupIds(), QList<int>{0});
+        QVERIFY(dir.findGroup(0)->childIds.isEmpty());
+    }
+
+    void countsAndRecursiveDelete()
+    {
+        RemoteDirectory dir;
+        dir.resetToRoot();
+        RemoteGroup *sales = dir.addGroup(0);
+        RemoteGroup *east = dir.addGroup(sales->id);
+        RemoteGroup *west = dir.addGroup(sales->id);
+        RemoteGroup *support = dir.addGroup(0);
+        const int eastId = east->id, westId = west->id, salesId = sales->id;
+        addContacts(dir, eastId, 3);
+        addContacts(dir, westId, 2);
+        addContacts(dir, support->id, 4);
+        QCOMPARE(dir.contactCount(-1), 9);
+        QCOMPARE(dir.contactCount(0), 9);
+        QCOMPARE(dir.contactCount(salesId), 5);
+        QCOMPARE(dir.contactCount(westId), 2);
+        QCOMPARE(dir.contactCount(999), 0);
+
+        QVERIFY(dir.deleteGroup(salesId));
+        QCOMPARE(dir.contactCount(-1), 4);
+        QVERIFY(!dir.findGroup(salesId) && !dir.findGroup(eastId) && !dir.findGroup(westId));
+        QCOMPARE(dir.findGroup(0)->childIds, QList<int>{support->id});
+        QCOMPARE(dir.groupIds().size(), 2);
+        QVERIFY(!dir.deleteGroup(salesId));
+    }
+
+    void deletingTheRootEmptiesItButKeepsIt()
+    {
+        RemoteDirectory dir;
+        dir.initDefaultGroup();
+        addContacts(dir, 1, 2);
+        QVERIFY(dir.deleteGroup(0));
+        QVERIFY(dir.findGroup(0));
+        QCOMPARE(dir.contactCount(-1), 0);
+        QCOMPARE(dir.groupIds(), QList<int>{0});
+        QVERIFY(dir.addGroup(0));
+    }
+
+    void groupsStayOutOfDirectoriesAndContactsOutOfMenus()
+    {
+        RemoteDirectory dir;
+        dir.initDefaultGroup();
+        addContacts(dir, 1, 1);
+        QVERIFY(!dir.addGroup(1)); // a directory file cannot list groups
+        RemoteGroup *menu = dir.addGroup(0);
+        const int menuId = menu->id;
+        QVERIFY(dir.addGroup(menuId));
+        RemoteContact *contact = nullptr;
+        QCOMPARE(dir.addContact(menuId, &contact), 3);
+        QCOMPARE(dir.addContact(4242, &contact), 3);
+        QVERIFY(dir.findGroup(menuId)->isMenu);
+        QCOMPARE(dir.contactCount(-1), 1);
+    }
+
+    void deleteContact()
+    {
+        RemoteDirectory dir;
+        dir.initDefaultGroup();
+        const QList<int> ids = addContacts(dir, 1, 3);
+        QVERIFY(dir.deleteContact(1, ids.at(1)));
+        QCOMPARE(dir.findGroup(1)->childIds, (QList<int>{ids.at(0), ids.at(2)}));
+        QVERIFY(!dir.findContact(ids.at(1)));
+        QVERIFY(dir.deleteContact(1, 999));
+        QCOMPARE(dir.contactCount(1), 2);
+    }
+
+    void updateContactKeepsStoredLabels()
+    {
+        RemoteDirectory dir;
+        dir.initDefaultGroup();
+        RemoteContact *stored = nullptr;
+        dir.addContact(1, &stored);
+        stored->numbers = {{QStringLiteral("1"), QStringLiteral("Office")},
+                           {QStringLiteral("2"), QStringLiteral("Mobile")},
+                           {QStringLiteral("3"), QStringLiteral("Home")}};
+        RemoteContact source;
+        source.name = QStringLiteral("Ann");
+        source.customPhoto = QStringLiteral("ann.png");
+        source.numbers = {{QStringLiteral("10"), QStringLiteral("X")},
+                          {QStringLiteral("20"), QStringLiteral("Y")}};
+        source.extras = {{QStringLiteral("B 4"), QStringLiteral("Room")}};
+        QVERIFY(dir.updateContact(stored->id, source));
+        QCOMPARE(stored->name, QStringLiteral("Ann"));
+        QCOMPARE(stored->customPhoto, QStringLiteral("ann.png"));
+        const QVector<LabeledValue> expected = {{QStringLiteral("10"), QStringLiteral("Office")},
+                                                {QStringLiteral("20"), QStringLiteral("Mobile")},
+                                                {QStringLiteral("3"), QStringLiteral("Home")}};
+        QCOMPARE(stored->numbers, expected);
+        QCOMPARE(stored->extras, source.extras);
+        QVERIFY(!dir.updateContact(999, source));
+    }
+
+    void changedFlag_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<bool>("changed");
+        QTest::addRow("add contact to unknown group") << "addContact" << true;
+        QTest::addRow("add group under unknown parent") << "addGroup" << true;
+        QTest::addRow("delete unknown contact") << "deleteContact" << true;
+        QTest::addRow("delete unknown group") << "deleteGroup" << true;
+        QTest::addRow("rename unknown group") << "renameGroup" << true;
+        QTest::addRow("update unknown contact") << "updateContact" << true;
+        QTest::addRow("set labels") << "setNumberLabels" << true;
+        QTest::addRow("move contacts") << "moveContacts" << false;
+        QTest::addRow("search") << "searchContacts" << false;
+    }
+
+    void changedFlag()
+    {
+        QFETCH(QString, operation);
+        QFETCH(bool, changed);
+        RemoteDirectory dir;
+        dir.initDefaultGroup();
+        RemoteContact *contact = nullptr;
+        QList<RemoteContact *> found;
+        if (operation == QLatin1String("addContact"))
+            QCOMPARE(dir.addContact(77, &contact), 3);
+        else if (operation == QLatin1String("addGroup"))
+            QVERIFY(!dir.addGroup(77));
+        else if (operation == QLatin1String("deleteContact"))
+            QVERIFY(dir.deleteContact(1, 77));
+        else if (operation == QLatin1String("deleteGroup"))
+            QVERIFY(!dir.deleteGroup(77));
+        else if (operation == QLatin1String("renameGroup"))
+            QCOMPARE(dir.renameGroup(77, QStringLiteral("x")), 3);
+        else if (operation == QLatin1String("updateContact"))
+            QVERIFY(!dir.updateContact(77, RemoteContact()));
+        else if (operation == QLatin1String("setNumberLabels"))
+            dir.setNumberLabels(QString(), QString(), QString());
+        else if (operation == QLatin1String("moveContacts"))
+            dir.moveContacts({5}, 1, 1);
+        else
+            dir.searchContacts(1, QString(), found);
+        QCOMPARE(dir.isChanged(), changed);
+        QCOMPARE(dir.groupIds(), (QList<int>{0, 1}));
+    }
+
+    void renameDoesNotRequireUniqueNames()
+    {
+        RemoteDirectory dir;
+        dir.initDefaultGroup();
+        const int other = dir.addGroup(0)->id;
+        QCOMPARE(dir.renameGroup(other, QStringLiteral("Default")), 0);
+        QCOMPARE(dir.groupName(other), QStringLiteral("Default"));
+    }
+
+    void moveContacts()
+    {
+        RemoteDirectory dir;
+        dir.initDefaultGroup();
+        const QList<int> ids = addContacts(dir, 1, 3);
+        const int target = dir.addGroup(0)->id;
+        dir.moveContacts({ids.at(2), ids.at(0)}, 1, target);
+        QCOMPARE(dir.findGroup(1)->childIds, QList<int>{ids.at(1)});
+        QCOMPARE(dir.findGroup(target)->childIds, (QList<int>{ids.at(2), ids.at(0)}));
+        QVERIFY(!dir.findGroup(target)->isMenu);
+        QCOMPARE(dir.contactCount(-1), 3);
+    }
+
+    void moveContactsRefusesWhatWouldBreakTheTree_data()
+    {
+        QTest::addColumn<QString>("dst");
+        QTest::addColumn<bool>("foreignIds");
+        QTest::addRow("into a menu with sub-groups") << "menu" << false;
+        QTest::addRow("into an unknown group") << "unknown" << false;
+        QTest::addRow("ids the source does not list") << "directory" << true;
+    }
+
+    void moveContactsRefusesWhatWouldBreakTheTree()
+    {
+        QFETCH(QString, dst);
+        QFETCH(bool, foreignIds);
+        RemoteDirectory dir;
+        dir.initDefaultGroup();
+        const QList<int> ids = addContacts(dir, 1, 2);
+        RemoteGroup *second = dir.addGroup(0);
+        const int secondId = second->id;
+        const QList<int> secondIds = addContacts(dir, secondId, 1);
+        int dstId = 999;
+        if (dst == QLatin1String("menu"))
+            dstId = 0;
+        else if (dst == QLatin1String("directory"))
+            dstId = secondId;
+        const QList<int> moving = foreignIds ? QList<int>{secondIds.first(), 12345} : ids;
+        const int srcId = 1;
+        dir.moveContacts(moving, srcId, dstId);
+        QCOMPARE(dir.findGroup(1)->childIds, ids);
+        QCOMPARE(dir.findGroup(secondId)->childIds, secondIds);
+        QVERIFY(dir.findGroup(0)->isMenu);
+    }
+
+    void newContactNames_data()
+    {
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("expected");
+        QTest::addRow("free base") << texts({"Name1", "Other"}) << "Name";
+        QTest::addRow("first gap") << texts({"Name", "Name1", "Name3"}) << "Name2";
+        QTest::addRow("leading zeros do not count") << texts({"Name", "Name01"}) << "Name1";
+        QTest::addRow("case matters") << texts({"name"}) << "Name";
+        QStringList all{QStringLiteral("Name")};
+        for (int i = 1; i <= 999; ++i)
+            all.append(QStringLiteral("Name%1").arg(i));
+        QTest::addRow("all 999 taken") << all << "Name";
+        all.removeAt(500);
+        QTest::addRow("one gap among 999") << all << "Name500";
+    }
+
+    void newContactNames()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, expected);
+        RemoteDirectory dir;
+        dir.initDefaultGroup();
+        for (const QString &name : existing) {
+            RemoteContact *contact = nullptr;
+            QCOMPARE(dir.addContact(1, &contact), 0);
+            contact->name = name;
+        }
+        RemoteContact *added = nullptr;
+        QCOMPARE(dir.addContact(1, &added), 0);
+        QCOMPARE(added->name, expected);
+        // Group names follow the same rule over the group names, root included.
+        dir.renameGroup(1, QStringLiteral("Default1"));
+        QCOMPARE(dir.addGroup(0)->name, QStringLiteral("Default"));
+        QCOMPARE(dir.addGroup(0)->name, QStringLiteral("Default2"));
+    }
+
+    void search_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addRow("empty key matches all") << "" << texts({"Ann", "bob", "Carl"});
+        QTest::addRow("name any case") << "BOB" << texts({"bob"});
+        QTest::addRow("number value") << "555" << texts({"Carl"});
+        QTest::addRow("labels are not searched") << "Office" << texts({});
+        QTest::addRow("extras are not searched") << "Room" << texts({});
+        QTest::addRow("photo is not searched") << "png" << texts({});
+    }
+
+    void search()
+    {
+        QFETCH(QString, key);
+        QFETCH(QStringList, expected);
+        RemoteDirectory dir;
+        dir.initDefaultGroup();
+        for (const char *name : {"Ann", "bob", "Carl"}) {
+            RemoteContact *contact = nullptr;
+            dir.addContact(1, &contact);
+            contact->name = QString::fromLatin1(name);
+            contact->customPhoto = QStringLiteral("photo.png");
+            contact->numbers[0].label = QStringLiteral("Office");
+            contact->extras.append({QStringLiteral("1"), QStringLiteral("Room")});
+        }
+        dir.findContact(4)->numbers[2].value = QStringLiteral("0555 1234");
+        QList<RemoteContact *> found;
+        dir.searchContacts(1, key, found);
+        QStringList names;
+        for (const RemoteContact *contact : found)
+            names.append(contact->name);
+        QCOMPARE(names, expected);
+        found.clear();
+        dir.searchContacts(0, key, found); // a menu lists groups, never contacts
+        QVERIFY(found.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRemoteDirectory)
+#include "tst_remotedirectory.moc"

@@ -1,0 +1,604 @@
+#include "remotedirectory.h"
+#include "testworkdir.h"
+
+#include <QtTest>
+
+namespace {
+// A list of texts from plain literals.
+QStringList texts(std::initializer_list<const char *> items)
+{
+    QStringList list;
+    for (const char *item : items)
+        list.append(QString::fromUtf8(item));
+    return list;
+}
+} // namespace
+
+// Menu and directory files: exact layouts written, what the reader accepts, file names and URLs,
+// number labels, and the ways an import or save can go wrong.
+class TestRemotePhonebookXml : public QObject
+{
+    Q_OBJECT
+
+private:
+    const QString baseUrl = QStringLiteral("http://192.0.2.10:80/");
+
+    static QByteArray readAll(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    static void writeAll(const QString &path, const QByteArray &bytes)
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    static QStringList filesIn(const QString &folder)
+    {
+        return QDir(folder).entryList(
+            QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+    }
+    // Root with "Sales" (Ann, as in the documented example) and an empty "Support".
+    static void buildExample(RemoteDirectory &dir)
+    {
+        dir.resetToRoot();
+        RemoteGroup *sales = dir.addGroup(0);
+        sales->name = QStringLiteral("Sales");
+        dir.addGroup(0)->name = QStringLiteral("Support");
+        RemoteContact *ann = nullptr;
+        dir.addContact(sales->id, &ann);
+        ann->name = QStringLiteral("Ann Example");
+        ann->numbers = {{QStringLiteral("1001"), QStringLiteral("Office")},
+                        {QStringLiteral("2002"), QStringLiteral("Mobile")},
+                        {QString(), QString()}};
+        ann->extras = {{QStringLiteral("B 4"), QStringLiteral("Room")}};
+    }
+    static QStringList groupNames(const RemoteDirectory &dir)
+    {
+        QStringList names;
+        for (int id : dir.groupIds())
+            names.append(dir.groupName(id));
+        return names;
+    }
+
+private slots:
+    void savesRootWithSeveralGroupsInTheDocumentedLayout()
+    {
+        TestWorkDir work;
+        RemoteDirectory dir;
+        buildExample(dir);
+        QVERIFY(dir.isChanged());
+        QVERIFY(dir.saveFile(work.filePath(QStringLiteral("book.xml")), baseUrl));
+        QVERIFY(!dir.isChanged());
+        QCOMPARE(filesIn(work.path()),
+                 (texts({"RemotePhoneBook_Sales.xml", "RemotePhoneBook_Support.xml", "book.xml"})));
+        QCOMPARE(readAll(work.filePath(QStringLiteral("book.xml"))),
+                 QByteArray("<QuelvoxIPPhoneMenu>\n<Title>Root Directory</Title>\n"
+                            "<MenuItem>\n<Name>Sales</Name>\n"
+                            "<URL>http://192.0.2.10:80/RemotePhoneBook_Sales.xml</URL>\n"
+                            "</MenuItem>\n<MenuItem>\n<Name>Support</Name>\n"
+                            "<URL>http://192.0.2.10:80/RemotePhoneBook_Support.xml</URL>\n"
+                            "</MenuItem>\n</QuelvoxIPPhoneMenu>\n"));
+        QCOMPARE(readAll(work.filePath(QStringLiteral("RemotePhoneBook_Sales.xml"))),
+                 QByteArray("<QuelvoxIPPhoneDirectory>\n<Title>Sales</Title>\n"
+                            "<DirectoryEntry>\n<Name>Ann Example</Name>\n"
+                            "<Telephone label=\"Office\">1001</Telephone>\n"
+                            "<Telephone label=\"Mobile\">2002</Telephone>\n"
+                            "<Telephone></Telephone>\n<Extra label=\"Room\">B 4</Extra>\n"
+                            "</DirectoryEntry>\n</QuelvoxIPPhoneDirectory>\n"));
+        // An empty group is a menu without items.
+        QCOMPARE(readAll(work.filePath(QStringLiteral("RemotePhoneBook_Support.xml"))),
+                 QByteArray("<QuelvoxIPPhoneMenu>\n<Title>Support</Title>\n"
+                            "</QuelvoxIPPhoneMenu>\n"));
+    }
+
+    void singleTopGroupGoesToTheChosenPathAlone()
+    {
+        TestWorkDir work;
+        RemoteDirectory dir;
+        dir.initDefaultGroup();
+        RemoteContact *contact = nullptr;
+        dir.addContact(1, &contact);
+        QVERIFY(dir.saveFile(work.filePath(QStringLiteral("one.xml")), baseUrl));
+        QCOMPARE(filesIn(work.path()), texts({"one.xml"}));
+        QCOMPARE(readAll(work.filePath(QStringLiteral("one.xml"))),
+                 QByteArray("<QuelvoxIPPhoneDirectory>\n<Title>Default</Title>\n"
+                            "<DirectoryEntry>\n<Name>Name</Name>\n<Telephone></Telephone>\n"
+                            "<Telephone></Telephone>\n<Telephone></Telephone>\n"
+                            "</DirectoryEntry>\n</QuelvoxIPPhoneDirectory>\n"));
+    }
+
+    void importingADirectoryFilePutsItUnderTheRoot()
+    {
+        TestWorkDir work;
+        const QString path = work.filePath(QStringLiteral("dir.xml"));
+        writeAll(path, "<QuelvoxIPPhoneDirectory><Title>Team</Title><DirectoryEntry><Name>A"
+                       "</Name></DirectoryEntry></QuelvoxIPPhoneDirectory>");
+        RemoteDirectory dir;
+        QVERIFY(dir.importFile(path));
+        QCOMPARE(groupNames(dir), (texts({"Root Directory", "Team"})));
+        QVERIFY(!dir.findGroup(1)->isMenu);
+        QCOMPARE(dir.contactCount(1), 1);
+        QVERIFY(!dir.isChanged());
+        const QString out = work.mkpath(QStringLiteral("out")) + QStringLiteral("/x.xml");
+        QVERIFY(dir.saveFile(out, baseUrl));
+        QCOMPARE(filesIn(work.filePath(QStringLiteral("out"))), texts({"x.xml"}));
+    }
+
+    void fileNamesAndUrls_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("urlNames");
+        QTest::addRow("ordinary names unchanged")
+            << texts({"Sales-2024_v1.0"}) << texts({"RemotePhoneBook_Sales-2024_v1.0.xml"})
+            << texts({"RemotePhoneBook_Sales-2024_v1.0.xml"});
+        QTest::addRow("duplicates numbered by id")
+            << texts({"Sales", "Sales", "Sales"})
+            << texts({"RemotePhoneBook_Sales.xml", "RemotePhoneBook_Sales_1.xml",
+                      "RemotePhoneBook_Sales_2.xml"})
+            << texts({"RemotePhoneBook_Sales.xml", "RemotePhoneBook_Sales_1.xml",
+                      "RemotePhoneBook_Sales_2.xml"});
+        QTest::addRow("space, hash, percent, question mark")
+            << texts({"Sales Team #1 100%?"}) << texts({"RemotePhoneBook_Sales Team #1 100%_.xml"})
+            << texts({"RemotePhoneBook_Sales%20Team%20%231%20100%25_.xml"});
+        QTest::addRow("chinese letters in UTF-8")
+            << QStringList{QStringLiteral("销售")}
+            << QStringList{QStringLiteral("RemotePhoneBook_销售.xml")}
+            << texts({"RemotePhoneBook_%E9%94%80%E5%94%AE.xml"});
+        QTest::addRow("slashes and reserved characters")
+            << texts({"a/b\\c:d*e\"f<g>h|i", "../up"})
+            << texts({"RemotePhoneBook_a_b_c_d_e_f_g_h_i.xml", "RemotePhoneBook_.._up.xml"})
+            << texts({"RemotePhoneBook_a_b_c_d_e_f_g_h_i.xml", "RemotePhoneBook_.._up.xml"});
+        QTest::addRow("replaced names stay unique")
+            << texts({"a/b", "a_b"})
+            << texts({"RemotePhoneBook_a_b.xml", "RemotePhoneBook_a_b_1.xml"})
+            << texts({"RemotePhoneBook_a_b.xml", "RemotePhoneBook_a_b_1.xml"});
+        QTest::addRow("names differing only in case")
+            << texts({"Sales", "SALES"})
+            << texts({"RemotePhoneBook_Sales.xml", "RemotePhoneBook_SALES_1.xml"})
+            << texts({"RemotePhoneBook_Sales.xml", "RemotePhoneBook_SALES_1.xml"});
+        QTest::addRow("group named like the chosen file")
+            << texts({"x", "top"}) << texts({"RemotePhoneBook_x.xml", "RemotePhoneBook_top_1.xml"})
+            << texts({"RemotePhoneBook_x.xml", "RemotePhoneBook_top_1.xml"});
+        QTest::addRow("control characters")
+            << QStringList{QStringLiteral("a\tb\nc")} << texts({"RemotePhoneBook_a_b_c.xml"})
+            << texts({"RemotePhoneBook_a_b_c.xml"});
+    }
+
+    void fileNamesAndUrls()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, urlNames);
+        TestWorkDir work;
+        const QString folder = work.mkpath(QStringLiteral("book"));
+        RemoteDirectory dir;
+        dir.resetToRoot();
+        for (const QString &name : names)
+            dir.addGroup(0)->name = name;
+        // A second top-level group keeps the root as the top file.
+        dir.addGroup(0)->name = QStringLiteral("Zz");
+        const QString top = folder + QStringLiteral("/RemotePhoneBook_top.xml");
+        QVERIFY(dir.saveFile(top, baseUrl));
+        QStringList expectedFiles = files;
+        expectedFiles << QStringLiteral("RemotePhoneBook_top.xml")
+                      << QStringLiteral("RemotePhoneBook_Zz.xml");
+        expectedFiles.sort();
+        QCOMPARE(filesIn(folder), expectedFiles);
+        QCOMPARE(filesIn(work.path()), texts({"book"}));
+        const QByteArray menu = readAll(top);
+        for (const QString &urlName : urlNames)
+            QVERIFY2(menu.contains("<URL>" + baseUrl.toUtf8() + urlName.toUtf8() + "</URL>"),
+                     menu.constData());
+
+        // Read back: every group found again under its own name.
+        RemoteDirectory back;
+        QVERIFY(back.importFile(top));
+        QStringList expectedNames = names;
+        expectedNames.prepend(QStringLiteral("Root Directory"));
+        expectedNames.append(QStringLiteral("Zz"));
+        QCOMPARE(groupNames(back), expectedNames);
+    }
+
+    void longNamesStillFitAFileName()
+    {
+        TestWorkDir work;
+        RemoteDirectory dir;
+        dir.resetToRoot();
+        dir.addGroup(0)->name = QString(300, QChar(0x9500));
+        dir.addGroup(0)->name = QString(300, QLatin1Char('x'));
+        QVERIFY(dir.saveFile(work.filePath(QStringLiteral("top.xml")), baseUrl));
+        QCOMPARE(filesIn(work.path()).size(), 3);
+        RemoteDirectory back;
+        QVERIFY(back.importFile(work.filePath(QStringLiteral("top.xml"))));
+        QCOMPARE(back.groupName(2), QString(300, QLatin1Char('x')));
+    }
+
+    void textIsEscapedAndSurvivesARoundTrip()
+    {
+        TestWorkDir work;
+        RemoteDirectory dir;
+        dir.initDefaultGroup();
+        dir.renameGroup(1, QStringLiteral("R&D <lab>"));
+        RemoteContact *contact = nullptr;
+        dir.addContact(1, &contact);
+        contact->name = QStringLiteral("\"Bob\" & 'Al' <x>\r\nline");
+        contact->customPhoto = QStringLiteral("photos/bob.png");
+        contact->numbers = {{QStringLiteral("1 < 2"), QStringLiteral("a\"b\tc")}};
+        contact->extras = {{QStringLiteral("bell\x07"), QString()}};
+        const QString path = work.filePath(QStringLiteral("esc.xml"));
+        QVERIFY(dir.saveFile(path, baseUrl));
+        QVERIFY(readAll(path).contains("<Custom_photo>photos/bob.png</Custom_photo>\n"));
+        RemoteDirectory back;
+        QVERIFY(back.importFile(path));
+        QCOMPARE(back.groupName(1), QStringLiteral("R&D <lab>"));
+        const RemoteContact *read = back.findContact(back.findGroup(1)->childIds.value(0));
+        QVERIFY(read);
+        QCOMPARE(read->name, contact->name);
+        QCOMPARE(read->customPhoto, contact->customPhoto);
+        QCOMPARE(read->numbers, contact->numbers);
+        // A character XML cannot carry is dropped instead of making the file unreadable.
+        QCOMPARE(read->extras, (QVector<LabeledValue>{{QStringLiteral("bell"), QString()}}));
+    }
+
+    void nestedMenusRoundTrip()
+    {
+        TestWorkDir work;
+        RemoteDirectory dir;
+        dir.resetToRoot();
+        RemoteGroup *region = dir.addGroup(0);
+        region->name = QStringLiteral("Region");
+        const int regionId = region->id;
+        RemoteGroup *office = dir.addGroup(regionId);
+        office->name = QStringLiteral("Office A");
+        dir.addGroup(0)->name = QStringLiteral("Other");
+        RemoteContact *contact = nullptr;
+        dir.addContact(office->id, &contact);
+        contact->numbers.append({QStringLiteral("4"), QStringLiteral("Fax")});
+        QVERIFY(dir.saveFile(work.filePath(QStringLiteral("tree.xml")), baseUrl));
+
+        RemoteDirectory back;
+        QVERIFY(back.importFile(work.filePath(QStringLiteral("tree.xml"))));
+        QCOMPARE(groupNames(back), (texts({"Root Directory", "Region", "Office A", "Other"})));
+        QVERIFY(back.findGroup(1)->isMenu);
+        QVERIFY(!back.findGroup(2)->isMenu);
+        QCOMPARE(back.findGroup(2)->parentId, 1);
+        QCOMPARE(back.findGroup(1)->url, baseUrl + QStringLiteral("RemotePhoneBook_Region.xml"));
+        QCOMPARE(back.contactCount(1), 1);
+        QCOMPARE(back.findContact(3)->numbers.size(), 4);
+        QCOMPARE(back.baseDir(), QDir(work.path()).absolutePath());
+    }
+
+    void readsIndentedFilesWithDeclarationAndUnknownElements()
+    {
+        TestWorkDir work;
+        writeAll(work.filePath(QStringLiteral("menu.XML")),
+                 "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                 "<QuelvoxIPPhoneMenu>\r\n"
+                 "    <Prompt>ignored</Prompt>\r\n"
+                 "    <SoftKeyItem><Name>Not a group</Name><URL>x.xml</URL></SoftKeyItem>\r\n"
+                 "    <MenuItem>\r\n"
+                 "        <URL>http://other.example:8080/sub/d.xml</URL>\r\n"
+                 "        <Name>Item name wins when last</Name>\r\n"
+                 "    </MenuItem>\r\n"
+                 "    <Title>Top</Title>\r\n"
+                 "</QuelvoxIPPhoneMenu>\r\n");
+        writeAll(work.filePath(QStringLiteral("d.xml")),
+                 "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+                 "<QuelvoxIPPhoneDirectory>\n"
+                 "  <Title>Dir</Title>\n"
+                 "  <DirectoryEntry>\n"
+                 "    <Telephone label=\"Office\">1</Telephone>\n"
+                 "    <Unknown><Name>no</Name></Unknown>\n"
+                 "    <Name>J\xF6rg</Name>\n"
+                 "    <Extra>e</Extra>\n"
+                 "    <Telephone>2</Telephone>\n"
+                 "  </DirectoryEntry>\n"
+                 "</QuelvoxIPPhoneDirectory>\n");
+        RemoteDirectory dir;
+        QVERIFY(dir.importFile(work.filePath(QStringLiteral("menu.XML"))));
+        QCOMPARE(groupNames(dir), (texts({"Top", "Item name wins when last"})));
+        const RemoteContact *contact = dir.findContact(2);
+        QVERIFY(contact);
+        QCOMPARE(contact->name, QStringLiteral("J\u00f6rg"));
+        QCOMPARE(contact->numbers,
+                 (QVector<LabeledValue>{{QStringLiteral("1"), QStringLiteral("Office")},
+                                        {QStringLiteral("2"), QString()}}));
+        QCOMPARE(contact->extras, (QVector<LabeledValue>{{QStringLiteral("e"), QString()}}));
+    }
+
+    void menuItemUrlsAreReadBesideTheMenu_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addRow("another host") << "http://198.51.100.7:8080/RemotePhoneBook_A.xml";
+        QTest::addRow("no host") << "/RemotePhoneBook_A.xml";
+        QTest::addRow("no slash at all") << "RemotePhoneBook_A.xml";
+        QTest::addRow("percent-encoded") << "http://h/RemotePhoneBook_%41.xml";
+    }
+
+    void menuItemUrlsAreReadBesideTheMenu()
+    {
+        QFETCH(QString, url);
+        TestWorkDir work;
+        const QString folder = work.mkpath(QStringLiteral("book"));
+        // A file of the same name one level up must not be the one read.
+        writeAll(work.filePath(QStringLiteral("RemotePhoneBook_A.xml")),
+                 "<QuelvoxIPPhoneDirectory><Title>Wrong</Title></QuelvoxIPPhoneDirectory>");
+        writeAll(folder + QStringLiteral("/RemotePhoneBook_A.xml"),
+                 "<QuelvoxIPPhoneDirectory><Title>A</Title><DirectoryEntry/>"
+                 "</QuelvoxIPPhoneDirectory>");
+        writeAll(folder + QStringLiteral("/menu.xml"),
+                 "<QuelvoxIPPhoneMenu><MenuItem><Name>n</Name><URL>" + url.toUtf8() +
+                     "</URL></MenuItem></QuelvoxIPPhoneMenu>");
+        RemoteDirectory dir;
+        QVERIFY(dir.importFile(folder + QStringLiteral("/menu.xml")));
+        QCOMPARE(dir.groupName(1), QStringLiteral("A"));
+        QCOMPARE(dir.findGroup(1)->url, url);
+        QCOMPARE(dir.contactCount(-1), 1);
+    }
+
+    void oldFileNamesWithLiteralPercentAreFound()
+    {
+        TestWorkDir work;
+        writeAll(work.filePath(QStringLiteral("RemotePhoneBook_50%41.xml")),
+                 "<QuelvoxIPPhoneDirectory><Title>Half</Title></QuelvoxIPPhoneDirectory>");
+        writeAll(work.filePath(QStringLiteral("menu.xml")),
+                 "<QuelvoxIPPhoneMenu><MenuItem><URL>http://h/RemotePhoneBook_50%41.xml</URL>"
+                 "</MenuItem></QuelvoxIPPhoneMenu>");
+        RemoteDirectory dir;
+        QVERIFY(dir.importFile(work.filePath(QStringLiteral("menu.xml"))));
+        QCOMPARE(dir.groupName(1), QStringLiteral("Half"));
+    }
+
+    void escapedSlashesDoNotLeaveTheFolder()
+    {
+        TestWorkDir work;
+        const QString folder = work.mkpath(QStringLiteral("book"));
+        writeAll(work.filePath(QStringLiteral("secret.xml")),
+                 "<QuelvoxIPPhoneDirectory><Title>Secret</Title></QuelvoxIPPhoneDirectory>");
+        writeAll(folder + QStringLiteral("/menu.xml"),
+                 "<QuelvoxIPPhoneMenu><MenuItem><Name>n</Name><URL>http://h/..%2Fsecret.xml"
+                 "</URL></MenuItem></QuelvoxIPPhoneMenu>");
+        RemoteDirectory dir;
+        QVERIFY(dir.importFile(folder + QStringLiteral("/menu.xml")));
+        QCOMPARE(dir.groupName(1), QStringLiteral("n"));
+    }
+
+    void missingDirectoryFileLeavesAnEmptyNamedGroup()
+    {
+        TestWorkDir work;
+        writeAll(work.filePath(QStringLiteral("menu.xml")),
+                 "<QuelvoxIPPhoneMenu><Title>T</Title><MenuItem><Name>Gone</Name>"
+                 "<URL>http://h/RemotePhoneBook_Gone.xml</URL></MenuItem></QuelvoxIPPhoneMenu>");
+        RemoteDirectory dir;
+        QVERIFY(dir.importFile(work.filePath(QStringLiteral("menu.xml"))));
+        QCOMPARE(groupNames(dir), (texts({"T", "Gone"})));
+        QVERIFY(dir.findGroup(1)->isMenu);
+        QVERIFY(dir.findGroup(1)->childIds.isEmpty());
+    }
+
+    void menusLeadingBackDoNotLoop_data()
+    {
+        QTest::addColumn<QByteArray>("menuItems");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addRow("menu lists itself")
+            << QByteArray("<MenuItem><Name>Self</Name><URL>http://h/top.xml</URL></MenuItem>")
+            << texts({"Top", "Self"});
+        QTest::addRow("sub-menu lists the top menu")
+            << QByteArray("<MenuItem><Name>Sub</Name><URL>http://h/sub.xml</URL></MenuItem>")
+            << texts({"Top", "SubTitle", "Back"});
+    }
+
+    void menusLeadingBackDoNotLoop()
+    {
+        QFETCH(QByteArray, menuItems);
+        QFETCH(QStringList, expected);
+        TestWorkDir work;
+        writeAll(work.filePath(QStringLiteral("top.xml")),
+                 "<QuelvoxIPPhoneMenu><Title>Top</Title>" + menuItems + "</QuelvoxIPPhoneMenu>");
+        writeAll(work.filePath(QStringLiteral("sub.xml")),
+                 "<QuelvoxIPPhoneMenu><Title>SubTitle</Title><MenuItem><Name>Back</Name>"
+                 "<URL>./top.xml</URL></MenuItem></QuelvoxIPPhoneMenu>");
+        RemoteDirectory dir;
+        QVERIFY(dir.importFile(work.filePath(QStringLiteral("top.xml"))));
+        QCOMPARE(groupNames(dir), expected);
+    }
+
+    void importFailuresLeaveThePhonebookAsItWas_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addRow("no xml extension") << "book.txt";
+        QTest::addRow("mixed-case extension") << "book.Xml";
+        QTest::addRow("missing file") << "missing.xml";
+        QTest::addRow("folder") << "folder.xml";
+    }
+
+    void importFailuresLeaveThePhonebookAsItWas()
+    {
+        QFETCH(QString, name);
+        TestWorkDir work;
+        work.mkpath(QStringLiteral("folder.xml"));
+        writeAll(work.filePath(QStringLiteral("book.txt")),
+                 "<QuelvoxIPPhoneMenu><Title>T</Title></QuelvoxIPPhoneMenu>");
+        writeAll(work.filePath(QStringLiteral("book.Xml")),
+                 "<QuelvoxIPPhoneMenu><Title>T</Title></QuelvoxIPPhoneMenu>");
+        RemoteDirectory dir;
+        buildExample(dir);
+        QVERIFY(!dir.importFile(work.filePath(name)));
+        QCOMPARE(groupNames(dir), (texts({"Root Directory", "Sales", "Support"})));
+        QCOMPARE(dir.contactCount(-1), 1);
+        QVERIFY(dir.isChanged());
+    }
+
+    void malformedFileKeepsWhatWasRead()
+    {
+        TestWorkDir work;
+        writeAll(work.filePath(QStringLiteral("d.xml")),
+                 "<QuelvoxIPPhoneDirectory><Title>D</Title><DirectoryEntry><Name>A</Name>"
+                 "</DirectoryEntry><DirectoryEntry><Name>B</Nam></DirectoryEntry>"
+                 "<DirectoryEntry><Name>C</Name></DirectoryEntry>");
+        RemoteDirectory dir;
+        QVERIFY(dir.importFile(work.filePath(QStringLiteral("d.xml"))));
+        QCOMPARE(dir.groupName(1), QStringLiteral("D"));
+        QCOMPARE(dir.contactCount(-1), 2);
+        QCOMPARE(dir.findContact(2)->name, QStringLiteral("A"));
+    }
+
+    void isRemoteFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("remote");
+        QTest::addRow("menu") << "a.xml" << QByteArray("<QuelvoxIPPhoneMenu/>") << true;
+        QTest::addRow("directory, upper-case extension")
+            << "a.XML" << QByteArray("<?xml version=\"1.0\"?>\n<QuelvoxIPPhoneDirectory/>") << true;
+        QTest::addRow("nested in another element")
+            << "a.xml" << QByteArray("<w><x/><QuelvoxIPPhoneMenu/></w>") << true;
+        QTest::addRow("local phonebook")
+            << "a.xml" << QByteArray("<root_group><group display_name=\"x\"/></root_group>")
+            << false;
+        QTest::addRow("error before the element")
+            << "a.xml" << QByteArray("<a></b><QuelvoxIPPhoneMenu/>") << false;
+        QTest::addRow("wrong extension") << "a.txt" << QByteArray("<QuelvoxIPPhoneMenu/>") << false;
+        QTest::addRow("mixed-case extension")
+            << "a.xMl" << QByteArray("<QuelvoxIPPhoneMenu/>") << false;
+        QTest::addRow("empty") << "a.xml" << QByteArray() << false;
+    }
+
+    void isRemoteFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, remote);
+        TestWorkDir work;
+        writeAll(work.filePath(name), content);
+        QCOMPARE(RemoteDirectory::isRemoteFile(work.filePath(name)), remote);
+        QVERIFY(!RemoteDirectory::isRemoteFile(work.filePath(QStringLiteral("none.xml"))));
+    }
+
+    void numberLabelsWritten()
+    {
+        TestWorkDir work;
+        RemoteDirectory dir;
+        dir.initDefaultGroup();
+        RemoteContact *contact = nullptr;
+        dir.addContact(1, &contact);
+        contact->numbers = {{QStringLiteral("1"), QStringLiteral("own1")},
+                            {QStringLiteral("2"), QStringLiteral("own2")},
+                            {QStringLiteral("3"), QStringLiteral("own3")},
+                            {QStringLiteral("4"), QStringLiteral("own4")}};
+        dir.setNumberLabels(QStringLiteral("Office"), QStringLiteral("Number2"),
+                            QStringLiteral("Home"));
+        const QString path = work.filePath(QStringLiteral("l.xml"));
+        QVERIFY(dir.saveFile(path, baseUrl));
+        QVERIFY2(readAll(path).contains("<Telephone label=\"Office\">1</Telephone>\n"
+                                        "<Telephone label=\"own2\">2</Telephone>\n"
+                                        "<Telephone label=\"Home\">3</Telephone>\n"
+                                        "<Telephone label=\"own4\">4</Telephone>\n"),
+                 readAll(path).constData());
+        dir.setNumberLabels(QString(), QStringLiteral("Number2"), QStringLiteral("Number3"));
+        QVERIFY(dir.saveFile(path, baseUrl));
+        QVERIFY(readAll(path).contains("<Telephone>1</Telephone>\n"));
+    }
+
+    void numberLabelsDerivedOverTheWholeImport_data()
+    {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        QTest::addColumn<QStringList>("labels");
+        const QByteArray omh = "<DirectoryEntry><Telephone label=\"Office\"/><Telephone label="
+                               "\"Mobile\"/><Telephone label=\"Home\"/></DirectoryEntry>";
+        QTest::addRow("all share three labels")
+            << omh << omh << texts({"Office", "Mobile", "Home"});
+        QTest::addRow("one differs in the second file")
+            << omh
+            << QByteArray("<DirectoryEntry><Telephone label=\"Office\"/><Telephone label="
+                          "\"Work\"/></DirectoryEntry>")
+            << texts({"Office", "Number2", "Home"});
+        QTest::addRow("missing positions are not compared")
+            << omh << QByteArray("<DirectoryEntry><Telephone label=\"Office\"/></DirectoryEntry>")
+            << texts({"Office", "Mobile", "Home"});
+        QTest::addRow("shared empty label keeps the default")
+            << QByteArray("<DirectoryEntry><Telephone/></DirectoryEntry>")
+            << QByteArray("<DirectoryEntry><Telephone/></DirectoryEntry>")
+            << texts({"Number1", "Number2", "Number3"});
+        QTest::addRow("first contact without numbers")
+            << QByteArray("<DirectoryEntry/>") << omh << texts({"Number1", "Number2", "Number3"});
+    }
+
+    void numberLabelsDerivedOverTheWholeImport()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
+        QFETCH(QStringList, labels);
+        TestWorkDir work;
+        writeAll(work.filePath(QStringLiteral("menu.xml")),
+                 "<QuelvoxIPPhoneMenu><MenuItem><URL>a.xml</URL></MenuItem>"
+                 "<MenuItem><URL>b.xml</URL></MenuItem></QuelvoxIPPhoneMenu>");
+        writeAll(work.filePath(QStringLiteral("a.xml")),
+                 "<QuelvoxIPPhoneDirectory>" + first + "</QuelvoxIPPhoneDirectory>");
+        writeAll(work.filePath(QStringLiteral("b.xml")),
+                 "<QuelvoxIPPhoneDirectory>" + second + "</QuelvoxIPPhoneDirectory>");
+        RemoteDirectory dir;
+        // Labels of an earlier phonebook do not leak into this one.
+        dir.setNumberLabels(QStringLiteral("Old1"), QStringLiteral("Old2"), QStringLiteral("Old3"));
+        QVERIFY(dir.importFile(work.filePath(QStringLiteral("menu.xml"))));
+        QString l1, l2, l3;
+        dir.getNumberLabels(l1, l2, l3);
+        QCOMPARE((QStringList{l1, l2, l3}), labels);
+    }
+
+    void importAndSaveKeepsEveryNumbersLabel()
+    {
+        TestWorkDir work;
+        const QString in = work.mkpath(QStringLiteral("in"));
+        writeAll(in + QStringLiteral("/menu.xml"),
+                 "<QuelvoxIPPhoneMenu><Title>M</Title>"
+                 "<MenuItem><Name>A</Name><URL>http://h/a.xml</URL></MenuItem>"
+                 "<MenuItem><Name>B</Name><URL>http://h/b.xml</URL></MenuItem>"
+                 "</QuelvoxIPPhoneMenu>");
+        writeAll(in + QStringLiteral("/a.xml"),
+                 "<QuelvoxIPPhoneDirectory><Title>A</Title><DirectoryEntry><Name>x</Name>"
+                 "<Telephone label=\"Office\">1</Telephone></DirectoryEntry>"
+                 "</QuelvoxIPPhoneDirectory>");
+        writeAll(in + QStringLiteral("/b.xml"),
+                 "<QuelvoxIPPhoneDirectory><Title>B</Title><DirectoryEntry><Name>y</Name>"
+                 "<Telephone label=\"Work\">2</Telephone></DirectoryEntry>"
+                 "</QuelvoxIPPhoneDirectory>");
+        RemoteDirectory dir;
+        QVERIFY(dir.importFile(in + QStringLiteral("/menu.xml")));
+        const QString out = work.mkpath(QStringLiteral("out"));
+        QVERIFY(dir.saveFile(out + QStringLiteral("/menu.xml"), baseUrl));
+        QVERIFY(readAll(out + QStringLiteral("/RemotePhoneBook_A.xml"))
+                    .contains("<Telephone label=\"Office\">1</Telephone>"));
+        QVERIFY(readAll(out + QStringLiteral("/RemotePhoneBook_B.xml"))
+                    .contains("<Telephone label=\"Work\">2</Telephone>"));
+    }
+
+    void failedWritesAreReported()
+    {
+        TestWorkDir work;
+        RemoteDirectory dir;
+        buildExample(dir);
+        // A folder where a group file belongs cannot be replaced by the file.
+        work.mkpath(QStringLiteral("RemotePhoneBook_Support.xml"));
+        writeAll(work.filePath(QStringLiteral("book.xml")), "old content");
+        QVERIFY(!dir.saveFile(work.filePath(QStringLiteral("book.xml")), baseUrl));
+        QVERIFY(dir.isChanged());
+        QVERIFY2(dir.saveError().contains(QLatin1String("RemotePhoneBook_Support.xml")),
+                 qPrintable(dir.saveError()));
+        // The other files are still written, and whole.
+        QVERIFY(
+            readAll(work.filePath(QStringLiteral("book.xml"))).startsWith("<QuelvoxIPPhoneMenu>"));
+        QVERIFY(readAll(work.filePath(QStringLiteral("RemotePhoneBook_Sales.xml")))
+                    .endsWith("</QuelvoxIPPhoneDirectory>\n"));
+        QCOMPARE(filesIn(work.path()),
+                 (texts({"RemotePhoneBook_Sales.xml", "RemotePhoneBook_Support.xml", "book.xml"})));
+        QVERIFY(!dir.saveFile(work.filePath(QStringLiteral("no/such/folder/book.xml")), baseUrl));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRemotePhonebookXml)
+#include "tst_remotephonebookxml.moc"

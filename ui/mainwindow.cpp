@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "cmessagedialoglistmanager.h"
+#include "httpserver.h"
 #include "langtranslater.h"
 #include "messageboxdialog.h"
 #include "qvthememan.h"
@@ -62,6 +63,9 @@ void MainWindow::buildPanes()
 
     connect(CMessageDialogListManager::instance(), &CMessageDialogListManager::sigShowMessagebox,
             this, &MainWindow::slotShowMessagebox);
+    connect(HttpServer::instance(), &HttpServer::sigListenFailed, this, [] {
+        TipWidget::showTip(HttpServer::listenFailedText(), TipWidget::Warning);
+    });
 }
 
 void MainWindow::slotShowMessagebox(bool bShow)

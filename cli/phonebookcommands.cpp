@@ -36,7 +36,8 @@ QByteArray number(int value)
 }
 } // namespace
 
-int PhonebookCommands::dump(const QStringList &args)
+int PhonebookCommands::runOnOneFile(const QStringList &args, int (*local)(const QString &),
+                                     int (*remote)(const QString &))
 {
     quietLogging();
     QStringList files;
@@ -45,13 +46,18 @@ int PhonebookCommands::dump(const QStringList &args)
         return exitCode;
     switch (probeOrFail(files.at(0), &exitCode)) {
     case LocalPhonebook:
-        return dumpLocal(files.at(0));
+        return local(files.at(0));
     case RemotePhonebook:
-        return dumpRemote(files.at(0));
+        return remote(files.at(0));
     case NotAPhonebook:
         break;
     }
     return exitCode;
+}
+
+int PhonebookCommands::dump(const QStringList &args)
+{
+    return runOnOneFile(args, &PhonebookCommands::dumpLocal, &PhonebookCommands::dumpRemote);
 }
 
 int PhonebookCommands::convert(const QStringList &args)
@@ -88,20 +94,7 @@ int PhonebookCommands::convert(const QStringList &args)
 
 int PhonebookCommands::info(const QStringList &args)
 {
-    quietLogging();
-    QStringList files;
-    int exitCode = CommandLine::Success;
-    if (!takeFiles(args, 1, &files, &exitCode))
-        return exitCode;
-    switch (probeOrFail(files.at(0), &exitCode)) {
-    case LocalPhonebook:
-        return infoLocal(files.at(0));
-    case RemotePhonebook:
-        return infoRemote(files.at(0));
-    case NotAPhonebook:
-        break;
-    }
-    return exitCode;
+    return runOnOneFile(args, &PhonebookCommands::infoLocal, &PhonebookCommands::infoRemote);
 }
 
 PhonebookCommands::Kind PhonebookCommands::probe(const QString &path)

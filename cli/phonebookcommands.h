@@ -33,6 +33,9 @@ private:
     // Stops debug logging: stdout carries the result and stderr only real problems.
     static void quietLogging();
 
+    // Probes the one file argument and runs the command's part for its kind.
+    static int runOnOneFile(const QStringList &args, int (*local)(const QString &),
+                            int (*remote)(const QString &));
     static int dumpLocal(const QString &path);
     static int infoLocal(const QString &path);
     static int convertLocal(const QString &in, const QString &out);

@@ -35,6 +35,27 @@ QString quotedField(const QString &field)
     return field.mid(1, field.size() - 2);
 }
 
+// Calls visit(first, second) for every line of a UTF-8 file that has an '='; stops early when
+// visit returns false. An empty path or a file that cannot be opened visits nothing.
+template <typename Visit>
+void forEachSplitLine(const QString &path, Visit visit)
+{
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    QTextStream in(&file);
+    in.setCodec("UTF-8");
+    in.setAutoDetectUnicode(false); // always UTF-8, even when the bytes look like a UTF-16 mark
+    QString line;
+    QString first, second;
+    while (in.readLineInto(&line)) {
+        if (splitLine(line, &first, &second) && !visit(first, second))
+            return;
+    }
+}
+
 bool readNumber(const QString &text, int from, int digits, int *value)
 {
     if (from + digits > text.size())
@@ -109,20 +130,12 @@ void Langtranslater::scanLanguages(const QString &folder)
     }
 
     for (LangInfo &info : self->m_languages) {
-        QFile file(info.path);
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-            continue;
-        QTextStream in(&file);
-        in.setCodec("UTF-8");
-    in.setAutoDetectUnicode(false); // always UTF-8, even when the bytes look like a UTF-16 mark
-        QString line;
-        while (in.readLineInto(&line)) {
-            QString first, second;
-            if (splitLine(line, &first, &second) && first == QLatin1String("[Name]")) {
-                info.displayName = second;
-                break;
-            }
-        }
+        forEachSplitLine(info.path, [&info](const QString &first, const QString &second) {
+            if (first != QLatin1String("[Name]"))
+                return true;
+            info.displayName = second;
+            return false;
+        });
     }
 }
 
@@ -150,26 +163,15 @@ void Langtranslater::setLanguage(const QString &path)
 void Langtranslater::loadFile(const QString &path)
 {
     qDebug() << "Load Lang:" << path;
-    if (path.isEmpty())
-        return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
-    QTextStream in(&file);
-    in.setCodec("UTF-8");
-    in.setAutoDetectUnicode(false); // always UTF-8, even when the bytes look like a UTF-16 mark
-    QString line;
-    while (in.readLineInto(&line)) {
-        QString first, second;
-        if (!splitLine(line, &first, &second))
-            continue;
+    forEachSplitLine(path, [this](const QString &first, const QString &second) {
         const QString key = quotedField(first);
         const QString value = quotedField(second);
-        if (key.isEmpty() || value.isEmpty())
-            continue;
-        const int bucket = bucketOf(key);
-        m_buckets[bucket].append({key, value, bucket});
-    }
+        if (!key.isEmpty() && !value.isEmpty()) {
+            const int bucket = bucketOf(key);
+            m_buckets[bucket].append({key, value, bucket});
+        }
+        return true;
+    });
 }
 
 int Langtranslater::bucketOf(const QString &key)

@@ -1,6 +1,7 @@
 // dump, convert and info on local phonebook files, run as real processes of the editor without
 // a display: exit codes, stdout, stderr and the JSON they print.
 
+#include "testfiles.h"
 #include "localdirectory.h"
 #include "testworkdir.h"
 
@@ -39,19 +40,7 @@ struct Run
     QByteArray err;
 };
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
-}
 
 // Runs the editor with the arguments, with no display and no platform plug-in chosen.
 Run run(const QStringList &args)

@@ -1,6 +1,7 @@
 // dump, convert and info on remote phonebook files, run as real processes of the editor without
 // a display; and a saved phonebook walked over HTTP from the menu to every directory file.
 
+#include "testfiles.h"
 #include "testworkdir.h"
 
 #include <QFile>
@@ -21,17 +22,7 @@ struct Run
     QByteArray err;
 };
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 QProcessEnvironment headless()
 {

@@ -2,6 +2,7 @@
 // SIGTERM, the base URL on stdout, usage and listen failures as exit codes. Requests go to
 // 127.0.0.1 only.
 
+#include "testfiles.h"
 #include "localaddress.h"
 #include "testworkdir.h"
 
@@ -62,11 +63,6 @@ QByteArray fetch(quint16 port, const QByteArray &request)
     return received + socket.readAll();
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 void writeSettings(const TestWorkDir &dir, const QByteArray &userSection)
 {

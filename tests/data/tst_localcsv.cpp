@@ -1,6 +1,8 @@
 // The local CSV file: exact bytes written, quoting, what the reader takes from blank, short,
 // quoted and header-mapped lines, and the probe.
 
+#include "localstorenames.h"
+#include "testfiles.h"
 #include "localcsvformat.h"
 #include "localdirectory.h"
 #include "testworkdir.h"
@@ -14,35 +16,9 @@ const QByteArray header = QByteArrayLiteral(
     "display_name,office_number,mobile_number,other_number,line,ring,auto_divert,priority,"
     "group_id_name,default_photo,photo_data");
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
-}
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
-QStringList contactNames(const LocalDirectory &store)
-{
-    QStringList names;
-    for (const LocalContact *contact : store.contacts())
-        names << contact->display_name;
-    return names;
-}
 
-QStringList groupNames(const LocalDirectory &store)
-{
-    QStringList names;
-    for (const LocalGroup *group : store.groups())
-        names << group->name;
-    return names;
-}
 
 // Every CSV field of a contact, in column order.
 QStringList csvFields(const LocalContact &c)

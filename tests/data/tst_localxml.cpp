@@ -1,6 +1,8 @@
 // The local XML file: exact bytes written, what the reader takes from any layout, the probe,
 // the extension rule, failed imports and atomic saves.
 
+#include "localstorenames.h"
+#include "testfiles.h"
 #include "localdirectory.h"
 #include "localxmlformat.h"
 #include "testworkdir.h"
@@ -28,35 +30,9 @@ const QByteArray editorFile = QByteArrayLiteral(
     "default_photo=\"\" selected_photo=\"0\" auto_divert=\"3003\" eyepea_contact_id=\"\"/>\n"
     "</root_contact>\n");
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
-}
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
-QStringList groupNames(const LocalDirectory &store)
-{
-    QStringList names;
-    for (const LocalGroup *group : store.groups())
-        names << group->name;
-    return names;
-}
 
-QStringList contactNames(const LocalDirectory &store)
-{
-    QStringList names;
-    for (const LocalContact *contact : store.contacts())
-        names << contact->display_name;
-    return names;
-}
 
 // A store holding the two contacts of editorFile, built through the store's own operations.
 void fillExample(LocalDirectory &store)

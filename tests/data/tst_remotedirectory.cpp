@@ -1,16 +1,9 @@
+#include "testfiles.h"
 #include "remotedirectory.h"
 
 #include <QtTest>
 
 namespace {
-// A list of texts from plain literals.
-QStringList texts(std::initializer_list<const char *> items)
-{
-    QStringList list;
-    for (const char *item : items)
-        list.append(QString::fromUtf8(item));
-    return list;
-}
 } // namespace
 
 // The in-memory remote phonebook: ids, the menu/directory rule, recursive deletes and counts,

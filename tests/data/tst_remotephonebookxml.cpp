@@ -1,17 +1,10 @@
+#include "testfiles.h"
 #include "remotedirectory.h"
 #include "testworkdir.h"
 
 #include <QtTest>
 
 namespace {
-// A list of texts from plain literals.
-QStringList texts(std::initializer_list<const char *> items)
-{
-    QStringList list;
-    for (const char *item : items)
-        list.append(QString::fromUtf8(item));
-    return list;
-}
 } // namespace
 
 // Menu and directory files: exact layouts written, what the reader accepts, file names and URLs,
@@ -23,11 +16,6 @@ class TestRemotePhonebookXml : public QObject
 private:
     const QString baseUrl = QStringLiteral("http://192.0.2.10:80/");
 
-    static QByteArray readAll(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
     static void writeAll(const QString &path, const QByteArray &bytes)
     {
         QFile file(path);

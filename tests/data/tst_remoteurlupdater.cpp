@@ -1,17 +1,10 @@
+#include "testfiles.h"
 #include "remotedirectory.h"
 #include "testworkdir.h"
 
 #include <QtTest>
 
 namespace {
-// A list of texts from plain literals.
-QStringList texts(std::initializer_list<const char *> items)
-{
-    QStringList list;
-    for (const char *item : items)
-        list.append(QString::fromUtf8(item));
-    return list;
-}
 } // namespace
 
 // Re-pointing saved menu files at a new server address.
@@ -20,11 +13,6 @@ class TestRemoteUrlUpdater : public QObject
     Q_OBJECT
 
 private:
-    static QByteArray readAll(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
     static void writeAll(const QString &path, const QByteArray &bytes)
     {
         QFile file(path);

@@ -1,6 +1,7 @@
 // The style-sheet loader and the compiled-in sheets: which files are gathered and how, that the
 // shipped sheets parse, and that their rules really reach the widgets they are written for.
 
+#include "testfiles.h"
 #include "qvthememan.h"
 #include "testworkdir.h"
 
@@ -30,13 +31,6 @@ void captureWarnings(QtMsgType type, const QMessageLogContext &, const QString &
         capturedWarnings.append(message);
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
 
 // True when text is the parts joined in some order, with nothing in between.
 bool isConcatenation(const QString &text, QStringList parts)

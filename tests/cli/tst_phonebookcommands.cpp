@@ -1,15 +1,15 @@
 // dump, convert and info on local phonebook files, run as real processes of the editor without
 // a display: exit codes, stdout, stderr and the JSON they print.
 
-#include "testfiles.h"
+#include "editorprocess.h"
 #include "localdirectory.h"
+#include "testfiles.h"
 #include "testworkdir.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QtTest>
 
 namespace {
@@ -32,37 +32,6 @@ const QByteArray xmlBook = QByteArrayLiteral(
     "other_number=\"9\" line=\"1\" ring=\"Auto\" group_id_name=\"All Contacts\" "
     "default_photo=\"\" selected_photo=\"0\" eyepea_contact_id=\"\"/>\n"
     "</root_contact>\n");
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-
-
-// Runs the editor with the arguments, with no display and no platform plug-in chosen.
-Run run(const QStringList &args)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(QCD_EDITOR_PATH), args);
-    Run result;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
-}
 
 QJsonObject parse(const QByteArray &json)
 {
@@ -101,7 +70,8 @@ void TestPhonebookCommands::dumpXml()
 {
     TestWorkDir dir;
     QVERIFY(writeFile(dir.filePath(QStringLiteral("book.xml")), xmlBook));
-    const Run result = run({QStringLiteral("dump"), dir.filePath(QStringLiteral("book.xml"))});
+    const EditorRun result =
+        runEditor({QStringLiteral("dump"), dir.filePath(QStringLiteral("book.xml"))});
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.err, QByteArray());
     // The keys appear in the documented order.
@@ -116,8 +86,7 @@ void TestPhonebookCommands::dumpXml()
     QCOMPARE(root.value(QStringLiteral("kind")).toString(), QStringLiteral("local"));
     const QJsonArray groups = root.value(QStringLiteral("groups")).toArray();
     QCOMPARE(groups.size(), 4);
-    const QStringList groupNames{QStringLiteral("All Contacts"), QStringLiteral("Blocklist"),
-                                 QStringLiteral("销售"), QStringLiteral("Empty")};
+    const QStringList groupNames = texts({"All Contacts", "Blocklist", "销售", "Empty"});
     const QList<QJsonArray> listed{{1, 3}, {2}, {1}, {}};
     for (int i = 0; i < groups.size(); ++i) {
         const QJsonObject group = groups.at(i).toObject();
@@ -129,19 +98,19 @@ void TestPhonebookCommands::dumpXml()
 
     const QJsonArray contacts = root.value(QStringLiteral("contacts")).toArray();
     QCOMPARE(contacts.size(), 3);
-    const QJsonObject first = contacts.at(0).toObject();
-    QCOMPARE(first.keys().size(), 15);
-    QCOMPARE(first.value(QStringLiteral("id")).toInt(), 1);
-    QCOMPARE(first.value(QStringLiteral("display_name")).toString(), QStringLiteral("张三 \"Z\""));
-    QCOMPARE(first.value(QStringLiteral("line")).toString(), QStringLiteral("-1"));
-    const QJsonObject second = contacts.at(1).toObject();
-    QCOMPARE(second.value(QStringLiteral("groupId")).toInt(), 1);
-    QCOMPARE(second.value(QStringLiteral("display_name")).toString(), QStringLiteral("Bob\tB\\x"));
-    QCOMPARE(second.value(QStringLiteral("auto_divert")).toString(), QStringLiteral("3003"));
-    const QJsonObject third = contacts.at(2).toObject();
-    QCOMPARE(third.value(QStringLiteral("groupId")).toInt(), 0);
-    QCOMPARE(third.value(QStringLiteral("display_name")).toString(), QStringLiteral("Cy\nLine"));
-    QCOMPARE(third.value(QStringLiteral("other_number")).toString(), QStringLiteral("9"));
+    QCOMPARE(contacts.at(0).toObject().keys().size(), 15);
+    const auto field = [&contacts](int index, const char *key) {
+        return contacts.at(index).toObject().value(QLatin1String(key));
+    };
+    QCOMPARE(field(0, "id"), QJsonValue(1));
+    QCOMPARE(field(0, "display_name"), QJsonValue(QStringLiteral("张三 \"Z\"")));
+    QCOMPARE(field(0, "line"), QJsonValue(QStringLiteral("-1")));
+    QCOMPARE(field(1, "groupId"), QJsonValue(1));
+    QCOMPARE(field(1, "display_name"), QJsonValue(QStringLiteral("Bob\tB\\x")));
+    QCOMPARE(field(1, "auto_divert"), QJsonValue(QStringLiteral("3003")));
+    QCOMPARE(field(2, "groupId"), QJsonValue(0));
+    QCOMPARE(field(2, "display_name"), QJsonValue(QStringLiteral("Cy\nLine")));
+    QCOMPARE(field(2, "other_number"), QJsonValue(QStringLiteral("9")));
 }
 
 void TestPhonebookCommands::dumpCsvKeepsCsvFields()
@@ -152,16 +121,16 @@ void TestPhonebookCommands::dumpCsvKeepsCsvFields()
                             "display_name,office_number,mobile_number,other_number,line,ring,"
                             "auto_divert,priority,group_id_name,default_photo,photo_data\r\n"
                             "\"Smith, Ann\",1,,,-1,Auto,,7,Sales,,pd\r\n\r\n"));
-    const Run result = run({QStringLiteral("dump"), path});
+    const EditorRun result = runEditor({QStringLiteral("dump"), path});
     QCOMPARE(result.exitCode, 0);
     const QJsonArray contacts = parse(result.out).value(QStringLiteral("contacts")).toArray();
     QCOMPARE(contacts.size(), 1);
     const QJsonObject contact = contacts.at(0).toObject();
-    QCOMPARE(contact.value(QStringLiteral("display_name")).toString(),
-             QStringLiteral("Smith, Ann"));
-    QCOMPARE(contact.value(QStringLiteral("priority")).toString(), QStringLiteral("7"));
-    QCOMPARE(contact.value(QStringLiteral("photo_data")).toString(), QStringLiteral("pd"));
-    QCOMPARE(contact.value(QStringLiteral("group_id_name")).toString(), QStringLiteral("Sales"));
+    QCOMPARE((QStringList{contact.value(QStringLiteral("display_name")).toString(),
+                          contact.value(QStringLiteral("priority")).toString(),
+                          contact.value(QStringLiteral("photo_data")).toString(),
+                          contact.value(QStringLiteral("group_id_name")).toString()}),
+             texts({"Smith, Ann", "7", "pd", "Sales"}));
 }
 
 void TestPhonebookCommands::dumpIsSameForEveryLayout()
@@ -171,8 +140,8 @@ void TestPhonebookCommands::dumpIsSameForEveryLayout()
     oneLine.replace('\n', "");
     QVERIFY(writeFile(dir.filePath(QStringLiteral("a.xml")), xmlBook));
     QVERIFY(writeFile(dir.filePath(QStringLiteral("b.XML")), "\xEF\xBB\xBF" + oneLine));
-    const Run a = run({QStringLiteral("dump"), dir.filePath(QStringLiteral("a.xml"))});
-    const Run b = run({QStringLiteral("dump"), dir.filePath(QStringLiteral("b.XML"))});
+    const EditorRun a = runEditor({QStringLiteral("dump"), dir.filePath(QStringLiteral("a.xml"))});
+    const EditorRun b = runEditor({QStringLiteral("dump"), dir.filePath(QStringLiteral("b.XML"))});
     QCOMPARE(a.exitCode, 0);
     QCOMPARE(b.exitCode, 0);
     QCOMPARE(b.out, a.out);
@@ -193,7 +162,7 @@ void TestPhonebookCommands::convert()
     const QString in = dir.filePath(QStringLiteral("book.xml"));
     QVERIFY(writeFile(in, xmlBook));
     const QString out = dir.filePath(via);
-    const Run converted = run({QStringLiteral("convert"), in, out});
+    const EditorRun converted = runEditor({QStringLiteral("convert"), in, out});
     QCOMPARE(converted.exitCode, 0);
     QCOMPARE(converted.out, QByteArray());
     QCOMPARE(converted.err, QByteArray());
@@ -206,8 +175,8 @@ void TestPhonebookCommands::convert()
     QVERIFY(store.saveFile(expected));
     QCOMPARE(readAll(out), readAll(expected));
 
-    const Run before = run({QStringLiteral("dump"), in});
-    const Run after = run({QStringLiteral("dump"), out});
+    const EditorRun before = runEditor({QStringLiteral("dump"), in});
+    const EditorRun after = runEditor({QStringLiteral("dump"), out});
     QCOMPARE(after.exitCode, 0);
     if (LocalDirectory::fileFormat(via) == LocalDirectory::XmlFormat) {
         QCOMPARE(after.out, before.out);
@@ -222,17 +191,14 @@ void TestPhonebookCommands::convert()
 void TestPhonebookCommands::info()
 {
     TestWorkDir dir;
-    QVERIFY(writeFile(dir.filePath(QStringLiteral("book.xml")), xmlBook));
-    const Run result = run({QStringLiteral("info"), dir.filePath(QStringLiteral("book.xml"))});
+    const QString path = dir.filePath(QStringLiteral("book.xml"));
+    QVERIFY(writeFile(path, xmlBook));
+    const EditorRun result = runEditor({QStringLiteral("info"), path});
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.err, QByteArray());
-    const QString text = QString::fromUtf8(result.out);
-    QVERIFY2(text.contains(QStringLiteral("local phonebook")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("  All Contacts: 2\n")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("  Blocklist: 1\n")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("  销售: 1\n")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("  Empty: 0\n")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("Total contacts: 3\n")), qPrintable(text));
+    QCOMPARE(QString::fromUtf8(result.out),
+             path + QStringLiteral(": local phonebook (XML)\nGroups: 4\n  All Contacts: 2\n"
+                                   "  Blocklist: 1\n  销售: 1\n  Empty: 0\nTotal contacts: 3\n"));
 }
 
 void TestPhonebookCommands::failures_data()
@@ -241,31 +207,25 @@ void TestPhonebookCommands::failures_data()
     QTest::addColumn<QString>("named");
     QTest::addColumn<QString>("reason");
 
-    QTest::addRow("dump missing") << QStringList{QStringLiteral("dump"), QStringLiteral("gone.xml")}
-                                  << QStringLiteral("gone.xml") << QStringLiteral("no such file");
-    QTest::addRow("info folder") << QStringList{QStringLiteral("info"), QStringLiteral("sub.xml")}
-                                 << QStringLiteral("sub.xml") << QStringLiteral("folder");
-    QTest::addRow("dump not a phonebook")
-        << QStringList{QStringLiteral("dump"), QStringLiteral("other.xml")}
-        << QStringLiteral("other.xml") << QStringLiteral("not a phonebook");
-    QTest::addRow("dump no extension")
-        << QStringList{QStringLiteral("dump"), QStringLiteral("book")} << QStringLiteral("book")
-        << QStringLiteral("not a phonebook");
-    QTest::addRow("csv without header")
-        << QStringList{QStringLiteral("info"), QStringLiteral("bare.csv")}
-        << QStringLiteral("bare.csv") << QStringLiteral("not a phonebook");
+    QTest::addRow("dump missing") << texts({"dump", "gone.xml"}) << "gone.xml"
+                                  << "no such file";
+    QTest::addRow("info folder") << texts({"info", "sub.xml"}) << "sub.xml"
+                                 << "folder";
+    QTest::addRow("dump not a phonebook") << texts({"dump", "other.xml"}) << "other.xml"
+                                          << "not a phonebook";
+    QTest::addRow("dump no extension") << texts({"dump", "book"}) << "book"
+                                       << "not a phonebook";
+    QTest::addRow("csv without header") << texts({"info", "bare.csv"}) << "bare.csv"
+                                        << "not a phonebook";
     QTest::addRow("convert missing input")
-        << QStringList{QStringLiteral("convert"), QStringLiteral("gone.csv"),
-                       QStringLiteral("out.xml")}
-        << QStringLiteral("gone.csv") << QStringLiteral("no such file");
+        << texts({"convert", "gone.csv", "out.xml"}) << "gone.csv"
+        << "no such file";
     QTest::addRow("convert into missing folder")
-        << QStringList{QStringLiteral("convert"), QStringLiteral("book.xml"),
-                       QStringLiteral("no/where/out.xml")}
-        << QStringLiteral("no/where/out.xml") << QStringLiteral("cannot be written");
+        << texts({"convert", "book.xml", "no/where/out.xml"}) << "no/where/out.xml"
+        << "cannot be written";
     QTest::addRow("convert to unknown extension")
-        << QStringList{QStringLiteral("convert"), QStringLiteral("book.xml"),
-                       QStringLiteral("out.txt")}
-        << QStringLiteral("out.txt") << QStringLiteral("cannot be written");
+        << texts({"convert", "book.xml", "out.txt"}) << "out.txt"
+        << "cannot be written";
 }
 
 void TestPhonebookCommands::failures()
@@ -280,7 +240,7 @@ void TestPhonebookCommands::failures()
     QVERIFY(writeFile(dir.filePath(QStringLiteral("bare.csv")), "Ann,1\r\n"));
     dir.mkpath(QStringLiteral("sub.xml"));
 
-    const Run result = run(args);
+    const EditorRun result = runEditor(args);
     QCOMPARE(result.exitCode, 1);
     QCOMPARE(result.out, QByteArray());
     QCOMPARE(lineCount(result.err), 1);
@@ -294,21 +254,18 @@ void TestPhonebookCommands::failures()
 void TestPhonebookCommands::usage_data()
 {
     QTest::addColumn<QStringList>("args");
-    QTest::addRow("dump without file") << QStringList{QStringLiteral("dump")};
-    QTest::addRow("dump two files")
-        << QStringList{QStringLiteral("dump"), QStringLiteral("a.xml"), QStringLiteral("b.xml")};
-    QTest::addRow("convert one file")
-        << QStringList{QStringLiteral("convert"), QStringLiteral("a.xml")};
-    QTest::addRow("info unknown option")
-        << QStringList{QStringLiteral("info"), QStringLiteral("--fast"), QStringLiteral("a.xml")};
-    QTest::addRow("unknown command") << QStringList{QStringLiteral("frobnicate")};
+    QTest::addRow("dump without file") << texts({"dump"});
+    QTest::addRow("dump two files") << texts({"dump", "a.xml", "b.xml"});
+    QTest::addRow("convert one file") << texts({"convert", "a.xml"});
+    QTest::addRow("info unknown option") << texts({"info", "--fast", "a.xml"});
+    QTest::addRow("unknown command") << texts({"frobnicate"});
 }
 
 void TestPhonebookCommands::usage()
 {
     QFETCH(QStringList, args);
     TestWorkDir dir;
-    const Run result = run(args);
+    const EditorRun result = runEditor(args);
     QCOMPARE(result.exitCode, 2);
     QCOMPARE(result.out, QByteArray());
     QVERIFY(result.err.contains("Usage: quelvox-contact-desk"));
@@ -317,12 +274,12 @@ void TestPhonebookCommands::usage()
 
 void TestPhonebookCommands::helpAndVersion()
 {
-    const Run help = run({QStringLiteral("--help")});
+    const EditorRun help = runEditor({QStringLiteral("--help")});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.contains("dump FILE"));
     QVERIFY(help.out.contains("convert IN OUT"));
     QVERIFY(help.out.contains("info FILE"));
-    const Run version = run({QStringLiteral("--version")});
+    const EditorRun version = runEditor({QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);
     QCOMPARE(version.out, QByteArray("quelvox-contact-desk " QCD_VERSION "\n"));
 }

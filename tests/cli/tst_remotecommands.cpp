@@ -1,6 +1,7 @@
 // dump, convert and info on remote phonebook files, run as real processes of the editor without
 // a display; and a saved phonebook walked over HTTP from the menu to every directory file.
 
+#include "editorprocess.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 
@@ -15,41 +16,6 @@
 #include <QtTest>
 
 namespace {
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-
-
-QProcessEnvironment headless()
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    return env;
-}
-
-Run run(const QStringList &args)
-{
-    QProcess process;
-    process.setProcessEnvironment(headless());
-    process.start(QStringLiteral(QCD_EDITOR_PATH), args);
-    Run result;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
-}
-
 // A menu leading to a sub-menu and two directories, one of them missing, and names that need
 // escaping in file names and URLs.
 void writeSample(const QString &folder)
@@ -127,19 +93,17 @@ private slots:
     {
         TestWorkDir work;
         writeSample(work.path());
-        const Run result = run({QStringLiteral("dump"), work.filePath(QStringLiteral("menu.xml"))});
+        const EditorRun result =
+            runEditor({QStringLiteral("dump"), work.filePath(QStringLiteral("menu.xml"))});
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(result.err, QByteArray());
         QVERIFY(result.out.startsWith("{\"kind\": \"remote\",\n \"numberLabels\": ["));
         QJsonParseError error;
         const QJsonObject json = QJsonDocument::fromJson(result.out, &error).object();
         QCOMPARE(error.error, QJsonParseError::NoError);
-        QCOMPARE(json.keys(),
-                 QStringList({QStringLiteral("contacts"), QStringLiteral("groups"),
-                              QStringLiteral("kind"), QStringLiteral("numberLabels")}));
+        QCOMPARE(json.keys(), texts({"contacts", "groups", "kind", "numberLabels"}));
         QCOMPARE(json.value(QStringLiteral("numberLabels")).toArray(),
-                 QJsonArray({QStringLiteral("Office"), QStringLiteral("Number2"),
-                             QStringLiteral("Number3")}));
+                 QJsonArray::fromStringList(texts({"Office", "Number2", "Number3"})));
 
         const QJsonArray groups = json.value(QStringLiteral("groups")).toArray();
         QStringList summary;
@@ -162,27 +126,25 @@ private slots:
                                .arg(children.join(QLatin1Char(',')))
                                .arg(group.value(QStringLiteral("url")).toString()));
         }
-        QCOMPARE(summary, QStringList({QStringLiteral("0<-1 Company menu [1,4,7] "),
-                                       QStringLiteral("1<0 Sales Team dir [2,3] "
-                                                      "http://198.51.100.1/sales.xml"),
-                                       QStringLiteral("4<0 Regions menu [5] regions.xml"),
-                                       QStringLiteral("5<4 销售/北 #1 dir [6] http://h/north.xml"),
-                                       QStringLiteral("7<0 Gone menu [] http://h/gone.xml")}));
+        QCOMPARE(summary, texts({"0<-1 Company menu [1,4,7] ",
+                                 "1<0 Sales Team dir [2,3] http://198.51.100.1/sales.xml",
+                                 "4<0 Regions menu [5] regions.xml",
+                                 "5<4 销售/北 #1 dir [6] http://h/north.xml",
+                                 "7<0 Gone menu [] http://h/gone.xml"}));
 
         const QJsonArray contacts = json.value(QStringLiteral("contacts")).toArray();
         QCOMPARE(contacts.size(), 3);
         const QJsonObject ann = contacts.at(0).toObject();
-        QCOMPARE(ann.keys(), QStringList({QStringLiteral("customPhoto"), QStringLiteral("extras"),
-                                          QStringLiteral("id"), QStringLiteral("name"),
-                                          QStringLiteral("numbers")}));
+        QCOMPARE(ann.keys(), texts({"customPhoto", "extras", "id", "name", "numbers"}));
         QCOMPARE(ann.value(QStringLiteral("id")).toInt(), 2);
         QCOMPARE(ann.value(QStringLiteral("name")).toString(), QStringLiteral("Ann \"A\""));
         QCOMPARE(ann.value(QStringLiteral("customPhoto")).toString(), QStringLiteral("ann.png"));
+        // A number without a label keeps an empty one; extras keep theirs.
         const QJsonArray numbers = ann.value(QStringLiteral("numbers")).toArray();
         QCOMPARE(numbers.size(), 2);
-        QCOMPARE(numbers.at(1).toObject().value(QStringLiteral("value")).toString(),
-                 QStringLiteral("2002"));
-        QCOMPARE(numbers.at(1).toObject().value(QStringLiteral("label")).toString(), QString());
+        QCOMPARE(numbers.at(1).toObject(),
+                 QJsonObject({{QStringLiteral("value"), QStringLiteral("2002")},
+                              {QStringLiteral("label"), QString()}}));
         QCOMPARE(ann.value(QStringLiteral("extras"))
                      .toArray()
                      .at(0)
@@ -200,7 +162,8 @@ private slots:
         writeFile(work.filePath(QStringLiteral("both.xml")),
                   "<x><group display_name=\"G\"/><QuelvoxIPPhoneDirectory><Title>D</Title>"
                   "</QuelvoxIPPhoneDirectory></x>");
-        const Run result = run({QStringLiteral("dump"), work.filePath(QStringLiteral("both.xml"))});
+        const EditorRun result =
+            runEditor({QStringLiteral("dump"), work.filePath(QStringLiteral("both.xml"))});
         QCOMPARE(result.exitCode, 0);
         QVERIFY(result.out.startsWith("{\"kind\": \"remote\""));
         QVERIFY(result.out.contains("\"name\": \"D\", \"isMenu\": false"));
@@ -211,7 +174,7 @@ private slots:
         TestWorkDir work;
         writeSample(work.path());
         const QString path = work.filePath(QStringLiteral("menu.xml"));
-        const Run result = run({QStringLiteral("info"), path});
+        const EditorRun result = runEditor({QStringLiteral("info"), path});
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(QString::fromUtf8(result.out),
                  path + QStringLiteral(": remote phonebook\nGroups: 4\n"
@@ -236,17 +199,15 @@ private slots:
         TestWorkDir work;
         writeSample(work.path());
         const QString out = work.mkpath(QStringLiteral("out"));
-        const Run result =
-            run({QStringLiteral("convert"), work.filePath(QStringLiteral("menu.xml")),
-                 out + QStringLiteral("/top.xml"), QStringLiteral("--base-url"), prefix});
+        const EditorRun result =
+            runEditor({QStringLiteral("convert"), work.filePath(QStringLiteral("menu.xml")),
+                       out + QStringLiteral("/top.xml"), QStringLiteral("--base-url"), prefix});
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(result.err, QByteArray());
-        QCOMPARE(QDir(out).entryList(QDir::Files, QDir::Name),
-                 QStringList({QStringLiteral("RemotePhoneBook_Gone.xml"),
-                              QStringLiteral("RemotePhoneBook_Regions.xml"),
-                              QStringLiteral("RemotePhoneBook_Sales Team.xml"),
-                              QStringLiteral("RemotePhoneBook_销售_北 #1.xml"),
-                              QStringLiteral("top.xml")}));
+        QCOMPARE(
+            QDir(out).entryList(QDir::Files, QDir::Name),
+            texts({"RemotePhoneBook_Gone.xml", "RemotePhoneBook_Regions.xml",
+                   "RemotePhoneBook_Sales Team.xml", "RemotePhoneBook_销售_北 #1.xml", "top.xml"}));
         const QByteArray top = readAll(out + QStringLiteral("/top.xml"));
         QVERIFY2(top.contains("<URL>" + prefix.toUtf8() + "RemotePhoneBook_Sales%20Team.xml</URL>"),
                  top.constData());
@@ -259,8 +220,10 @@ private slots:
                               "<Telephone>2002</Telephone>\n"));
 
         // What convert wrote reads back to the same phonebook.
-        const Run before = run({QStringLiteral("dump"), work.filePath(QStringLiteral("menu.xml"))});
-        const Run after = run({QStringLiteral("dump"), out + QStringLiteral("/top.xml")});
+        const EditorRun before =
+            runEditor({QStringLiteral("dump"), work.filePath(QStringLiteral("menu.xml"))});
+        const EditorRun after =
+            runEditor({QStringLiteral("dump"), out + QStringLiteral("/top.xml")});
         QCOMPARE(after.exitCode, 0);
         const auto withoutUrls = [](QByteArray json) {
             QJsonObject object = QJsonDocument::fromJson(json).object();
@@ -282,9 +245,9 @@ private slots:
         writeSample(work.path());
         work.mkpath(QStringLiteral("app/config"));
         writeFile(work.filePath(QStringLiteral("app/config/Config.ini")), "[user]\nport=8123\n");
-        const Run result =
-            run({QStringLiteral("convert"), work.filePath(QStringLiteral("menu.xml")),
-                 work.filePath(QStringLiteral("top.xml"))});
+        const EditorRun result =
+            runEditor({QStringLiteral("convert"), work.filePath(QStringLiteral("menu.xml")),
+                       work.filePath(QStringLiteral("top.xml"))});
         QCOMPARE(result.exitCode, 0);
         const QByteArray top = readAll(work.filePath(QStringLiteral("top.xml")));
         const QRegularExpression url(
@@ -298,20 +261,15 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
         QTest::addRow("remote phonebook to csv")
-            << QStringList{QStringLiteral("menu.xml"), QStringLiteral("out.csv")} << 1
+            << texts({"menu.xml", "out.csv"}) << 1
             << "out.csv: a remote phonebook is saved as an .xml file";
         QTest::addRow("missing folder")
-            << QStringList{QStringLiteral("menu.xml"), QStringLiteral("no/such/out.xml")} << 1
-            << "no/such/out.xml: cannot be written";
+            << texts({"menu.xml", "no/such/out.xml"}) << 1 << "no/such/out.xml: cannot be written";
         QTest::addRow("base url without value")
-            << QStringList{QStringLiteral("menu.xml"), QStringLiteral("out.xml"),
-                           QStringLiteral("--base-url")}
-            << 2 << "--base-url needs a value";
+            << texts({"menu.xml", "out.xml", "--base-url"}) << 2 << "--base-url needs a value";
         QTest::addRow("base url twice")
-            << QStringList{QStringLiteral("--base-url"), QStringLiteral("a"),
-                           QStringLiteral("menu.xml"),   QStringLiteral("out.xml"),
-                           QStringLiteral("--base-url"), QStringLiteral("b")}
-            << 2 << "--base-url given twice";
+            << texts({"--base-url", "a", "menu.xml", "out.xml", "--base-url", "b"}) << 2
+            << "--base-url given twice";
     }
 
     void convertFailures()
@@ -322,7 +280,7 @@ private slots:
         TestWorkDir work;
         writeSample(work.path());
         args.prepend(QStringLiteral("convert"));
-        const Run result = run(args);
+        const EditorRun result = runEditor(args);
         QCOMPARE(result.exitCode, exitCode);
         QVERIFY2(result.err.contains(message.toUtf8()), result.err.constData());
         QCOMPARE(QDir(work.path()).entryList(QDir::Files).size(), 4);
@@ -334,7 +292,7 @@ private slots:
         writeSample(work.path());
         work.mkpath(QStringLiteral("target"));
         QProcess serve;
-        serve.setProcessEnvironment(headless());
+        serve.setProcessEnvironment(headlessEnvironment());
         serve.start(QStringLiteral(QCD_EDITOR_PATH),
                     {QStringLiteral("serve"), QStringLiteral("--address"),
                      QStringLiteral("127.0.0.1"), QStringLiteral("--port"), QStringLiteral("0")});
@@ -343,10 +301,10 @@ private slots:
         const QString base = QString::fromUtf8(serve.readLine()).trimmed();
         QVERIFY2(base.startsWith(QLatin1String("http://127.0.0.1:")), qPrintable(base));
 
-        const Run converted =
-            run({QStringLiteral("convert"), work.filePath(QStringLiteral("menu.xml")),
-                 work.filePath(QStringLiteral("target/phonebook.xml")),
-                 QStringLiteral("--base-url"), base});
+        const EditorRun converted =
+            runEditor({QStringLiteral("convert"), work.filePath(QStringLiteral("menu.xml")),
+                       work.filePath(QStringLiteral("target/phonebook.xml")),
+                       QStringLiteral("--base-url"), base});
         QCOMPARE(converted.exitCode, 0);
 
         // From the menu's URL through every item to every directory file.
@@ -364,11 +322,9 @@ private slots:
         serve.terminate();
         QVERIFY(serve.waitForFinished(10000));
         visited.sort();
-        QCOMPARE(visited, QStringList({QStringLiteral("QuelvoxIPPhoneDirectory:Sales Team"),
-                                       QStringLiteral("QuelvoxIPPhoneDirectory:销售/北 #1"),
-                                       QStringLiteral("QuelvoxIPPhoneMenu:Company"),
-                                       QStringLiteral("QuelvoxIPPhoneMenu:Gone"),
-                                       QStringLiteral("QuelvoxIPPhoneMenu:Regions")}));
+        QCOMPARE(visited, texts({"QuelvoxIPPhoneDirectory:Sales Team",
+                                 "QuelvoxIPPhoneDirectory:销售/北 #1", "QuelvoxIPPhoneMenu:Company",
+                                 "QuelvoxIPPhoneMenu:Gone", "QuelvoxIPPhoneMenu:Regions"}));
     }
 };
 

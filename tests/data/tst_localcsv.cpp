@@ -1,10 +1,10 @@
 // The local CSV file: exact bytes written, quoting, what the reader takes from blank, short,
 // quoted and header-mapped lines, and the probe.
 
-#include "localstorenames.h"
-#include "testfiles.h"
 #include "localcsvformat.h"
 #include "localdirectory.h"
+#include "localstorenames.h"
+#include "testfiles.h"
 #include "testworkdir.h"
 
 #include <QFile>
@@ -15,10 +15,6 @@ const QByteArray bom = QByteArrayLiteral("\xEF\xBB\xBF");
 const QByteArray header = QByteArrayLiteral(
     "display_name,office_number,mobile_number,other_number,line,ring,auto_divert,priority,"
     "group_id_name,default_photo,photo_data");
-
-
-
-
 
 // Every CSV field of a contact, in column order.
 QStringList csvFields(const LocalContact &c)
@@ -36,15 +32,6 @@ QStringList fields(const char *text)
             field = QStringLiteral("All Contacts");
     }
     return result;
-}
-
-// Imports the bytes as a CSV file into a fresh store.
-void importBytes(const QByteArray &bytes, LocalDirectory &store)
-{
-    TestWorkDir dir;
-    const QString path = dir.filePath(QStringLiteral("in.csv"));
-    QVERIFY(writeFile(path, bytes));
-    QVERIFY(store.importFile(path));
 }
 } // namespace
 
@@ -76,18 +63,7 @@ void TestLocalCsv::writesEditorLayout()
 {
     TestWorkDir dir;
     LocalDirectory store;
-    store.initDefaultGroup();
-    store.renameGroup(store.addGroup()->id, QStringLiteral("Sales"));
-    LocalContact *ann = nullptr;
-    store.addContact(2, &ann);
-    ann->display_name = QStringLiteral("Ann Example");
-    ann->office_number = QStringLiteral("1001");
-    LocalContact *bob = nullptr;
-    store.addContact(0, &bob);
-    bob->display_name = QStringLiteral("Bob Example");
-    bob->mobile_number = QStringLiteral("2002");
-    bob->line = QStringLiteral("0");
-    bob->auto_divert = QStringLiteral("3003");
+    fillExample(store);
     const QString path = dir.filePath(QStringLiteral("book.csv"));
     QVERIFY(store.isChanged());
     QVERIFY(store.saveFile(path));
@@ -127,18 +103,7 @@ void TestLocalCsv::roundTrip()
     for (int i = 0; i < values.size(); ++i) {
         LocalContact *contact = nullptr;
         store.addContact(i % 2 == 0 ? 4 : 1, &contact);
-        contact->display_name = values.at(i);
-        contact->office_number = QStringLiteral("10%1").arg(i);
-        contact->mobile_number = QStringLiteral("20%1").arg(i);
-        contact->other_number = QStringLiteral("30%1").arg(i);
-        contact->line = QString::number(i);
-        contact->ring = QStringLiteral("Ring%1").arg(i);
-        contact->auto_divert = QStringLiteral("40%1").arg(i);
-        contact->priority = QString::number(i + 1);
-        contact->default_photo = QStringLiteral("photo%1").arg(i);
-        contact->photo_data = QStringLiteral("data%1").arg(i);
-        contact->selected_photo = QStringLiteral("2");
-        contact->eyepea_contact_id = QStringLiteral("ext");
+        setEveryField(*contact, values.at(i), i);
     }
     store.addContact(2, nullptr);
 
@@ -147,9 +112,7 @@ void TestLocalCsv::roundTrip()
     LocalDirectory loaded;
     QVERIFY(loaded.isLocalFile(path));
     QVERIFY(loaded.importFile(path));
-    QCOMPARE(groupNames(loaded),
-             (QStringList{QStringLiteral("All Contacts"), QStringLiteral("Blocklist"),
-                          QStringLiteral("销售"), QStringLiteral("Default")}));
+    QCOMPARE(groupNames(loaded), texts({"All Contacts", "Blocklist", "销售", "Default"}));
     const QVector<LocalContact *> before = store.contacts();
     const QVector<LocalContact *> after = loaded.contacts();
     QCOMPARE(after.size(), before.size());
@@ -254,7 +217,7 @@ void TestLocalCsv::blankLinesGiveNoContact()
 {
     LocalDirectory store;
     importBytes(bom + header + "\r\n\r\nA,1\r\n   \r\n\nB,2\n\r\n\r\n", store);
-    QCOMPARE(contactNames(store), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+    QCOMPARE(contactNames(store), texts({"A", "B"}));
     QCOMPARE(store.groups().size(), 2);
 
     // Saved and imported again: exactly the contacts saved, however often.
@@ -263,7 +226,7 @@ void TestLocalCsv::blankLinesGiveNoContact()
     for (int round = 0; round < 3; ++round) {
         QVERIFY(store.saveFile(path));
         QVERIFY(store.importFile(path));
-        QCOMPARE(contactNames(store), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+        QCOMPARE(contactNames(store), texts({"A", "B"}));
         QCOMPARE(store.groups().size(), 2);
     }
 }
@@ -318,9 +281,7 @@ void TestLocalCsv::groupsFromNames()
                     header + "\r\n",
                 store);
     QCOMPARE(groupNames(store),
-             (QStringList{QStringLiteral("All Contacts"), QStringLiteral("Blocklist"),
-                          QStringLiteral("Support"), QStringLiteral("Sales"),
-                          QStringLiteral("group_id_name")}));
+             texts({"All Contacts", "Blocklist", "Support", "Sales", "group_id_name"}));
     QCOMPARE(store.findGroup(0)->contactIds, (QList<int>{1, 3, 4, 5, 6}));
     QCOMPARE(store.findGroup(1)->contactIds, (QList<int>{2}));
     QCOMPARE(store.findGroup(2)->contactIds, (QList<int>{1, 5}));

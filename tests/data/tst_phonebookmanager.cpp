@@ -2,6 +2,7 @@
 #include "localdirectory.h"
 #include "phonebookmanager.h"
 #include "remotedirectory.h"
+#include "testfiles.h"
 #include "testworkdir.h"
 
 #include <QtTest>
@@ -194,20 +195,14 @@ private slots:
         const QString target = work.mkpath(QStringLiteral("target"));
         const QByteArray menu = "<QuelvoxIPPhoneMenu><MenuItem><URL>http://192.0.2.1:80/a.xml"
                                 "</URL></MenuItem></QuelvoxIPPhoneMenu>";
-        for (const QString &folder : {target, work.path()}) {
-            QFile file(folder + QStringLiteral("/menu.xml"));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(menu);
-        }
+        for (const QString &folder : {target, work.path()})
+            QVERIFY(writeFile(folder + QStringLiteral("/menu.xml"), menu));
         PhonebookManager::updateTargetFileUrl(QStringLiteral("192.0.2.7"), 8080);
         QCOMPARE(logLines, QStringList{QStringLiteral(
                                "Update Target File Url, IP: \"192.0.2.7\" Port: 8080")});
-        QFile changed(target + QStringLiteral("/menu.xml"));
-        QVERIFY(changed.open(QIODevice::ReadOnly));
-        QVERIFY(changed.readAll().contains("<URL>http://192.0.2.7:8080/a.xml</URL>"));
-        QFile untouched(work.filePath(QStringLiteral("menu.xml")));
-        QVERIFY(untouched.open(QIODevice::ReadOnly));
-        QCOMPARE(untouched.readAll(), menu);
+        QVERIFY(readAll(target + QStringLiteral("/menu.xml"))
+                    .contains("<URL>http://192.0.2.7:8080/a.xml</URL>"));
+        QCOMPARE(readAll(work.filePath(QStringLiteral("menu.xml"))), menu);
     }
 };
 

@@ -1,11 +1,8 @@
-#include "testfiles.h"
 #include "remotedirectory.h"
+#include "testfiles.h"
 #include "testworkdir.h"
 
 #include <QtTest>
-
-namespace {
-} // namespace
 
 // Re-pointing saved menu files at a new server address.
 class TestRemoteUrlUpdater : public QObject
@@ -13,12 +10,6 @@ class TestRemoteUrlUpdater : public QObject
     Q_OBJECT
 
 private:
-    static void writeAll(const QString &path, const QByteArray &bytes)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
     const QByteArray menu = "<QuelvoxIPPhoneMenu>\n<Title>Root Directory</Title>\n"
                             "<MenuItem>\n<Name>Sales</Name>\n"
                             "<URL>http://192.0.2.10:80/RemotePhoneBook_Sales.xml</URL>\n"
@@ -30,7 +21,7 @@ private slots:
     void rewritesChangedMenusWithDeclarationAndIndentation()
     {
         TestWorkDir work;
-        writeAll(work.filePath(QStringLiteral("menu.xml")), menu);
+        QVERIFY(writeFile(work.filePath(QStringLiteral("menu.xml")), menu));
         QVERIFY(RemoteDirectory::updateTargetUrls(work.path(), QStringLiteral("192.0.2.99"), 8080));
         QCOMPARE(readAll(work.filePath(QStringLiteral("menu.xml"))),
                  QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -68,7 +59,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         TestWorkDir work;
-        writeAll(work.filePath(name), content);
+        QVERIFY(writeFile(work.filePath(name), content));
         const QDateTime before = QFileInfo(work.filePath(name)).lastModified();
         QVERIFY(RemoteDirectory::updateTargetUrls(work.path(), QStringLiteral("192.0.2.10"), 80));
         QCOMPARE(readAll(work.filePath(name)), content);
@@ -100,10 +91,10 @@ private slots:
         QFETCH(QString, expected);
         TestWorkDir work;
         // Upper-case extension and a declaration naming another encoding.
-        writeAll(work.filePath(QStringLiteral("m.XML")),
-                 "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><QuelvoxIPPhoneMenu><Title>K\xF6ln"
-                 "</Title><MenuItem><URL>" +
-                     url.toUtf8() + "</URL></MenuItem></QuelvoxIPPhoneMenu>");
+        QVERIFY(writeFile(work.filePath(QStringLiteral("m.XML")),
+                          "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><QuelvoxIPPhoneMenu>"
+                          "<Title>K\xF6ln</Title><MenuItem><URL>" +
+                              url.toUtf8() + "</URL></MenuItem></QuelvoxIPPhoneMenu>"));
         RemoteDirectory::updateTargetUrls(work.path(), QStringLiteral("10.0.0.2"), 81);
         const QByteArray after = readAll(work.filePath(QStringLiteral("m.XML")));
         QVERIFY2(after.contains("<URL>" + expected.toUtf8() + "</URL>"), after.constData());

@@ -8,11 +8,11 @@
 #include "langtranslater.h"
 #include "messageboxdialog.h"
 #include "qvthememan.h"
+#include "testfiles.h"
 #include "testworkdir.h"
 
 #include <QApplication>
 #include <QColor>
-#include <QFile>
 #include <QImage>
 #include <QMap>
 #include <QPointer>
@@ -36,34 +36,19 @@ const QDialogButtonBox::StandardButtons okOnly = QDialogButtonBox::Ok;
 const QDialogButtonBox::StandardButtons okNoCancel =
     QDialogButtonBox::Ok | QDialogButtonBox::No | QDialogButtonBox::Cancel;
 
-enum Action
-{
-    ClickOk,
-    ClickNo,
-    ClickCancel,
-    PressEscape,
-    CloseWindow
-};
+// What the user does: click the button of that value, or one of these.
+constexpr int PressEscape = -1;
+constexpr int CloseWindow = -2;
 
 void perform(MessageboxDialog *dialog, int action)
 {
-    switch (action) {
-    case ClickOk:
-        QTest::mouseClick(buttonOf(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
-        break;
-    case ClickNo:
-        QTest::mouseClick(buttonOf(dialog, QDialogButtonBox::No), Qt::LeftButton);
-        break;
-    case ClickCancel:
-        QTest::mouseClick(buttonOf(dialog, QDialogButtonBox::Cancel), Qt::LeftButton);
-        break;
-    case PressEscape:
+    if (action == PressEscape)
         QTest::keyClick(dialog, Qt::Key_Escape);
-        break;
-    case CloseWindow:
+    else if (action == CloseWindow)
         dialog->close();
-        break;
-    }
+    else
+        QTest::mouseClick(buttonOf(dialog, QDialogButtonBox::StandardButton(action)),
+                          Qt::LeftButton);
 }
 
 QColor colourAt(QWidget *widget, int x, int y)
@@ -86,7 +71,6 @@ private slots:
     void buttonTexts();
     void okFilledOthersOutlined();
     void veilSignalAroundTheDialog();
-    void frameAndLifetime();
     void dialogOnTopKeepsEachAnswer();
     void parentGoingAwayEndsTheDialog();
 };
@@ -108,16 +92,16 @@ void TestMessageboxDialog::result_data()
     QTest::addColumn<int>("action");
     QTest::addColumn<int>("expected");
 
-    QTest::addRow("OK only, OK clicked") << okOnly << int(ClickOk) << Ok;
-    QTest::addRow("OK only, Escape") << okOnly << int(PressEscape) << Cancel;
-    QTest::addRow("OK only, closed") << okOnly << int(CloseWindow) << Cancel;
+    QTest::addRow("OK only, OK clicked") << okOnly << Ok << Ok;
+    QTest::addRow("OK only, Escape") << okOnly << PressEscape << Cancel;
+    QTest::addRow("OK only, closed") << okOnly << CloseWindow << Cancel;
     QTest::addRow("default buttons, OK clicked")
-        << QDialogButtonBox::StandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel)
-        << int(ClickOk) << Ok;
-    QTest::addRow("three buttons, OK clicked") << okNoCancel << int(ClickOk) << Ok;
-    QTest::addRow("three buttons, No clicked") << okNoCancel << int(ClickNo) << No;
-    QTest::addRow("three buttons, Cancel clicked") << okNoCancel << int(ClickCancel) << Cancel;
-    QTest::addRow("three buttons, Escape") << okNoCancel << int(PressEscape) << Cancel;
+        << QDialogButtonBox::StandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel) << Ok
+        << Ok;
+    QTest::addRow("three buttons, OK clicked") << okNoCancel << Ok << Ok;
+    QTest::addRow("three buttons, No clicked") << okNoCancel << No << No;
+    QTest::addRow("three buttons, Cancel clicked") << okNoCancel << Cancel << Cancel;
+    QTest::addRow("three buttons, Escape") << okNoCancel << PressEscape << Cancel;
 }
 
 void TestMessageboxDialog::result()
@@ -131,14 +115,18 @@ void TestMessageboxDialog::result()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    bool acted = false;
+    // The dialog is window-modal and deletes itself when its modal run ends.
+    QPointer<MessageboxDialog> seen;
+    Qt::WindowModality modality = Qt::NonModal;
     whenDialogShown(QStringLiteral("Note"), [&](MessageboxDialog *dialog) {
-        acted = true;
+        seen = dialog;
+        modality = dialog->windowModality();
         perform(dialog, action);
     });
     const int answer = MessageboxDialog::showMessage(&window, QStringLiteral("Note"),
                                                      QStringLiteral("Delete the group?"), buttons);
-    QVERIFY(acted);
+    QCOMPARE(modality, Qt::WindowModal);
+    QVERIFY(seen.isNull());
     QCOMPARE(answer, expected);
 }
 
@@ -188,11 +176,8 @@ void TestMessageboxDialog::buttonTexts()
     if (german) {
         const QString path =
             work.mkpath(QStringLiteral("app/language")) + QStringLiteral("/2.GUI.German.lang");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("\"Save\" = \"Speichern\"\n\"Don't Save\" = \"Nicht speichern\"\n"
-                   "\"Cancel\" = \"Abbrechen\"\n\"OK\" = \"OK\"\n");
-        file.close();
+        QVERIFY(writeFile(path, "\"Save\" = \"Speichern\"\n\"Don't Save\" = \"Nicht speichern\"\n"
+                                "\"Cancel\" = \"Abbrechen\"\n\"OK\" = \"OK\"\n"));
         Langtranslater::setLanguage(path);
     }
 
@@ -242,24 +227,6 @@ void TestMessageboxDialog::veilSignalAroundTheDialog()
     QCOMPARE(whileOpen, QList<QVariant>{true});
     QCOMPARE(spy.count(), 2);
     QCOMPARE(spy.at(1), QList<QVariant>{false});
-}
-
-void TestMessageboxDialog::frameAndLifetime()
-{
-    QWidget window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-    QPointer<MessageboxDialog> seen;
-    Qt::WindowModality modality = Qt::NonModal;
-    whenDialogShown(QStringLiteral("Note"), [&](MessageboxDialog *dialog) {
-        seen = dialog;
-        modality = dialog->windowModality();
-        QTest::keyClick(dialog, Qt::Key_Escape);
-    });
-    MessageboxDialog::showMessage(&window, QStringLiteral("Note"), QStringLiteral("x"), okOnly);
-    QCOMPARE(modality, Qt::WindowModal);
-    QVERIFY(seen.isNull()); // deleted itself when its modal run ended
 }
 
 void TestMessageboxDialog::dialogOnTopKeepsEachAnswer()

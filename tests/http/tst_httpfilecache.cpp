@@ -1,18 +1,11 @@
 #include "httpfilecache.h"
+#include "testfiles.h"
 #include "testworkdir.h"
 
 #include <QSaveFile>
 #include <QtTest>
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    QCOMPARE(file.write(bytes), qint64(bytes.size()));
-}
 
 // Replaces the file through a new inode, as an atomic save does.
 void replaceFile(const QString &path, const QByteArray &bytes)
@@ -98,8 +91,8 @@ void TestHttpFileCache::unservable()
 {
     QFETCH(QString, relativePath);
     TestWorkDir dir;
-    writeFile(dir.filePath(QStringLiteral("secret.xml")), "<secret/>");
-    writeFile(dir.filePath(QStringLiteral("target/sub/a.xml")), "<a/>");
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("secret.xml")), "<secret/>"));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("target/sub/a.xml")), "<a/>"));
     QVERIFY(QFile::link(dir.filePath(QStringLiteral("secret.xml")),
                         dir.filePath(QStringLiteral("target/out.xml"))));
     QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone.xml")),
@@ -128,9 +121,9 @@ void TestHttpFileCache::changesSeen()
     QFETCH(QString, change);
     TestWorkDir dir;
     const QString path = dir.filePath(QStringLiteral("target/book.xml"));
-    writeFile(path, "<first/>");
-    writeFile(dir.filePath(QStringLiteral("target/other.xml")), "<inner/>");
-    writeFile(dir.filePath(QStringLiteral("secret.xml")), "<secret/>");
+    QVERIFY(writeFile(path, "<first/>"));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("target/other.xml")), "<inner/>"));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("secret.xml")), "<secret/>"));
 
     HttpFileCache cache(dir.filePath(QStringLiteral("target/")));
     // Keep files at once, however fresh, to see that a kept response is dropped on change.
@@ -141,7 +134,7 @@ void TestHttpFileCache::changesSeen()
 
     QByteArray expected;
     if (change == QLatin1String("resize")) {
-        writeFile(path, "<second one/>");
+        QVERIFY(writeFile(path, "<second one/>"));
         expected = "<second one/>";
     } else if (change == QLatin1String("replace")) {
         replaceFile(path, "<other/>");
@@ -165,13 +158,13 @@ void TestHttpFileCache::freshFilesNotKept()
 {
     TestWorkDir dir;
     const QString path = dir.filePath(QStringLiteral("target/book.xml"));
-    writeFile(path, "<first/>");
+    QVERIFY(writeFile(path, "<first/>"));
     HttpFileCache cache(dir.filePath(QStringLiteral("target/")));
 
     QCOMPARE(bodyOf(cache.response(QStringLiteral("book.xml"))), QByteArray("<first/>"));
     // A file changed moments ago could change again without its times showing it.
     QCOMPARE(cache.entryCount(), 0);
-    writeFile(path, "<other/>");
+    QVERIFY(writeFile(path, "<other/>"));
     QCOMPARE(bodyOf(cache.response(QStringLiteral("book.xml"))), QByteArray("<other/>"));
 }
 

@@ -3,6 +3,7 @@
 #include "httplistener.h"
 #include "httprequestline.h"
 #include "httptestclient.h"
+#include "testfiles.h"
 #include "testworkdir.h"
 
 #include <QtTest>
@@ -33,14 +34,6 @@ QByteArray expectedResponse(const QByteArray &body)
            QByteArray::number(body.size()) + "\r\n\r\n" + body;
 }
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    QCOMPARE(file.write(bytes), qint64(bytes.size()));
-}
-
 } // namespace
 
 class TestHttpListener : public QObject
@@ -53,8 +46,6 @@ private slots:
 
     void exactResponse_data();
     void exactResponse();
-    void servedFiles_data();
-    void servedFiles();
     void closedWithoutResponse_data();
     void closedWithoutResponse();
     void traversalRefused_data();
@@ -104,69 +95,62 @@ void TestHttpListener::cleanup()
 void TestHttpListener::exactResponse_data()
 {
     QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("body");
 
+    const QString book = QStringLiteral("contacts.xml");
+    const QByteArray xml("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Phonebook>\n"
+                         "<Name>Zoë 张三</Name>\n</Phonebook>\n");
+    const auto get = [](const QByteArray &target) -> QByteArray {
+        return "GET " + target + " HTTP/1.1\r\n\r\n";
+    };
     QTest::addRow("get with host")
-        << QByteArray("GET /contacts.xml HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
-    QTest::addRow("post") << QByteArray("POST /contacts.xml HTTP/1.1\r\nContent-Length: 0\r\n\r\n");
-    QTest::addRow("head gets the body too") << QByteArray("HEAD /contacts.xml HTTP/1.1\r\n\r\n");
-    QTest::addRow("unknown method") << QByteArray("FETCH /contacts.xml HTTP/1.1\r\n\r\n");
-    QTest::addRow("http/1.0, bare line feeds") << QByteArray("GET /contacts.xml HTTP/1.0\n\n");
+        << QByteArray("GET /contacts.xml HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n") << book << xml
+        << xml;
+    QTest::addRow("post") << QByteArray("POST /contacts.xml HTTP/1.1\r\nContent-Length: 0\r\n\r\n")
+                          << book << xml << xml;
+    QTest::addRow("head gets the body too")
+        << QByteArray("HEAD /contacts.xml HTTP/1.1\r\n\r\n") << book << xml << xml;
+    QTest::addRow("unknown method")
+        << QByteArray("FETCH /contacts.xml HTTP/1.1\r\n\r\n") << book << xml << xml;
+    QTest::addRow("http/1.0, bare line feeds")
+        << QByteArray("GET /contacts.xml HTTP/1.0\n\n") << book << xml << xml;
     QByteArray longHeaders("GET /contacts.xml HTTP/1.1\r\n");
     for (int i = 0; i < 400; ++i)
         longHeaders += "X-Filler-" + QByteArray::number(i) + ": " + QByteArray(40, 'f') + "\r\n";
-    QTest::addRow("headers far beyond the line limit") << longHeaders + "\r\n";
+    QTest::addRow("headers far beyond the line limit") << longHeaders + "\r\n"
+                                                       << book << xml << xml;
+
+    QTest::addRow("crlf line ends become lf")
+        << get("/crlf.xml") << QStringLiteral("crlf.xml") << QByteArray("<a>\r\n<b/>\r\n</a>\r\n")
+        << QByteArray("<a>\n<b/>\n</a>\n");
+    QTest::addRow("empty file") << get("/empty.xml") << QStringLiteral("empty.xml") << QByteArray()
+                                << QByteArray();
+    QTest::addRow("escaped space") << get("/My%20Book.xml") << QStringLiteral("My Book.xml")
+                                   << QByteArray("<m/>") << QByteArray("<m/>");
+    QTest::addRow("escaped utf-8 name")
+        << get("/%E9%80%9A%E8%AE%AF%E5%BD%95.xml") << QStringLiteral("通讯录.xml")
+        << QByteArray("<c/>") << QByteArray("<c/>");
+    QTest::addRow("raw utf-8 name") << get("/M\xC3\xBCller.xml") << QStringLiteral("Müller.xml")
+                                    << QByteArray("<u/>") << QByteArray("<u/>");
+    QTest::addRow("sub-folder") << get("/sub/a.xml") << QStringLiteral("sub/a.xml")
+                                << QByteArray("<s/>") << QByteArray("<s/>");
+    QTest::addRow("name with a question mark")
+        << get("/contacts.xml?x=1") << QStringLiteral("contacts.xml?x=1") << QByteArray("<q/>")
+        << QByteArray("<q/>");
 }
 
 void TestHttpListener::exactResponse()
 {
     QFETCH(QByteArray, request);
-    const QByteArray body("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Phonebook>\n"
-                          "<Name>Zoë 张三</Name>\n</Phonebook>\n");
-    writeFile(target(QStringLiteral("contacts.xml")), body);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, body);
+    QVERIFY(writeFile(target(file), content));
 
     bool closed = false;
     const QByteArray response = HttpTestClient::exchange(port(), request, &closed);
-    QVERIFY(closed);
-    QCOMPARE(response, expectedResponse(body));
-}
-
-void TestHttpListener::servedFiles_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QByteArray>("requestTarget");
-    QTest::addColumn<QByteArray>("body");
-
-    QTest::addRow("crlf line ends become lf")
-        << QStringLiteral("crlf.xml") << QByteArray("<a>\r\n<b/>\r\n</a>\r\n")
-        << QByteArray("/crlf.xml") << QByteArray("<a>\n<b/>\n</a>\n");
-    QTest::addRow("empty file") << QStringLiteral("empty.xml") << QByteArray()
-                                << QByteArray("/empty.xml") << QByteArray();
-    QTest::addRow("escaped space") << QStringLiteral("My Book.xml") << QByteArray("<m/>")
-                                   << QByteArray("/My%20Book.xml") << QByteArray("<m/>");
-    QTest::addRow("escaped utf-8 name")
-        << QStringLiteral("通讯录.xml") << QByteArray("<c/>")
-        << QByteArray("/%E9%80%9A%E8%AE%AF%E5%BD%95.xml") << QByteArray("<c/>");
-    QTest::addRow("raw utf-8 name") << QStringLiteral("Müller.xml") << QByteArray("<u/>")
-                                    << QByteArray("/M\xC3\xBCller.xml") << QByteArray("<u/>");
-    QTest::addRow("sub-folder") << QStringLiteral("sub/a.xml") << QByteArray("<s/>")
-                                << QByteArray("/sub/a.xml") << QByteArray("<s/>");
-    QTest::addRow("name with a question mark")
-        << QStringLiteral("contacts.xml?x=1") << QByteArray("<q/>")
-        << QByteArray("/contacts.xml?x=1") << QByteArray("<q/>");
-}
-
-void TestHttpListener::servedFiles()
-{
-    QFETCH(QString, file);
-    QFETCH(QByteArray, content);
-    QFETCH(QByteArray, requestTarget);
-    QFETCH(QByteArray, body);
-    writeFile(target(file), content);
-
-    bool closed = false;
-    const QByteArray response =
-        HttpTestClient::exchange(port(), "GET " + requestTarget + " HTTP/1.1\r\n\r\n", &closed);
     QVERIFY(closed);
     QCOMPARE(response, expectedResponse(body));
 }
@@ -188,8 +172,8 @@ void TestHttpListener::closedWithoutResponse_data()
 void TestHttpListener::closedWithoutResponse()
 {
     QFETCH(QByteArray, request);
-    writeFile(target(QStringLiteral("contacts.xml")), "<c/>");
-    writeFile(target(QStringLiteral("sub/a.xml")), "<a/>");
+    QVERIFY(writeFile(target(QStringLiteral("contacts.xml")), "<c/>"));
+    QVERIFY(writeFile(target(QStringLiteral("sub/a.xml")), "<a/>"));
 
     bool closed = false;
     const QByteArray response = HttpTestClient::exchange(port(), request, &closed);
@@ -223,9 +207,9 @@ void TestHttpListener::traversalRefused()
     QFETCH(QByteArray, requestTarget);
     const QString secret = m_dir->filePath(QStringLiteral("secret.xml"));
     requestTarget.replace("SECRET", QFile::encodeName(secret).mid(1));
-    writeFile(secret, "<secret/>");
-    writeFile(target(QStringLiteral("inside.xml")), "<inside/>");
-    writeFile(target(QStringLiteral("sub/a.xml")), "<a/>");
+    QVERIFY(writeFile(secret, "<secret/>"));
+    QVERIFY(writeFile(target(QStringLiteral("inside.xml")), "<inside/>"));
+    QVERIFY(writeFile(target(QStringLiteral("sub/a.xml")), "<a/>"));
     QVERIFY(QFile::link(m_dir->filePath(QStringLiteral("secret.xml")),
                         target(QStringLiteral("link.xml"))));
     QVERIFY(QFile::link(m_dir->path(), target(QStringLiteral("outside"))));
@@ -245,7 +229,7 @@ void TestHttpListener::traversalRefused()
 
 void TestHttpListener::linkInsideServed()
 {
-    writeFile(target(QStringLiteral("sub/real.xml")), "<real/>");
+    QVERIFY(writeFile(target(QStringLiteral("sub/real.xml")), "<real/>"));
     QVERIFY(
         QFile::link(target(QStringLiteral("sub/real.xml")), target(QStringLiteral("alias.xml"))));
 
@@ -272,7 +256,7 @@ void TestHttpListener::splitRequest_data()
 void TestHttpListener::splitRequest()
 {
     QFETCH(QByteArrayList, pieces);
-    writeFile(target(QStringLiteral("a.xml")), "<split/>");
+    QVERIFY(writeFile(target(QStringLiteral("a.xml")), "<split/>"));
 
     HttpTestClient client(port());
     client.socket().setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -294,7 +278,7 @@ void TestHttpListener::halfClosedClientAnswered()
 #ifdef Q_OS_UNIX
     // Some clients shut their sending side right after the request and keep reading.
     const QByteArray body(200 * 1024, 'h');
-    writeFile(target(QStringLiteral("big.xml")), body);
+    QVERIFY(writeFile(target(QStringLiteral("big.xml")), body));
     HttpTestClient client(port());
     client.open();
     QVERIFY(client.waitConnected());
@@ -315,7 +299,7 @@ void TestHttpListener::largeFileDelivered()
     body.reserve(6 * 1024 * 1024);
     for (int i = 0; body.size() < 6 * 1024 * 1024; ++i)
         body += "<Contact id=\"" + QByteArray::number(i) + "\"/>\n";
-    writeFile(target(QStringLiteral("large.xml")), body);
+    QVERIFY(writeFile(target(QStringLiteral("large.xml")), body));
 
     bool closed = false;
     const QByteArray response =
@@ -347,7 +331,7 @@ void TestHttpListener::silentClientClosed_data()
 void TestHttpListener::silentClientClosed()
 {
     QFETCH(QByteArray, sent);
-    writeFile(target(QStringLiteral("a.xml")), "<a/>");
+    QVERIFY(writeFile(target(QStringLiteral("a.xml")), "<a/>"));
     m_listener->setRequestTimeoutMs(300);
     QCOMPARE(m_listener->connectionCount(), 0);
 
@@ -369,8 +353,8 @@ void TestHttpListener::stalledReaderDoesNotBlock()
 {
     // Larger than what the kernel buffers on both sides can hold.
     const QByteArray big(24 * 1024 * 1024, 'x');
-    writeFile(target(QStringLiteral("big.xml")), big);
-    writeFile(target(QStringLiteral("small.xml")), "<small/>");
+    QVERIFY(writeFile(target(QStringLiteral("big.xml")), big));
+    QVERIFY(writeFile(target(QStringLiteral("small.xml")), "<small/>"));
     m_listener->setWriteStallTimeoutMs(500);
 
     HttpTestClient stalled(port());
@@ -399,7 +383,7 @@ void TestHttpListener::manyClientsAtOnce()
     QByteArray body;
     for (int i = 0; i < 200; ++i)
         body += "<Contact><Name>Contact " + QByteArray::number(i) + "</Name></Contact>\n";
-    writeFile(target(QStringLiteral("book.xml")), body);
+    QVERIFY(writeFile(target(QStringLiteral("book.xml")), body));
     const QByteArray expected = expectedResponse(body);
 
     std::vector<std::unique_ptr<HttpTestClient>> clients;
@@ -427,7 +411,7 @@ void TestHttpListener::manyClientsAtOnce()
 
 void TestHttpListener::connectionLimit()
 {
-    writeFile(target(QStringLiteral("a.xml")), "<a/>");
+    QVERIFY(writeFile(target(QStringLiteral("a.xml")), "<a/>"));
     m_listener->setMaxConnections(3);
 
     std::vector<std::unique_ptr<HttpTestClient>> idle;
@@ -456,14 +440,14 @@ void TestHttpListener::savedFileServedAtOnce()
 {
     const QString path = target(QStringLiteral("book.xml"));
     const QByteArray request("GET /book.xml HTTP/1.1\r\n\r\n");
-    writeFile(path, "<first/>");
+    QVERIFY(writeFile(path, "<first/>"));
     QCOMPARE(HttpTestClient::exchange(port(), request), expectedResponse("<first/>"));
     QCOMPARE(HttpTestClient::exchange(port(), request), expectedResponse("<first/>"));
 
     // Same size, written within the same moment: only the bytes differ.
-    writeFile(path, "<other/>");
+    QVERIFY(writeFile(path, "<other/>"));
     QCOMPARE(HttpTestClient::exchange(port(), request), expectedResponse("<other/>"));
-    writeFile(path, "<a longer one/>");
+    QVERIFY(writeFile(path, "<a longer one/>"));
     QCOMPARE(HttpTestClient::exchange(port(), request), expectedResponse("<a longer one/>"));
     QVERIFY(QFile::remove(path));
     QCOMPARE(HttpTestClient::exchange(port(), request), QByteArray());
@@ -471,7 +455,7 @@ void TestHttpListener::savedFileServedAtOnce()
 
 void TestHttpListener::connectionsReleased()
 {
-    writeFile(target(QStringLiteral("a.xml")), "<a/>");
+    QVERIFY(writeFile(target(QStringLiteral("a.xml")), "<a/>"));
     QSignalSpy counts(m_listener.get(), &HttpListener::connectionCountChanged);
 
     QCOMPARE(HttpTestClient::exchange(port(), "GET /a.xml HTTP/1.1\r\n\r\n"),

@@ -1,7 +1,7 @@
 #include "config.h"
+#include "testfiles.h"
 #include "testworkdir.h"
 
-#include <QFile>
 #include <QTest>
 
 class TestConfig : public QObject
@@ -39,12 +39,12 @@ void TestConfig::valuesLandInSectionUser()
     work.mkpath(QStringLiteral("app/config"));
     {
         Config config;
-        config.setValue(QStringLiteral("user"), QStringLiteral("language"), QStringLiteral("Chinese"));
-        config.setValue(QStringLiteral("user"), QStringLiteral("port"), QStringLiteral("%1").arg(8080));
+        config.setValue(QStringLiteral("user"), QStringLiteral("language"),
+                        QStringLiteral("Chinese"));
+        config.setValue(QStringLiteral("user"), QStringLiteral("port"),
+                        QStringLiteral("%1").arg(8080));
     }
-    QFile file(work.filePath(QStringLiteral("app/config/Config.ini")));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
+    const QByteArray text = readAll(work.filePath(QStringLiteral("app/config/Config.ini")));
     QVERIFY2(text.contains("[user]"), text.constData());
     QVERIFY(text.contains("language=Chinese"));
     QVERIFY(text.contains("port=8080"));
@@ -67,11 +67,7 @@ void TestConfig::unreadableContent()
 {
     QFETCH(QByteArray, content);
     TestWorkDir work;
-    work.mkpath(QStringLiteral("app/config"));
-    QFile file(work.filePath(QStringLiteral("app/config/Config.ini")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
+    QVERIFY(writeFile(work.filePath(QStringLiteral("app/config/Config.ini")), content));
     Config config;
     // Whatever garbage is stored, a port reading converts to a number <= 0 or a real port.
     const int port = config.value(QStringLiteral("user"), QStringLiteral("port")).toInt();
@@ -91,9 +87,7 @@ void TestConfig::runTimeValuesAreNeverStored()
         config.lastImportFolder = QStringLiteral("/y");
         config.setValue(QStringLiteral("user"), QStringLiteral("ip"), QStringLiteral("10.0.0.5"));
     }
-    QFile file(work.filePath(QStringLiteral("app/config/Config.ini")));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
+    const QByteArray text = readAll(work.filePath(QStringLiteral("app/config/Config.ini")));
     QVERIFY(!text.contains("book.xml"));
     QVERIFY(!text.contains("/y"));
     Config again;

@@ -1,17 +1,11 @@
 #include "langtranslater.h"
+#include "testfiles.h"
 #include "testworkdir.h"
 
 #include <QFile>
 #include <QTest>
 
 namespace {
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
 QString longKey(int length)
 {
     QString key;
@@ -58,7 +52,7 @@ void TestLangtranslater::init()
                       "\"Broken ?`9\" = \"whole\"\n";
     text += "\"" + longKey(150).toLatin1() + "\" = \"lang150\"\n";
     text += "\"" + longKey(255).toLatin1() + "\" = \"lang255\"\n";
-    writeFile(m_german, text);
+    QVERIFY(writeFile(m_german, text));
     Langtranslater::setLanguage(QString()); // forget whatever the previous test loaded
     Langtranslater::setLanguage(m_german);
 }
@@ -89,8 +83,10 @@ void TestLangtranslater::mark_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("marked");
-    QTest::addRow("short key gets a leading zero") << QStringLiteral("Save") << open + QStringLiteral("04Save");
-    QTest::addRow("two digits") << QStringLiteral("Local Group") << open + QStringLiteral("11Local Group");
+    QTest::addRow("short key gets a leading zero")
+        << QStringLiteral("Save") << open + QStringLiteral("04Save");
+    QTest::addRow("two digits") << QStringLiteral("Local Group")
+                                << open + QStringLiteral("11Local Group");
     QTest::addRow("99 characters") << longKey(99) << open + QStringLiteral("99") + longKey(99);
     QTest::addRow("empty stays empty") << QString() << QString();
     QTest::addRow("the opening pair itself") << open << open;
@@ -110,22 +106,28 @@ void TestLangtranslater::resolve_data()
     QTest::addColumn<QString>("display");
     const QString save = Langtranslater::mark(QStringLiteral("Save"));
     QTest::addRow("empty") << QString() << QString();
-    QTest::addRow("no marker is unchanged") << QStringLiteral("plain (3)") << QStringLiteral("plain (3)");
+    QTest::addRow("no marker is unchanged")
+        << QStringLiteral("plain (3)") << QStringLiteral("plain (3)");
     QTest::addRow("inline marker") << QStringLiteral("Total: ") + save + QStringLiteral(" (3)")
                                    << QStringLiteral("Total: Speichern (3)");
-    QTest::addRow("two markers") << save + QStringLiteral("/") + Langtranslater::mark(QStringLiteral("Cancel"))
+    QTest::addRow("two markers") << save + QStringLiteral("/") +
+                                        Langtranslater::mark(QStringLiteral("Cancel"))
                                  << QStringLiteral("Speichern/Abbrechen");
     QTest::addRow("untranslated key shows itself")
-        << Langtranslater::mark(QStringLiteral("Nope")) + QStringLiteral("!") << QStringLiteral("Nope!");
+        << Langtranslater::mark(QStringLiteral("Nope")) + QStringLiteral("!")
+        << QStringLiteral("Nope!");
     QTest::addRow("whole-text marker") << QStringLiteral("`?Cancel") << QStringLiteral("Abbrechen");
-    QTest::addRow("whole-text marker, unknown") << QStringLiteral("`?Other") << QStringLiteral("Other");
+    QTest::addRow("whole-text marker, unknown")
+        << QStringLiteral("`?Other") << QStringLiteral("Other");
     QTest::addRow("malformed: too few after the pair")
         << QStringLiteral("x?`0") << QStringLiteral("x?`0");
     QTest::addRow("malformed: key runs past the end")
-        << QStringLiteral("Total: ?`04Save (3)") + QStringLiteral("?`09Save") << QStringLiteral("Total: ?`04Save (3)?`09Save");
+        << QStringLiteral("Total: ?`04Save (3)") + QStringLiteral("?`09Save")
+        << QStringLiteral("Total: ?`04Save (3)?`09Save");
     QTest::addRow("malformed text is looked up whole")
         << QStringLiteral("Broken ?`9") << QStringLiteral("whole");
-    QTest::addRow("malformed: letters for digits") << QStringLiteral("a?`xySave") << QStringLiteral("a?`xySave");
+    QTest::addRow("malformed: letters for digits")
+        << QStringLiteral("a?`xySave") << QStringLiteral("a?`xySave");
 }
 
 void TestLangtranslater::resolve()
@@ -161,13 +163,14 @@ void TestLangtranslater::longKeysRoundTrip()
 void TestLangtranslater::scanning()
 {
     const QString folder = m_work->filePath(QStringLiteral("app/language"));
-    writeFile(folder + QStringLiteral("/1.GUI.English.lang"),
-              "\xef\xbb\xbf[Name]=English\n# comment\n[Name]=Second\n"); // UTF-8 mark first
-    writeFile(folder + QStringLiteral("/3.GUI.Empty.lang"), "");
-    writeFile(folder + QStringLiteral("/x.GUI.NoNumber.lang"), "[Name]=x\n");
-    writeFile(folder + QStringLiteral("/notes.lang"), "[Name]=notes\n");
-    writeFile(folder + QStringLiteral("/4.GUI..lang"), "[Name]=empty tag\n");
-    writeFile(folder + QStringLiteral("/5.GUI.French.txt"), "[Name]=wrong extension\n");
+    QVERIFY(
+        writeFile(folder + QStringLiteral("/1.GUI.English.lang"),
+                  "\xef\xbb\xbf[Name]=English\n# comment\n[Name]=Second\n")); // UTF-8 mark first
+    QVERIFY(writeFile(folder + QStringLiteral("/3.GUI.Empty.lang"), ""));
+    QVERIFY(writeFile(folder + QStringLiteral("/x.GUI.NoNumber.lang"), "[Name]=x\n"));
+    QVERIFY(writeFile(folder + QStringLiteral("/notes.lang"), "[Name]=notes\n"));
+    QVERIFY(writeFile(folder + QStringLiteral("/4.GUI..lang"), "[Name]=empty tag\n"));
+    QVERIFY(writeFile(folder + QStringLiteral("/5.GUI.French.txt"), "[Name]=wrong extension\n"));
     Langtranslater::scanLanguages(folder);
     const QList<LangInfo> found = Langtranslater::languages();
     QStringList names, displays;
@@ -176,9 +179,9 @@ void TestLangtranslater::scanning()
         displays << info.displayName;
         QCOMPARE(info.path, folder + QLatin1Char('/') + QFileInfo(info.path).fileName());
     }
-    QCOMPARE(names, (QStringList{QStringLiteral("English"), QStringLiteral("German"),
-                                 QStringLiteral("Empty")}));
-    QCOMPARE(displays, (QStringList{QStringLiteral("English"), QStringLiteral("Deutsch"), QString()}));
+    QCOMPARE(names, texts({"English", "German", "Empty"}));
+    QCOMPARE(displays,
+             (QStringList{QStringLiteral("English"), QStringLiteral("Deutsch"), QString()}));
 
     Langtranslater::scanLanguages(m_work->filePath(QStringLiteral("missing")));
     QVERIFY(Langtranslater::languages().isEmpty());
@@ -187,14 +190,14 @@ void TestLangtranslater::scanning()
 void TestLangtranslater::loadingRules()
 {
     const QString path = m_work->filePath(QStringLiteral("app/language/5.GUI.Rules.lang"));
-    writeFile(path, "Save = Sichern\n"                 // unquoted: ignored
-                    "\"Open\" = \"Offnen\"\n"
-                    "\"Open\" = \"Second\"\n"           // duplicate: first wins
-                    "\"Quit\"\n"                        // no '='
-                    "\"\" = \"empty key\"\n"
-                    "\"Empty\" = \"\"\n"
-                    "   \"Spaced\"   =   \"Padded\"   \n"
-                    "\"A\" = \"B\" = \"C\"\n");          // only the first two parts count
+    QVERIFY(writeFile(path, "Save = Sichern\n" // unquoted: ignored
+                            "\"Open\" = \"Offnen\"\n"
+                            "\"Open\" = \"Second\"\n" // duplicate: first wins
+                            "\"Quit\"\n"              // no '='
+                            "\"\" = \"empty key\"\n"
+                            "\"Empty\" = \"\"\n"
+                            "   \"Spaced\"   =   \"Padded\"   \n"
+                            "\"A\" = \"B\" = \"C\"\n")); // only the first two parts count
     Langtranslater::setLanguage(path);
     QCOMPARE(Langtranslater::lookup(QStringLiteral("Save")), QStringLiteral("Save"));
     QCOMPARE(Langtranslater::lookup(QStringLiteral("Open")), QStringLiteral("Offnen"));
@@ -207,7 +210,7 @@ void TestLangtranslater::loadingRules()
 
 void TestLangtranslater::sameFileIsNotReloaded()
 {
-    writeFile(m_german, "\"Save\" = \"Changed\"\n");
+    QVERIFY(writeFile(m_german, "\"Save\" = \"Changed\"\n"));
     Langtranslater::setLanguage(m_german);
     QCOMPARE(Langtranslater::lookup(QStringLiteral("Save")), QStringLiteral("Speichern"));
     Langtranslater::setLanguage(QString());
@@ -223,12 +226,13 @@ void TestLangtranslater::badFilesDoNotBreakTheTable()
     QByteArray junk(bytes, sizeof bytes - 1);
     for (int i = 0; i < 2000; ++i)
         junk += "=\"\"==\"\n";
-    writeFile(path, junk);
+    QVERIFY(writeFile(path, junk));
     Langtranslater::setLanguage(path);
     QCOMPARE(Langtranslater::lookup(QStringLiteral("ok")), QStringLiteral("fine"));
     Langtranslater::setLanguage(m_work->filePath(QStringLiteral("app/language/missing.lang")));
     QCOMPARE(Langtranslater::lookup(QStringLiteral("ok")), QStringLiteral("ok"));
-    QCOMPARE(Langtranslater::currentPath(), m_work->filePath(QStringLiteral("app/language/missing.lang")));
+    QCOMPARE(Langtranslater::currentPath(),
+             m_work->filePath(QStringLiteral("app/language/missing.lang")));
 }
 
 QTEST_GUILESS_MAIN(TestLangtranslater)

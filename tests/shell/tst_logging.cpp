@@ -1,4 +1,5 @@
 #include "basiclogging.h"
+#include "testfiles.h"
 #include "testworkdir.h"
 
 #include <QFile>
@@ -56,9 +57,12 @@ void TestLogging::levels_data()
 {
     QTest::addColumn<int>("level");
     QTest::addColumn<QString>("expected"); // pattern after the time stamp; empty: no line
-    QTest::addRow("debug has an empty label") << int(QtDebugMsg) << QStringLiteral(" : Start editor tool.");
-    QTest::addRow("warning") << int(QtWarningMsg) << QStringLiteral(" QWarning: Start editor tool.");
-    QTest::addRow("critical") << int(QtCriticalMsg) << QStringLiteral(" QCritical: Start editor tool.");
+    QTest::addRow("debug has an empty label")
+        << int(QtDebugMsg) << QStringLiteral(" : Start editor tool.");
+    QTest::addRow("warning") << int(QtWarningMsg)
+                             << QStringLiteral(" QWarning: Start editor tool.");
+    QTest::addRow("critical") << int(QtCriticalMsg)
+                              << QStringLiteral(" QCritical: Start editor tool.");
     QTest::addRow("info leaves no trace") << int(QtInfoMsg) << QString();
 }
 
@@ -67,10 +71,18 @@ void TestLogging::levels()
     QFETCH(int, level);
     QFETCH(QString, expected);
     switch (level) {
-    case QtDebugMsg: qDebug("Start editor tool."); break;
-    case QtWarningMsg: qWarning("Start editor tool."); break;
-    case QtCriticalMsg: qCritical("Start editor tool."); break;
-    default: qInfo("Start editor tool."); break;
+    case QtDebugMsg:
+        qDebug("Start editor tool.");
+        break;
+    case QtWarningMsg:
+        qWarning("Start editor tool.");
+        break;
+    case QtCriticalMsg:
+        qCritical("Start editor tool.");
+        break;
+    default:
+        qInfo("Start editor tool.");
+        break;
     }
     const QStringList lines = readLines(m_folder + QStringLiteral("log1.txt"));
     if (expected.isEmpty()) {
@@ -95,27 +107,20 @@ void TestLogging::appendsBelowLimit()
 
 void TestLogging::rotatesAtOneMebibyte()
 {
-    QFile older(m_folder + QStringLiteral("log2.txt"));
-    QVERIFY(older.open(QIODevice::WriteOnly));
-    older.write("oldest\n");
-    older.close();
-
-    QFile current(m_folder + QStringLiteral("log1.txt"));
-    QVERIFY(current.open(QIODevice::WriteOnly));
+    const QString older = m_folder + QStringLiteral("log2.txt");
+    const QString current = m_folder + QStringLiteral("log1.txt");
     const QByteArray filler(BasicLogging::RotateSize - 1, 'x');
-    current.write(filler);
-    current.close();
+    QVERIFY(writeFile(older, "oldest\n"));
+    QVERIFY(writeFile(current, filler));
 
     qDebug("just below the limit: appended");
-    QCOMPARE(QFileInfo(current.fileName()).size(),
-             BasicLogging::RotateSize - 1 + 12 + 3 + 30 + 1);
+    QCOMPARE(QFileInfo(current).size(), BasicLogging::RotateSize - 1 + 12 + 3 + 30 + 1);
     qDebug("first line of the new log");
 
-    const QStringList lines = readLines(current.fileName());
+    const QStringList lines = readLines(current);
     QCOMPARE(lines.size(), 1);
     QCOMPARE(lines.first().mid(12), QStringLiteral(" : first line of the new log"));
-    QVERIFY(older.open(QIODevice::ReadOnly));
-    const QByteArray previous = older.readAll();
+    const QByteArray previous = readAll(older);
     QVERIFY(previous.startsWith(filler));
     QVERIFY(previous.endsWith(" : just below the limit: appended\n"));
     QVERIFY(!previous.contains("oldest"));
@@ -138,8 +143,8 @@ void TestLogging::threadsDoNotInterleave()
 
     const QStringList lines = readLines(m_folder + QStringLiteral("log1.txt"));
     QCOMPARE(lines.size(), threads * perThread);
-    const QRegularExpression shape(QStringLiteral(
-        "^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d QWarning: thread \\d line \\d+ with some padding text$"));
+    const QRegularExpression shape(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d QWarning: "
+                                                  "thread \\d line \\d+ with some padding text$"));
     for (const QString &line : lines)
         QVERIFY2(shape.match(line).hasMatch(), qPrintable(line));
 }

@@ -1,3 +1,4 @@
+#include "testfiles.h"
 #include "testworkdir.h"
 
 #include <QFile>
@@ -43,20 +44,11 @@ private:
 namespace {
 QString readText(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    return QString::fromLocal8Bit(readAll(path));
 }
 
 // Bytes of a literal that may hold NULs.
-template <std::size_t N>
-QByteArray raw(const char (&text)[N])
+template <std::size_t N> QByteArray raw(const char (&text)[N])
 {
     return QByteArray(text, int(N - 1));
 }
@@ -78,11 +70,10 @@ private slots:
 void TestStartup::normalStartLogsInOrder()
 {
     TestWorkDir work;
-    work.mkpath(QStringLiteral("app/language"));
-    work.mkpath(QStringLiteral("app/config"));
-    writeFile(work.filePath(QStringLiteral("app/language/2.GUI.German.lang")),
-              "[Name] = Deutsch\n\"Save\" = \"Speichern\"\n");
-    writeFile(work.filePath(QStringLiteral("app/config/Config.ini")), "[user]\nlanguage=German\n");
+    QVERIFY(writeFile(work.filePath(QStringLiteral("app/language/2.GUI.German.lang")),
+                      "[Name] = Deutsch\n\"Save\" = \"Speichern\"\n"));
+    QVERIFY(writeFile(work.filePath(QStringLiteral("app/config/Config.ini")),
+                      "[user]\nlanguage=German\n"));
 
     Editor editor(work.path());
     QTRY_VERIFY_WITH_TIMEOUT(editor.started(), startTimeout);
@@ -136,14 +127,15 @@ void TestStartup::badInputStillStarts_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QByteArray>("content");
     QTest::addRow("no app folder") << QString() << QByteArray();
-    QTest::addRow("empty language file") << QStringLiteral("app/language/1.GUI.English.lang") << QByteArray();
-    QTest::addRow("language file not UTF-8")
-        << QStringLiteral("app/language/1.GUI.English.lang")
-        << raw("[Name]=\xff\xfe\n\"\xc3\"=\"\x80\"\n=\n\"\n");
-    QTest::addRow("config not INI") << QStringLiteral("app/config/Config.ini")
-                                    << raw("\x00\x01<<[[user]]>>\nlanguage\xff=\n");
-    QTest::addRow("port not a number") << QStringLiteral("app/config/Config.ini")
-                                       << QByteArray("[user]\nport=eighty\nhttpserver=off\nlanguage=English\n");
+    QTest::addRow("empty language file")
+        << QStringLiteral("app/language/1.GUI.English.lang") << QByteArray();
+    QTest::addRow("language file not UTF-8") << QStringLiteral("app/language/1.GUI.English.lang")
+                                             << raw("[Name]=\xff\xfe\n\"\xc3\"=\"\x80\"\n=\n\"\n");
+    QTest::addRow("config not INI")
+        << QStringLiteral("app/config/Config.ini") << raw("\x00\x01<<[[user]]>>\nlanguage\xff=\n");
+    QTest::addRow("port not a number")
+        << QStringLiteral("app/config/Config.ini")
+        << QByteArray("[user]\nport=eighty\nhttpserver=off\nlanguage=English\n");
 }
 
 void TestStartup::badInputStillStarts()
@@ -154,7 +146,7 @@ void TestStartup::badInputStillStarts()
     if (!file.isEmpty()) {
         work.mkpath(QStringLiteral("app/language"));
         work.mkpath(QStringLiteral("app/config"));
-        writeFile(work.filePath(file), content);
+        QVERIFY(writeFile(work.filePath(file), content));
     }
     Editor editor(work.path());
     QTRY_VERIFY_WITH_TIMEOUT(editor.started() || editor.process().state() == QProcess::NotRunning,

@@ -4,6 +4,7 @@
 
 #include "cucstyle.h"
 #include "langtranslater.h"
+#include "testfiles.h"
 #include "testworkdir.h"
 
 #include <QApplication>
@@ -35,12 +36,11 @@ using Entries = QList<QPair<QString, QString>>;
 QString writeLanguage(const TestWorkDir &work, const QString &fileName, const Entries &entries)
 {
     const QString folder = work.mkpath(QStringLiteral("app/language"));
-    QFile file(folder + QLatin1Char('/') + fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return QString();
+    QByteArray lines;
     for (const auto &entry : entries)
-        file.write(QStringLiteral("\"%1\" = \"%2\"\n").arg(entry.first, entry.second).toUtf8());
-    return file.fileName();
+        lines += QStringLiteral("\"%1\" = \"%2\"\n").arg(entry.first, entry.second).toUtf8();
+    const QString path = folder + QLatin1Char('/') + fileName;
+    return writeFile(path, lines) ? path : QString();
 }
 
 QImage shot(QWidget *widget)
@@ -61,18 +61,10 @@ int rightmostInk(const QImage &image)
     return -1;
 }
 
+// A lone surrogate does not survive the trip through UTF-8.
 bool hasLoneSurrogate(const QString &text)
 {
-    for (int i = 0; i < text.size(); ++i) {
-        if (text.at(i).isHighSurrogate()) {
-            if (i + 1 >= text.size() || !text.at(i + 1).isLowSurrogate())
-                return true;
-            ++i;
-        } else if (text.at(i).isLowSurrogate()) {
-            return true;
-        }
-    }
-    return false;
+    return QString::fromUtf8(text.toUtf8()) != text;
 }
 
 enum WidgetKind
@@ -87,26 +79,18 @@ enum WidgetKind
 std::unique_ptr<QWidget> makeWidget(int kind, const QString &text)
 {
     std::unique_ptr<QWidget> widget;
-    switch (kind) {
-    case Label:
+    if (kind == Label)
         widget = std::make_unique<QLabel>(text);
-        break;
-    case PushButton:
+    else if (kind == PushButton)
         widget = std::make_unique<QPushButton>(text);
-        break;
-    case CheckBox:
+    else if (kind == CheckBox)
         widget = std::make_unique<QCheckBox>(text);
-        break;
-    case RadioButton:
+    else if (kind == RadioButton)
         widget = std::make_unique<QRadioButton>(text);
-        break;
-    case ComboBox: {
-        auto combo = std::make_unique<QComboBox>();
+    else
+        widget = std::make_unique<QComboBox>();
+    if (auto *combo = qobject_cast<QComboBox *>(widget.get()))
         combo->addItem(text);
-        widget = std::move(combo);
-        break;
-    }
-    }
     widget->setFixedSize(220, 32);
     return widget;
 }
@@ -231,16 +215,13 @@ void TestStyle::markerResolvedWhenPainted_data()
     QTest::addColumn<QString>("translation");
     QTest::addColumn<QString>("nextTranslation");
 
-    QTest::addRow("label") << int(Label) << QStringLiteral("Speichern")
-                           << QStringLiteral("Enregistrer");
-    QTest::addRow("push button") << int(PushButton) << QStringLiteral("Speichern")
-                                 << QStringLiteral("Enregistrer");
-    QTest::addRow("check box") << int(CheckBox) << QStringLiteral("Speichern")
-                               << QStringLiteral("Enregistrer");
-    QTest::addRow("radio button") << int(RadioButton) << QStringLiteral("Speichern")
-                                  << QStringLiteral("Enregistrer");
-    QTest::addRow("combo box current text")
-        << int(ComboBox) << QStringLiteral("Speichern") << QStringLiteral("Enregistrer");
+    const QString de = QStringLiteral("Speichern");
+    const QString fr = QStringLiteral("Enregistrer");
+    QTest::addRow("label") << int(Label) << de << fr;
+    QTest::addRow("push button") << int(PushButton) << de << fr;
+    QTest::addRow("check box") << int(CheckBox) << de << fr;
+    QTest::addRow("radio button") << int(RadioButton) << de << fr;
+    QTest::addRow("combo box current text") << int(ComboBox) << de << fr;
     QTest::addRow("label in Chinese")
         << int(Label) << QStringLiteral("保存") << QStringLiteral("保存文件");
 }

@@ -1,8 +1,8 @@
 // The style-sheet loader and the compiled-in sheets: which files are gathered and how, that the
 // shipped sheets parse, and that their rules really reach the widgets they are written for.
 
-#include "testfiles.h"
 #include "qvthememan.h"
+#include "testfiles.h"
 #include "testworkdir.h"
 
 #include <QApplication>
@@ -30,7 +30,6 @@ void captureWarnings(QtMsgType type, const QMessageLogContext &, const QString &
     if (type != QtDebugMsg && type != QtInfoMsg)
         capturedWarnings.append(message);
 }
-
 
 // True when text is the parts joined in some order, with nothing in between.
 bool isConcatenation(const QString &text, QStringList parts)
@@ -96,27 +95,23 @@ void TestStyleSheets::loadStyleSheet_data()
 
     QTest::addRow("missing folder")
         << QStringList() << QStringLiteral("nowhere") << false << QStringList();
-    QTest::addRow("folder without sheets")
-        << QStringList{QStringLiteral("readme.txt=QLabel{}"), QStringLiteral("old.qss.bak=x")}
-        << QStringLiteral("themes") << false << QStringList();
+    QTest::addRow("folder without sheets") << texts({"readme.txt=QLabel{}", "old.qss.bak=x"})
+                                           << QStringLiteral("themes") << false << QStringList();
     QTest::addRow("one sheet") << QStringList{QStringLiteral("a.qss=QLabel { color: red; }\n")}
                                << QStringLiteral("themes") << false
                                << QStringList{QStringLiteral("QLabel { color: red; }\n")};
     QTest::addRow("sheets in sub-folders, others skipped")
-        << QStringList{QStringLiteral("a.qss=QLabel{}"), QStringLiteral("deep/er/b.qss=QMenu{}"),
-                       QStringLiteral("c.css=QFrame{}"), QStringLiteral("d.qss.orig=QWidget{}")}
-        << QStringLiteral("themes") << false
-        << QStringList{QStringLiteral("QLabel{}"), QStringLiteral("QMenu{}")};
-    QTest::addRow("UTF-8 text") << QStringList{QStringLiteral("a.qss=/* 联系人 */ QLabel{}")}
+        << texts({"a.qss=QLabel{}", "deep/er/b.qss=QMenu{}", "c.css=QFrame{}",
+                  "d.qss.orig=QWidget{}"})
+        << QStringLiteral("themes") << false << texts({"QLabel{}", "QMenu{}"});
+    QTest::addRow("UTF-8 text") << texts({"a.qss=/* 联系人 */ QLabel{}"})
                                 << QStringLiteral("themes") << false
-                                << QStringList{QStringLiteral("/* 联系人 */ QLabel{}")};
-    QTest::addRow("empty sheet") << QStringList{QStringLiteral("a.qss="),
-                                                QStringLiteral("b.qss=QMenu{}")}
-                                 << QStringLiteral("themes") << false
-                                 << QStringList{QStringLiteral("QMenu{}")};
-    QTest::addRow("urls kept") << QStringList{QStringLiteral("a.qss=QLabel{image:url(icon.png);}")}
+                                << texts({"/* 联系人 */ QLabel{}"});
+    QTest::addRow("empty sheet") << texts({"a.qss=", "b.qss=QMenu{}"}) << QStringLiteral("themes")
+                                 << false << texts({"QMenu{}"});
+    QTest::addRow("urls kept") << texts({"a.qss=QLabel{image:url(icon.png);}"})
                                << QStringLiteral("themes") << false
-                               << QStringList{QStringLiteral("QLabel{image:url(icon.png);}")};
+                               << texts({"QLabel{image:url(icon.png);}"});
     QTest::addRow("urls rewritten")
         << QStringList{QStringLiteral("a.qss=QLabel{image:url(icon.png);} QMenu{image:url(b.png);} "
                                       "QFrame{image:URL(c.png);}")}

@@ -1,0 +1,439 @@
+#include "qvtreedatamodel.h"
+#include "qvtreeitem.h"
+#include "qvtreewidget.h"
+#include "viewtestsupport.h"
+
+#include <QHeaderView>
+#include <QPointer>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int RowHeight = 30;
+
+qvModelIndex path(std::initializer_list<int> steps)
+{
+    return qvModelIndex(QList<int>(steps));
+}
+
+qvTreeItem *makeGroup(const QString &name, int children)
+{
+    auto *group = new qvTreeItem(name);
+    for (int i = 0; i < children; ++i)
+        group->AddChild(new qvTreeItem(QStringLiteral("%1.%2").arg(name).arg(i)));
+    return group;
+}
+
+// 50 collapsed groups "A:gN" of 4 children each, in a view 10 rows of 30 px high.
+struct TreeFixture
+{
+    TreeFixture() : tree(nullptr, QStringLiteral("qvTreeWidget"))
+    {
+        for (int g = 0; g < 50; ++g)
+            model.AppendTopLevelItem(makeGroup(QStringLiteral("A:g%1").arg(g), 4));
+        tree.setFrameShape(QFrame::NoFrame);
+        tree.header()->hide();
+        tree.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        tree.SetItemSizeValue(QStringList{QStringLiteral("qmap"),
+                                          QStringLiteral("TreeDelegate#A,30,TreeDelegate#B,45")});
+        tree.resize(200, 300);
+        tree.SetDelegate(&delegate);
+        tree.SetModel(&model);
+        tree.show();
+    }
+
+    // Paths of the rows that carry widgets, top to bottom.
+    QList<qvModelIndex> widgeted() const
+    {
+        QList<qvModelIndex> paths;
+        for (QTreeWidgetItem *row = tree.topLevelItem(0); row; row = tree.itemBelow(row)) {
+            if (tree.GetItemWidget(row))
+                paths.append(tree.GetModelIndex(row));
+        }
+        return paths;
+    }
+    TestItemWidget *widgetAt(const qvModelIndex &index) const
+    {
+        return static_cast<TestItemWidget *>(tree.GetItemWidget(tree.GetTreeItem(index)));
+    }
+
+    qvTreeDataModel model;
+    TestTreeDelegate delegate;
+    qvTreeWidget tree;
+};
+
+QList<qvModelIndex> topLevel(int first, int last)
+{
+    QList<qvModelIndex> paths;
+    for (int g = first; g <= last; ++g)
+        paths.append(path({g}));
+    return paths;
+}
+
+} // namespace
+
+class TestTreeWidget : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void treeItemPaths_data();
+    void treeItemPaths();
+    void windowFollowsViewport_data();
+    void windowFollowsViewport();
+    void expandAndCollapse();
+    void expandStateFromDelegate();
+    void expandAllWhileWidgetsExist();
+    void insertSubtreeWithOneSignal();
+    void removeGroupReleasesItsWidgets();
+    void dataChange_data();
+    void dataChange();
+    void suspendedUpdates();
+    void clicksGivePaths();
+    void userOperationRelay();
+    void takeAllItemsClearsRows();
+    void itemSizeFromStyleSheet();
+};
+
+void TestTreeWidget::init()
+{
+    TestItemWidget::live = 0;
+    TestItemWidget::created = 0;
+}
+
+void TestTreeWidget::treeItemPaths_data()
+{
+    QTest::addColumn<qvModelIndex>("index");
+    QTest::addColumn<QString>("data"); // empty: no row
+    QTest::addRow("group") << path({3}) << "A:g3";
+    QTest::addRow("fourth child of first group") << path({0, 3}) << "A:g0.3";
+    QTest::addRow("child out of range") << path({0, 4}) << "";
+    QTest::addRow("group out of range") << path({50}) << "";
+    QTest::addRow("negative") << path({-1}) << "";
+    QTest::addRow("empty path") << qvModelIndex(QList<int>()) << "";
+    QTest::addRow("invalid") << qvModelIndex() << "";
+    QTest::addRow("not a path") << qvModelIndex(QVariant(3), true) << "";
+}
+
+void TestTreeWidget::treeItemPaths()
+{
+    QFETCH(qvModelIndex, index);
+    QFETCH(QString, data);
+    TreeFixture f;
+    QTreeWidgetItem *row = f.tree.GetTreeItem(index);
+    if (data.isEmpty()) {
+        QVERIFY(!row);
+        return;
+    }
+    QVERIFY(row);
+    QCOMPARE(f.tree.GetModelIndex(row), index);
+    QCOMPARE(f.model.GetData(f.tree.GetModelIndex(row)).toString(), data);
+    QVERIFY(!f.tree.GetModelIndex(nullptr).IsValid());
+    QTreeWidgetItem stray;
+    QVERIFY(!f.tree.GetModelIndex(&stray).IsValid());
+}
+
+void TestTreeWidget::windowFollowsViewport_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::addRow("top") << 0 << 0 << 10;
+    QTest::addRow("two rows down") << 2 * RowHeight << 2 << 12;
+    QTest::addRow("bottom") << 50 * RowHeight - 300 << 40 << 49;
+}
+
+void TestTreeWidget::windowFollowsViewport()
+{
+    QFETCH(int, value);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    TreeFixture f;
+    QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
+    QTRY_COMPARE(f.widgeted(), topLevel(0, 10));
+    f.tree.verticalScrollBar()->setValue(value);
+    QCOMPARE(f.tree.verticalScrollBar()->value(), value);
+    QCOMPARE(f.widgeted(), topLevel(first, last));
+    for (int g = first; g <= last; ++g) {
+        QCOMPARE(f.widgetAt(path({g}))->GetModelIndex(), path({g}));
+        // Each widget covers its row exactly.
+        QCOMPARE(f.widgetAt(path({g}))->geometry(),
+                 f.tree.visualItemRect(f.tree.GetTreeItem(path({g}))));
+        QCOMPARE(f.widgetAt(path({g}))->lastData, QStringLiteral("A:g%1").arg(g));
+    }
+    QCOMPARE(f.tree.GetWidgetedItems().size(), last - first + 1);
+    flushDeferredDeletes();
+    QCOMPARE(TestItemWidget::live, last - first + 1);
+}
+
+void TestTreeWidget::expandAndCollapse()
+{
+    TreeFixture f;
+    QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
+    QTRY_COMPARE(f.widgeted(), topLevel(0, 10));
+    QPointer<TestItemWidget> pushedOut = f.widgetAt(path({8}));
+    TestItemWidget *group0 = f.widgetAt(path({0}));
+
+    f.tree.SetItemExpanded(path({0}), true);
+    QList<qvModelIndex> expected{path({0}), path({0, 0}), path({0, 1}), path({0, 2}), path({0, 3})};
+    expected += topLevel(1, 6);
+    QCOMPARE(f.widgeted(), expected);
+    QCOMPARE(f.widgetAt(path({0})), group0);
+    QCOMPARE(f.widgetAt(path({0, 2}))->GetModelIndex(), path({0, 2}));
+    QCOMPARE(f.widgetAt(path({0, 2}))->lastData, QStringLiteral("A:g0.2"));
+    for (const qvModelIndex &index : expected)
+        QCOMPARE(f.widgetAt(index)->geometry(), f.tree.visualItemRect(f.tree.GetTreeItem(index)));
+    QCOMPARE(f.widgetAt(path({3}))->GetModelIndex(), path({3}));
+    flushDeferredDeletes();
+    QVERIFY(pushedOut.isNull());
+    QCOMPARE(TestItemWidget::live, 11);
+
+    QPointer<TestItemWidget> child = f.widgetAt(path({0, 1}));
+    f.tree.SetItemExpanded(path({0}), false);
+    QCOMPARE(f.widgeted(), topLevel(0, 10));
+    flushDeferredDeletes();
+    QVERIFY(child.isNull());
+    QCOMPARE(TestItemWidget::live, 11);
+}
+
+void TestTreeWidget::expandStateFromDelegate()
+{
+    TreeFixture f;
+    f.delegate.expandOnCreate = QStringLiteral("A:g45");
+    QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
+    QVERIFY(!f.tree.GetTreeItem(path({45}))->isExpanded());
+    f.tree.verticalScrollBar()->setValue(40 * RowHeight);
+    QVERIFY(f.tree.GetTreeItem(path({45}))->isExpanded());
+    QVERIFY(!f.tree.GetTreeItem(path({44}))->isExpanded());
+}
+
+void TestTreeWidget::expandAllWhileWidgetsExist()
+{
+    // The view reports these expansions from inside its own row layout.
+    TreeFixture f;
+    f.delegate.expandOnCreate = QStringLiteral("A:g0.1");
+    QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
+    QTRY_COMPARE(f.widgeted(), topLevel(0, 10));
+    f.tree.expandAll();
+    QList<qvModelIndex> expected{path({0}), path({0, 0}), path({0, 1}), path({0, 2}), path({0, 3})};
+    expected += QList<qvModelIndex>{path({1}),    path({1, 0}), path({1, 1}),
+                                    path({1, 2}), path({1, 3}), path({2})};
+    QTRY_COMPARE(f.widgeted(), expected);
+    f.tree.ExpandAll();
+    QCOMPARE(f.widgeted(), expected);
+    flushDeferredDeletes();
+    QCOMPARE(TestItemWidget::live, expected.size());
+}
+
+void TestTreeWidget::insertSubtreeWithOneSignal()
+{
+    TreeFixture f;
+    QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
+    f.tree.SetItemExpanded(path({1}), true);
+    QSignalSpy inserted(&f.model, &qvTreeDataModel::InsertItemSignal);
+
+    QVERIFY(f.model.InsertItem(f.model.GetTopLevelItem(1), makeGroup(QStringLiteral("A:new"), 5)));
+    QCOMPARE(inserted.count(), 1);
+    QTreeWidgetItem *row = f.tree.GetTreeItem(path({1, 4}));
+    QVERIFY(row);
+    QCOMPARE(row->childCount(), 5);
+    QCOMPARE(f.tree.GetModelIndex(row->child(4)), path({1, 4, 4}));
+    QCOMPARE(f.widgetAt(path({1, 4}))->lastData, QStringLiteral("A:new"));
+
+    QList<qvModelIndex> expected{path({0}),    path({1}),    path({1, 0}), path({1, 1}),
+                                 path({1, 2}), path({1, 3}), path({1, 4})};
+    expected += topLevel(2, 5);
+    QCOMPARE(f.widgeted(), expected);
+
+    // A new top-level group at the end gets a row but no widget while out of view.
+    QVERIFY(f.model.AppendTopLevelItem(makeGroup(QStringLiteral("A:last"), 2)));
+    QCOMPARE(f.tree.topLevelItemCount(), 51);
+    QCOMPARE(f.tree.GetTreeItem(path({50}))->childCount(), 2);
+    QVERIFY(!f.widgetAt(path({50})));
+}
+
+void TestTreeWidget::removeGroupReleasesItsWidgets()
+{
+    TreeFixture f;
+    QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
+    f.tree.SetItemExpanded(path({2}), true);
+    QPointer<TestItemWidget> group = f.widgetAt(path({2}));
+    QPointer<TestItemWidget> child = f.widgetAt(path({2, 1}));
+    QVERIFY(group && child);
+    QSignalSpy removed(&f.model, &qvTreeDataModel::RemoveItemSignal);
+
+    std::unique_ptr<qvTreeItem> taken(f.model.RemoveItemAt(path({2})));
+    QVERIFY(taken);
+    QCOMPARE(removed.count(), 1);
+    QCOMPARE(f.tree.topLevelItemCount(), 49);
+    QCOMPARE(f.model.GetData(f.tree.GetModelIndex(f.tree.topLevelItem(2))).toString(),
+             QStringLiteral("A:g3"));
+    QCOMPARE(f.widgeted(), topLevel(0, 10));
+    QCOMPARE(f.widgetAt(path({2}))->GetModelIndex(), path({2}));
+    QCOMPARE(f.widgetAt(path({2}))->lastData, QStringLiteral("A:g3"));
+    flushDeferredDeletes();
+    QVERIFY(group.isNull());
+    QVERIFY(child.isNull());
+    QCOMPARE(TestItemWidget::live, 11);
+}
+
+void TestTreeWidget::dataChange_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("kind"); // empty: no widget
+    QTest::addColumn<bool>("sameWidget");
+    QTest::addColumn<int>("height");
+    QTest::addRow("same creator") << "A:renamed"
+                                  << "A" << true << 30;
+    QTest::addRow("other creator") << "B:renamed"
+                                   << "B" << false << 45;
+    QTest::addRow("no creator") << "none"
+                                << "" << false << 30;
+}
+
+void TestTreeWidget::dataChange()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, kind);
+    QFETCH(bool, sameWidget);
+    QFETCH(int, height);
+    TreeFixture f;
+    QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
+    QTRY_COMPARE(f.widgeted(), topLevel(0, 10));
+    QPointer<TestItemWidget> old = f.widgetAt(path({3}));
+    const int calls = old->setDataCalls;
+
+    f.model.GetTopLevelItem(3)->SetData(value);
+    TestItemWidget *now = f.widgetAt(path({3}));
+    QCOMPARE(f.tree.visualItemRect(f.tree.GetTreeItem(path({3}))).height(), height);
+    if (kind.isEmpty()) {
+        QVERIFY(!now);
+    } else {
+        QVERIFY(now);
+        QCOMPARE(now->kind(), kind.at(0));
+        QCOMPARE(now->lastData, value);
+        QCOMPARE(now->GetModelIndex(), path({3}));
+    }
+    if (sameWidget) {
+        QCOMPARE(now, old.data());
+        QCOMPARE(now->setDataCalls, calls + 1);
+    } else {
+        flushDeferredDeletes();
+        QVERIFY(old.isNull());
+    }
+    // A change to a row out of view creates nothing.
+    const int created = TestItemWidget::created;
+    f.model.GetTopLevelItem(30)->SetData(QStringLiteral("B:far"));
+    QCOMPARE(TestItemWidget::created, created);
+}
+
+void TestTreeWidget::suspendedUpdates()
+{
+    TreeFixture f;
+    QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
+    QTRY_COMPARE(f.widgeted(), topLevel(0, 10));
+    const int created = TestItemWidget::created;
+
+    emit f.model.SetUpdateStatusSignal(false);
+    QVERIFY(f.tree.IsSuspended());
+    f.tree.verticalScrollBar()->setValue(3 * RowHeight);
+    f.model.InsertItem(f.model.GetTopLevelItem(5), makeGroup(QStringLiteral("A:sub"), 3));
+    f.tree.SetItemExpanded(path({5}), true);
+    f.model.GetTopLevelItem(4)->SetData(QStringLiteral("B:g4"));
+    QCOMPARE(TestItemWidget::created, created);
+    QCOMPARE(f.tree.GetWidgetedItems().size(), 11);
+    QVERIFY(f.tree.GetTreeItem(path({5, 4})));
+
+    emit f.model.SetUpdateStatusSignal(true);
+    QVERIFY(!f.tree.IsSuspended());
+    QList<qvModelIndex> expected = topLevel(3, 5);
+    for (int c = 0; c < 5; ++c)
+        expected.append(path({5, c}));
+    expected += topLevel(6, 7); // row 4 is now a 45 px B row
+    QCOMPARE(f.widgeted(), expected);
+    QCOMPARE(f.widgetAt(path({4}))->kind(), QLatin1Char('B'));
+    flushDeferredDeletes();
+    QCOMPARE(TestItemWidget::live, expected.size());
+}
+
+void TestTreeWidget::clicksGivePaths()
+{
+    TreeFixture f;
+    QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
+    f.tree.SetItemExpanded(path({0}), true);
+    QSignalSpy clicked(&f.tree, &qvTreeWidget::ClickedItem);
+    QSignalSpy doubleClicked(&f.tree, &qvTreeWidget::DoubleClickedItem);
+
+    QTest::mouseClick(f.widgetAt(path({0, 3})), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(clicked.at(0).at(0).value<qvModelIndex>(), path({0, 3}));
+    QCOMPARE(f.tree.currentItem(), f.tree.GetTreeItem(path({0, 3})));
+
+    // A double click is a click followed by a double-click event on the same row.
+    TestItemWidget *group2 = f.widgetAt(path({2}));
+    QTest::mouseClick(group2, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseDClick(group2, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QCOMPARE(doubleClicked.count(), 1);
+    QCOMPARE(doubleClicked.at(0).at(0).value<qvModelIndex>(), path({2}));
+}
+
+void TestTreeWidget::userOperationRelay()
+{
+    TreeFixture f;
+    QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
+    QTRY_COMPARE(f.widgeted(), topLevel(0, 10));
+    QSignalSpy operation(&f.tree, &qvTreeWidget::ItemUserOperationIndexSignals);
+    TestItemWidget *row1 = f.widgetAt(path({1}));
+    row1->emitUserOperation(QStringLiteral("rename"));
+    QCOMPARE(operation.count(), 1);
+    QCOMPARE(operation.at(0).at(0).value<qvModelIndex>(), path({1}));
+    QCOMPARE(operation.at(0).at(1).toString(), QStringLiteral("rename"));
+
+    f.tree.verticalScrollBar()->setValue(20 * RowHeight);
+    QVERIFY(!f.widgetAt(path({1})));
+    row1->emitUserOperation(QStringLiteral("late")); // detached, not yet deleted
+    QCOMPARE(operation.count(), 1);
+}
+
+void TestTreeWidget::takeAllItemsClearsRows()
+{
+    TreeFixture f;
+    QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
+    QTRY_COMPARE(f.widgeted(), topLevel(0, 10));
+    const QList<qvTreeItem *> taken = f.model.TakeAllItems();
+    std::vector<std::unique_ptr<qvTreeItem>> owned(taken.begin(), taken.end());
+    QCOMPARE(f.tree.topLevelItemCount(), 0);
+    QVERIFY(f.tree.GetWidgetedItems().isEmpty());
+    flushDeferredDeletes();
+    QCOMPARE(TestItemWidget::live, 0);
+
+    QVERIFY(f.model.AppendTopLevelItem(owned.front().release()));
+    QCOMPARE(f.widgeted(), topLevel(0, 0));
+}
+
+void TestTreeWidget::itemSizeFromStyleSheet()
+{
+    qvTreeDataModel model;
+    model.AppendTopLevelItem(makeGroup(QStringLiteral("A:g"), 2));
+    model.AppendTopLevelItem(new qvTreeItem(QStringLiteral("B:h")));
+    TestTreeDelegate delegate;
+    qvTreeWidget tree(nullptr, QStringLiteral("TreeGroupWidget"));
+    tree.setStyleSheet(QStringLiteral(
+        "qvTreeWidget { qproperty-qv_item_size: qmap(TreeDelegate#A, 48, TreeDelegate#B,38); }"));
+    tree.SetDelegate(&delegate);
+    tree.SetModel(&model);
+    tree.ExpandAll();
+    tree.resize(200, 300);
+    tree.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tree));
+    QCOMPARE(tree.GetItemSizes().value(QStringLiteral("TreeDelegate#A")), 48);
+    QTRY_COMPARE(tree.visualItemRect(tree.GetTreeItem(path({0, 1}))).height(), 48);
+    QCOMPARE(tree.visualItemRect(tree.GetTreeItem(path({1}))).height(), 38);
+}
+
+QTEST_MAIN(TestTreeWidget)
+#include "tst_qvtreewidget.moc"

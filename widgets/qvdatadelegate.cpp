@@ -1,0 +1,5 @@
+#include "qvdatadelegate.h"
+
+qvDataDelegate::qvDataDelegate(QObject *parent) : QObject(parent) {}
+
+void qvDataDelegate::Init() {}

@@ -1,0 +1,3 @@
+#include "qvdatamodel.h"
+
+qvDataModel::qvDataModel(QObject *parent) : QObject(parent) {}

@@ -1,0 +1,16 @@
+#include "qvlistwidgetdelegate.h"
+
+#include "qvlistwidgetitem.h"
+
+qvListWidgetDelegate::qvListWidgetDelegate(QObject *parent) : qvViewItemDelegate(parent) {}
+
+qvListWidgetItem *qvListWidgetDelegate::CreateListItem(const QVariant &data)
+{
+    Q_UNUSED(data)
+    return new qvListWidgetItem;
+}
+
+QString qvListWidgetDelegate::GetItemTypeKey(const QVariant &data)
+{
+    return GetCreateFuncTypeKey(GetCreateFunc(data));
+}

@@ -1,0 +1,3 @@
+#include "qvtreewidgetitem.h"
+
+qvTreeWidgetItem::qvTreeWidgetItem() : QTreeWidgetItem(Type) {}

@@ -1,0 +1,7 @@
+#include "qvvboxlayout.h"
+
+qvVBoxLayout::qvVBoxLayout(QWidget *parent) : QVBoxLayout(parent)
+{
+    setContentsMargins(0, 0, 0, 0);
+    setSpacing(0);
+}

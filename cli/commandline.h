@@ -8,7 +8,12 @@
 class CommandLine
 {
 public:
-    enum ExitCode { Success = 0, Failure = 1, Usage = 2 };
+    enum ExitCode
+    {
+        Success = 0,
+        Failure = 1,
+        Usage = 2
+    };
 
     // True when the first argument asks for a command rather than the editor.
     static bool isCommand(int argc, char **argv);

@@ -37,7 +37,7 @@ QByteArray number(int value)
 } // namespace
 
 int PhonebookCommands::runOnOneFile(const QStringList &args, int (*local)(const QString &),
-                                     int (*remote)(const QString &))
+                                    int (*remote)(const QString &))
 {
     quietLogging();
     QStringList files;

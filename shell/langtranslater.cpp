@@ -37,8 +37,7 @@ QString quotedField(const QString &field)
 
 // Calls visit(first, second) for every line of a UTF-8 file that has an '='; stops early when
 // visit returns false. An empty path or a file that cannot be opened visits nothing.
-template <typename Visit>
-void forEachSplitLine(const QString &path, Visit visit)
+template <typename Visit> void forEachSplitLine(const QString &path, Visit visit)
 {
     if (path.isEmpty())
         return;
@@ -115,8 +114,7 @@ void Langtranslater::scanLanguages(const QString &folder)
     qDebug() << "Init Lang:" << folder << files;
 
     // sscanf-like "%d.GUI.%[^.]": a number, ".GUI.", then a tag up to the next dot.
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\s*[+-]?\\d+\\.GUI\\.([^.]+)"));
+    static const QRegularExpression pattern(QStringLiteral("^\\s*[+-]?\\d+\\.GUI\\.([^.]+)"));
     for (const QString &name : files) {
         if (!name.contains(QStringLiteral(".GUI.")))
             continue;

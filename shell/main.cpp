@@ -27,7 +27,8 @@ int main(int argc, char *argv[])
 
     // Where the requested family is missing, prefer a CJK-capable sans of similar width to
     // whatever fontconfig would pick, so Chinese texts render and buttons keep their fit.
-    QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"));
+    QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"),
+                              QStringLiteral("WenQuanYi Micro Hei"));
     QFont font;
     font.setFamily(QStringLiteral("Microsoft YaHei"));
     QApplication::setFont(font);

@@ -9,8 +9,7 @@
 
 SingleInstanceGuard::SingleInstanceGuard(const QString &key)
     : m_path(QDir::tempPath() + QLatin1Char('/') + key + QStringLiteral(".lock"))
-{
-}
+{}
 
 SingleInstanceGuard::~SingleInstanceGuard()
 {

@@ -63,9 +63,8 @@ void MainWindow::buildPanes()
 
     connect(CMessageDialogListManager::instance(), &CMessageDialogListManager::sigShowMessagebox,
             this, &MainWindow::slotShowMessagebox);
-    connect(HttpServer::instance(), &HttpServer::sigListenFailed, this, [] {
-        TipWidget::showTip(HttpServer::listenFailedText(), TipWidget::Warning);
-    });
+    connect(HttpServer::instance(), &HttpServer::sigListenFailed, this,
+            [] { TipWidget::showTip(HttpServer::listenFailedText(), TipWidget::Warning); });
 }
 
 void MainWindow::slotShowMessagebox(bool bShow)

@@ -9,10 +9,7 @@
 class TestWorkDir
 {
 public:
-    TestWorkDir() : m_previous(QDir::currentPath())
-    {
-        QDir::setCurrent(m_dir.path());
-    }
+    TestWorkDir() : m_previous(QDir::currentPath()) { QDir::setCurrent(m_dir.path()); }
     ~TestWorkDir()
     {
         QDir::setCurrent(m_previous);

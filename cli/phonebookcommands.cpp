@@ -17,6 +17,24 @@ void writeOut(const QByteArray &bytes)
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
 }
 
+// Writes out what has collected once it is large, so a big phonebook needs no second copy.
+void flushLarge(QByteArray *out)
+{
+    if (out->size() > 64 * 1024) {
+        writeOut(*out);
+        out->clear();
+    }
+}
+
+// Closes the contacts list and the object, writes the rest and reports whether stdout took it.
+int finishJson(QByteArray *out)
+{
+    *out += "]}\n";
+    writeOut(*out);
+    return std::fflush(stdout) == 0 ? CommandLine::Success
+                                    : CommandLine::failure(QStringLiteral("cannot write output"));
+}
+
 QString readProblem(const QString &path)
 {
     const QFileInfo info(path);
@@ -235,15 +253,9 @@ int PhonebookCommands::dumpLocal(const QString &path)
         field("eyepea_contact_id", contact->eyepea_contact_id);
         field("priority", contact->priority);
         out += '}';
-        if (out.size() > 64 * 1024) {
-            writeOut(out);
-            out.clear();
-        }
+        flushLarge(&out);
     }
-    out += "]}\n";
-    writeOut(out);
-    return std::fflush(stdout) == 0 ? CommandLine::Success
-                                    : CommandLine::failure(QStringLiteral("cannot write output"));
+    return finishJson(&out);
 }
 
 int PhonebookCommands::infoLocal(const QString &path)
@@ -324,15 +336,9 @@ int PhonebookCommands::dumpRemote(const QString &path)
                ", \"customPhoto\": " + jsonString(contact->customPhoto) +
                ", \"numbers\": " + labeledList(contact->numbers) +
                ", \"extras\": " + labeledList(contact->extras) + '}';
-        if (out.size() > 64 * 1024) {
-            writeOut(out);
-            out.clear();
-        }
+        flushLarge(&out);
     }
-    out += "]}\n";
-    writeOut(out);
-    return std::fflush(stdout) == 0 ? CommandLine::Success
-                                    : CommandLine::failure(QStringLiteral("cannot write output"));
+    return finishJson(&out);
 }
 
 int PhonebookCommands::infoRemote(const QString &path)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the editor and its tests need (when missing), then configures and
 # builds into the given build folder. Usage: scripts/setup.sh BUILD_DIR [cmake options...]
+# QCD_BUILD_TARGET names a single target to build instead of everything.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -28,5 +29,5 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S "$repo" -B "$build" -G Ninja "$@" >/dev/null
-cmake --build "$build" -j "$(nproc)"
+cmake --build "$build" -j "$(nproc)" ${QCD_BUILD_TARGET:+--target "$QCD_BUILD_TARGET"}
 mkdir -p "$repo/app" "$repo/target"

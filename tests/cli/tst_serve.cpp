@@ -146,12 +146,9 @@ void TestServe::wrongUsage_data()
     QTest::addColumn<QStringList>("args");
     QTest::addRow("port not a number") << texts({"--port", "http"});
     QTest::addRow("port too large") << texts({"--port", "65536"});
-    QTest::addRow("negative port") << texts({"--port", "-1"});
     QTest::addRow("port without value") << texts({"--port"});
     QTest::addRow("port twice") << texts({"--port", "1", "--port", "2"});
     QTest::addRow("address not an address") << texts({"--address", "my-phone-server"});
-    QTest::addRow("address out of range") << texts({"--address", "300.1.1.1"});
-    QTest::addRow("address without value") << texts({"--address"});
     QTest::addRow("unknown option") << texts({"--daemon"});
     QTest::addRow("stray argument") << texts({"target"});
 }
@@ -196,9 +193,7 @@ void TestServe::portFromSettings_data()
     QTest::addRow("stored port") << "port=" + QByteArray::number(freePort) + "\n" << freePort;
     QTest::addRow("no port") << QByteArray() << 80;
     QTest::addRow("zero") << QByteArray("port=0\n") << 80;
-    QTest::addRow("negative") << QByteArray("port=-8080\n") << 80;
     QTest::addRow("not a number") << QByteArray("port=eighty\n") << 80;
-    QTest::addRow("too large") << QByteArray("port=70000\n") << 80;
 }
 
 void TestServe::portFromSettings()

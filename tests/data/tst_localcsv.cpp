@@ -41,7 +41,6 @@ class TestLocalCsv : public QObject
 
 private slots:
     void writesEditorLayout();
-    void writesEmptyPhonebook();
     void roundTrip();
     void quoting_data();
     void quoting();
@@ -55,8 +54,6 @@ private slots:
     void importIgnoresLimit();
     void probe_data();
     void probe();
-    void nextRecord_data();
-    void nextRecord();
 };
 
 void TestLocalCsv::writesEditorLayout()
@@ -73,21 +70,14 @@ void TestLocalCsv::writesEditorLayout()
                                 "Ann Example,1001,,,-1,Auto,,,Sales,,\r\n"
                                 "Bob Example,,2002,,0,Auto,3003,,All Contacts,,\r\n"
                                 "\r\n");
-}
-
-void TestLocalCsv::writesEmptyPhonebook()
-{
-    TestWorkDir dir;
-    LocalDirectory store;
+    // An empty phonebook is the header alone, and reads back as one.
     store.initDefaultGroup();
-    const QString path = dir.filePath(QStringLiteral("empty.CSV"));
-    QVERIFY(store.saveFile(path));
-    QCOMPARE(readAll(path), bom + header + "\r\n\r\n");
-    LocalDirectory loaded;
-    QVERIFY(loaded.isLocalFile(path));
-    QVERIFY(loaded.importFile(path));
-    QCOMPARE(loaded.contactCount(-1), 0);
-    QCOMPARE(loaded.groups().size(), 2);
+    const QString empty = dir.filePath(QStringLiteral("empty.CSV"));
+    QVERIFY(store.saveFile(empty));
+    QCOMPARE(readAll(empty), bom + header + "\r\n\r\n");
+    QVERIFY(store.isLocalFile(empty));
+    QVERIFY(store.importFile(empty));
+    QCOMPARE(store.contactCount(-1), 0);
 }
 
 void TestLocalCsv::roundTrip()
@@ -135,11 +125,8 @@ void TestLocalCsv::quoting_data()
     QTest::addRow("quote") << QStringLiteral("say \"hi\"") << QByteArray("\"say \"\"hi\"\"\"");
     QTest::addRow("leading quote") << QStringLiteral("\"x") << QByteArray("\"\"\"x\"");
     QTest::addRow("line feed") << QStringLiteral("a\nb") << QByteArray("\"a\nb\"");
-    QTest::addRow("cr lf") << QStringLiteral("a\r\nb") << QByteArray("\"a\r\nb\"");
     QTest::addRow("carriage return") << QStringLiteral("a\rb") << QByteArray("\"a\rb\"");
     QTest::addRow("spaces kept bare") << QStringLiteral(" a b ") << QByteArray(" a b ");
-    QTest::addRow("chinese") << QStringLiteral("李四") << QStringLiteral("李四").toUtf8();
-    QTest::addRow("only comma") << QStringLiteral(",") << QByteArray("\",\"");
 }
 
 void TestLocalCsv::quoting()
@@ -178,24 +165,21 @@ void TestLocalCsv::readerColumns_data()
     QTest::addColumn<QStringList>("fields");
 
     // Expected fields in column order, '|' between them; "@" stands for "All Contacts".
-    QTest::addRow("eleven") << QByteArray("a,1,2,3,0,R,9,5,G,p,d")
-                            << fields("a|1|2|3|0|R|9|5|G|p|d");
-    QTest::addRow("more than eleven")
-        << QByteArray("a,1,2,3,0,R,9,5,G,p,d,x,y") << fields("a|1|2|3|0|R|9|5|G|p|d");
+    QTest::addRow("eleven, extra ignored")
+        << QByteArray("a,1,2,3,0,R,9,5,G,p,d,x") << fields("a|1|2|3|0|R|9|5|G|p|d");
     QTest::addRow("nine") << QByteArray("a,1,2,3,0,R,9,5,G") << fields("a|1|2|3|0|R|9|5|G||");
     QTest::addRow("ten keeps the photo")
         << QByteArray("a,1,2,3,0,R,9,5,G,p") << fields("a|1|2|3|0|R|9|5|G|p|");
     QTest::addRow("name only") << QByteArray("Solo") << fields("Solo||||-1|Auto|||@||");
-    QTest::addRow("three columns")
-        << QByteArray("Trio,100,200") << fields("Trio|100|200||-1|Auto|||@||");
     QTest::addRow("empty group column")
         << QByteArray("a,,,,-1,Auto,,,,,") << fields("a||||-1|Auto|||@||");
-    QTest::addRow("commas only") << QByteArray(",,,") << fields("||||-1|Auto|||@||");
     QTest::addRow("quoted line break")
         << QByteArray("\"two\r\nlines\",\"1,5\",,,-1,Auto,,,\"Sales, EU\",,")
         << fields("two\r\nlines|1,5|||-1|Auto|||Sales, EU||");
     QTest::addRow("quote inside bare field")
         << QByteArray("Ann \"the\" Boss,1") << fields("Ann \"the\" Boss|1|||-1|Auto|||@||");
+    QTest::addRow("empty quoted, text after closing quote")
+        << QByteArray("\"\",\"a\"b") << fields("|ab|||-1|Auto|||@||");
     QTest::addRow("lone cr is data") << QByteArray("a\rb,1") << fields("a\rb|1|||-1|Auto|||@||");
 }
 
@@ -223,7 +207,7 @@ void TestLocalCsv::blankLinesGiveNoContact()
     // Saved and imported again: exactly the contacts saved, however often.
     TestWorkDir dir;
     const QString path = dir.filePath(QStringLiteral("again.csv"));
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < 2; ++round) {
         QVERIFY(store.saveFile(path));
         QVERIFY(store.importFile(path));
         QCOMPARE(contactNames(store), texts({"A", "B"}));
@@ -245,9 +229,6 @@ void TestLocalCsv::headerColumnsByName_data()
     QTest::addRow("quoted and padded names")
         << QByteArray("\"display_name\", line ,photo_data,priority\nCy,2,pd,4\n")
         << fields("Cy||||2|Auto||4|@||pd");
-    QTest::addRow("short data line")
-        << QByteArray("display_name,office_number,group_id_name\nDee\n")
-        << fields("Dee||||-1|Auto|||@||");
     QTest::addRow("repeated name takes the first")
         << QByteArray("display_name,display_name,auto_divert\nEve,Other,66\n")
         << fields("Eve||||-1|Auto|66||@||");
@@ -317,17 +298,13 @@ void TestLocalCsv::probe_data()
     QTest::addColumn<bool>("expected");
 
     QTest::addRow("editor header") << bom + header + "\r\n\r\n" << true;
-    QTest::addRow("no bom") << header + "\n" << true;
     QTest::addRow("name only") << QByteArray("display_name") << true;
-    QTest::addRow("name in another column") << QByteArray("id,display_name\n1,a\n") << true;
     QTest::addRow("quoted name") << QByteArray("\"display_name\",x\n") << true;
     QTest::addRow("unclosed quote after name") << QByteArray("display_name,\"abc\n") << true;
     QTest::addRow("no header") << QByteArray("Ann,1001,,,-1,Auto,,,Sales,,\r\n") << false;
     QTest::addRow("header on second line") << QByteArray("x\n") + header << false;
     QTest::addRow("other case") << QByteArray("Display_Name,office_number\n") << false;
     QTest::addRow("part of a word") << QByteArray("display_names\n") << false;
-    QTest::addRow("empty") << QByteArray() << false;
-    QTest::addRow("xml") << QByteArray("<?xml version=\"1.0\"?><root_group/>") << false;
 }
 
 void TestLocalCsv::probe()
@@ -345,42 +322,6 @@ void TestLocalCsv::probe()
         QVERIFY(store.importFile(path));
         QVERIFY(store.contactCount(-1) > 0);
     }
-}
-
-void TestLocalCsv::nextRecord_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QList<QStringList>>("records");
-
-    QTest::addRow("trailing comma at end")
-        << QStringLiteral("a,") << QList<QStringList>{{QStringLiteral("a"), QString()}};
-    QTest::addRow("empty quoted") << QStringLiteral("\"\",x")
-                                  << QList<QStringList>{{QString(), QStringLiteral("x")}};
-    QTest::addRow("text after closing quote")
-        << QStringLiteral("\"a\"b,c")
-        << QList<QStringList>{{QStringLiteral("ab"), QStringLiteral("c")}};
-    QTest::addRow("lf and crlf") << QStringLiteral("a\nb\r\nc")
-                                 << QList<QStringList>{{QStringLiteral("a")},
-                                                       {QStringLiteral("b")},
-                                                       {QStringLiteral("c")}};
-    QTest::addRow("blank lines") << QStringLiteral("\n\r\n")
-                                 << QList<QStringList>{{QString()}, {QString()}};
-    QTest::addRow("quoted newline then next")
-        << QStringLiteral("\"x\ny\",1\nz")
-        << QList<QStringList>{{QStringLiteral("x\ny"), QStringLiteral("1")}, {QStringLiteral("z")}};
-}
-
-void TestLocalCsv::nextRecord()
-{
-    QFETCH(QString, text);
-    QFETCH(QList<QStringList>, records);
-    int pos = 0;
-    QStringList fields;
-    QList<QStringList> got;
-    while (LocalCsvFormat::nextRecord(text, &pos, &fields))
-        got << fields;
-    QCOMPARE(got, records);
-    QCOMPARE(pos, text.size());
 }
 
 QTEST_GUILESS_MAIN(TestLocalCsv)

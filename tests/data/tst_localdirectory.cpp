@@ -29,32 +29,29 @@ public:
         QString groupName;
     };
 
-    QList<Group> groups;
+    QList<Group> groups{{QStringLiteral("All Contacts"), 0, {}},
+                        {QStringLiteral("Blocklist"), 1, {}}};
     QList<Contact> contacts;
     int lastContactId = 0;
     int lastGroupId = 1;
 
-    ListModel()
+    template <typename T> static int indexOf(const QList<T> &list, int id)
     {
-        groups.append({QStringLiteral("All Contacts"), 0, {}});
-        groups.append({QStringLiteral("Blocklist"), 1, {}});
+        for (int i = 0; i < list.size(); ++i) {
+            if (list[i].id == id)
+                return i;
+        }
+        return -1;
     }
-
     Group *group(int id)
     {
-        for (Group &g : groups) {
-            if (g.id == id)
-                return &g;
-        }
-        return nullptr;
+        const int i = indexOf(groups, id);
+        return i < 0 ? nullptr : &groups[i];
     }
     Contact *contact(int id)
     {
-        for (Contact &c : contacts) {
-            if (c.id == id)
-                return &c;
-        }
-        return nullptr;
+        const int i = indexOf(contacts, id);
+        return i < 0 ? nullptr : &contacts[i];
     }
 
     void addContact(int groupId)
@@ -65,9 +62,8 @@ public:
         QSet<QString> names;
         for (const Contact &c : contacts)
             names.insert(c.name);
-        Contact c{++lastContactId, g->id, LocalDirectory::uniqueName(QStringLiteral("Name"), names),
-                  g->name};
-        contacts.append(c);
+        contacts.append({++lastContactId, g->id,
+                         LocalDirectory::uniqueName(QStringLiteral("Name"), names), g->name});
         // linkContact
         Contact &added = contacts.last();
         if (added.groupName != QLatin1String("Blocklist")) {
@@ -103,12 +99,7 @@ public:
             own->ids.removeAll(id);
         if (Group *all = group(0))
             all->ids.removeAll(id);
-        for (int i = 0; i < contacts.size(); ++i) {
-            if (contacts[i].id == id) {
-                contacts.removeAt(i);
-                break;
-            }
-        }
+        contacts.removeAt(indexOf(contacts, id));
     }
     void deleteGroup(int id)
     {
@@ -118,12 +109,7 @@ public:
         const QList<int> ids = g->ids;
         for (const int contactId : ids)
             deleteContact(contactId);
-        for (int i = 0; i < groups.size(); ++i) {
-            if (groups[i].id == id) {
-                groups.removeAt(i);
-                break;
-            }
-        }
+        groups.removeAt(indexOf(groups, id));
     }
     void renameGroup(int id, const QString &name)
     {
@@ -200,14 +186,11 @@ class TestLocalDirectory : public QObject
     Q_OBJECT
 
 private slots:
-    void emptyBeforeInit();
     void initDefaultGroup();
-    void addGroupNames();
     void uniqueName_data();
     void uniqueName();
     void addContactNamesAndLinks_data();
     void addContactNamesAndLinks();
-    void addContactUnknownGroup();
     void contactLimit();
     void counts();
     void deleteContact();
@@ -217,23 +200,11 @@ private slots:
     void updateContactCopiesEditableFields();
     void moveContacts_data();
     void moveContacts();
-    void moveKeepsListOrder();
     void searchContacts_data();
     void searchContacts();
     void bulkOperationsMatchListModel_data();
     void bulkOperationsMatchListModel();
 };
-
-void TestLocalDirectory::emptyBeforeInit()
-{
-    LocalDirectory store;
-    QVERIFY(store.groups().isEmpty());
-    QVERIFY(store.contacts().isEmpty());
-    QCOMPARE(store.lastContactId(), 0);
-    QCOMPARE(store.lastGroupId(), 0);
-    QVERIFY(!store.isChanged());
-    QCOMPARE(&LocalDirectory::instance(), &LocalDirectory::instance());
-}
 
 void TestLocalDirectory::initDefaultGroup()
 {
@@ -250,21 +221,6 @@ void TestLocalDirectory::initDefaultGroup()
     QCOMPARE(store.lastContactId(), 0);
     QCOMPARE(store.lastGroupId(), 1);
     QVERIFY(!store.isChanged());
-    QVERIFY(!store.findContact(1));
-    QVERIFY(!store.findGroup(2));
-}
-
-void TestLocalDirectory::addGroupNames()
-{
-    LocalDirectory store;
-    store.initDefaultGroup();
-    LocalGroup *first = store.addGroup();
-    LocalGroup *second = store.addGroup();
-    QVERIFY(store.isChanged());
-    QCOMPARE(first->id, 2);
-    QCOMPARE(second->id, 3);
-    QCOMPARE(store.findGroup(3), second);
-    QCOMPARE(groupNames(store), texts({"All Contacts", "Blocklist", "Default", "Default1"}));
 }
 
 void TestLocalDirectory::uniqueName_data()
@@ -282,7 +238,6 @@ void TestLocalDirectory::uniqueName_data()
     QTest::addRow("taken") << texts({"Name"}) << QStringLiteral("Name1");
     QTest::addRow("case differs") << texts({"name"}) << QStringLiteral("Name");
     QTest::addRow("first gap") << texts({"Name", "Name1", "Name3"}) << QStringLiteral("Name2");
-    QTest::addRow("numbered only taken") << texts({"Name1"}) << QStringLiteral("Name");
     QTest::addRow("gap at 500") << gap << QStringLiteral("Name500");
     QTest::addRow("all taken") << all << QStringLiteral("Name");
 }
@@ -333,21 +288,14 @@ void TestLocalDirectory::addContactNamesAndLinks()
     QCOMPARE(store.groups().size(), 3);
 }
 
-void TestLocalDirectory::addContactUnknownGroup()
-{
-    LocalDirectory store;
-    store.initDefaultGroup();
-    LocalContact *contact = nullptr;
-    QCOMPARE(store.addContact(7, &contact), 3);
-    QVERIFY(!contact);
-    QVERIFY(store.contacts().isEmpty());
-    QVERIFY(!store.isChanged());
-}
-
 void TestLocalDirectory::contactLimit()
 {
     LocalDirectory store;
     fill(store, 1);
+    LocalContact *contact = nullptr;
+    QCOMPARE(store.addContact(7, &contact), 3); // unknown group
+    QVERIFY(!contact);
+    QVERIFY(store.contacts().isEmpty());
     for (int i = 0; i < 999; ++i)
         QCOMPARE(store.addContact(i % 3, nullptr), 0);
     // The Blocklist counts towards the limit too.
@@ -377,8 +325,6 @@ void TestLocalDirectory::counts()
     QCOMPARE(store.contactCount(42), 0);
     QCOMPARE(store.groupName(2), QStringLiteral("Default"));
     QCOMPARE(store.groupName(42), QString());
-    QVERIFY(!store.findGroup(42));
-    QVERIFY(!store.findContact(42));
     // Only the two built-in groups are locked, whatever the id.
     QVERIFY(!store.isGroupEditable(0));
     QVERIFY(!store.isGroupEditable(1));
@@ -386,24 +332,18 @@ void TestLocalDirectory::counts()
     QVERIFY(store.isGroupEditable(-5));
 }
 
+// The lists after deletes are cross-checked below; here: ids are never reused, and unknown ids
+// still succeed and mark the phonebook changed.
 void TestLocalDirectory::deleteContact()
 {
     LocalDirectory store;
-    fill(store, 1, {2, 2, 2, 1});
-
-    // The group argument does not matter: the contact leaves its own group and group 0.
-    QVERIFY(store.deleteContact(1, 2));
-    QCOMPARE(listedIds(store, 0), (QList<int>{1, 3}));
-    QCOMPARE(listedIds(store, 2), (QList<int>{1, 3}));
-    QVERIFY(!store.findContact(2));
-    QCOMPARE(store.contacts().size(), 3);
-
-    QVERIFY(store.deleteContact(0, 4));
-    QVERIFY(listedIds(store, 1).isEmpty());
-    // Ids are not reused: the next contact after deleting the newest one gets a fresh id.
+    fill(store, 1, {2, 2, 1});
+    QVERIFY(store.deleteContact(1, 2)); // the group argument does not matter
+    QCOMPARE(listedIds(store, 2), (QList<int>{1}));
+    QVERIFY(store.deleteContact(0, 3));
     LocalContact *contact = nullptr;
     store.addContact(0, &contact);
-    QCOMPARE(contact->id, 5);
+    QCOMPARE(contact->id, 4);
 
     store.initDefaultGroup();
     QVERIFY(store.deleteContact(0, 99));
@@ -414,20 +354,13 @@ void TestLocalDirectory::deleteGroupDeletesItsContacts()
 {
     LocalDirectory store;
     fill(store, 2, {2, 3, 2, 0});
-
     QVERIFY(store.deleteGroup(2));
-    QVERIFY(!store.findGroup(2));
-    QVERIFY(!store.findContact(1));
-    QVERIFY(!store.findContact(3));
     QCOMPARE(listedIds(store, 0), (QList<int>{2, 4}));
-    QCOMPARE(store.contactCount(-1), 2);
     QCOMPARE(groupNames(store), texts({"All Contacts", "Blocklist", "Default1"}));
     // Its name is free again, its id is not.
     LocalGroup *again = store.addGroup();
     QCOMPARE(again->name, QStringLiteral("Default"));
     QCOMPARE(again->id, 4);
-    QVERIFY(store.deleteGroup(4));
-    QCOMPARE(store.addGroup()->id, 5);
 
     store.initDefaultGroup();
     QVERIFY(store.deleteGroup(77));
@@ -443,7 +376,6 @@ void TestLocalDirectory::renameGroup_data()
 
     const QString unchanged = QStringLiteral("Default");
     QTest::addRow("new name") << 2 << QStringLiteral("Sales") << 0 << QStringLiteral("Sales");
-    QTest::addRow("own name") << 2 << unchanged << 0 << unchanged;
     QTest::addRow("other group") << 2 << QStringLiteral("Default1") << 2 << unchanged;
     QTest::addRow("all contacts") << 2 << QStringLiteral("All Contacts") << 2 << unchanged;
     QTest::addRow("blocklist") << 2 << QStringLiteral("Blocklist") << 2 << unchanged;
@@ -535,15 +467,9 @@ void TestLocalDirectory::moveContacts_data()
     QTest::addRow("group to blocklist")
         << 2 << 1 << QList<int>{1} << QList<int>{2, 4} << QList<int>{3, 1} << QList<int>{2}
         << QList<int>{4} << 1 << QStringLiteral("Blocklist");
-    QTest::addRow("group to group")
-        << 2 << 3 << QList<int>{2, 1} << QList<int>{1, 2, 4} << QList<int>{3} << QList<int>{}
-        << QList<int>{4, 2, 1} << 3 << QStringLiteral("Default1");
     QTest::addRow("group to all contacts")
         << 2 << 0 << QList<int>{1} << QList<int>{1, 2, 4} << QList<int>{3} << QList<int>{2}
         << QList<int>{4} << 0 << QStringLiteral("All Contacts");
-    QTest::addRow("all contacts view to blocklist")
-        << 0 << 1 << QList<int>{4} << QList<int>{1, 2} << QList<int>{3, 4} << QList<int>{1, 2}
-        << QList<int>{} << 1 << QStringLiteral("Blocklist");
     QTest::addRow("blocklist to all contacts")
         << 1 << 0 << QList<int>{3} << QList<int>{1, 2, 4, 3} << QList<int>{} << QList<int>{1, 2}
         << QList<int>{4} << 0 << QStringLiteral("All Contacts");
@@ -576,36 +502,6 @@ void TestLocalDirectory::moveContacts()
         QCOMPARE(store.findContact(id)->groupId, movedGroupId);
         QCOMPARE(store.findContact(id)->group_id_name, movedGroupName);
     }
-
-    // A save and a reload show every contact where the move put it (ids follow file order,
-    // which a move does not change).
-    const QString path = dir.filePath(QStringLiteral("moved.xml"));
-    QVERIFY(store.saveFile(path));
-    LocalDirectory reloaded;
-    QVERIFY(reloaded.importFile(path));
-    const auto sorted = [](QList<int> ids) {
-        std::sort(ids.begin(), ids.end());
-        return ids;
-    };
-    for (const LocalGroup *group : store.groups()) {
-        const LocalGroup *again = reloaded.findGroup(group->id);
-        QVERIFY(again);
-        QCOMPARE(again->name, group->name);
-        QCOMPARE(sorted(again->contactIds), sorted(group->contactIds));
-    }
-}
-
-void TestLocalDirectory::moveKeepsListOrder()
-{
-    LocalDirectory store;
-    fill(store, 2, {2, 3, 2, 3, 2, 3});
-    store.moveContacts({5, 1}, 2, 3);
-    QCOMPARE(listedIds(store, 2), (QList<int>{3}));
-    QCOMPARE(listedIds(store, 3), (QList<int>{2, 4, 6, 5, 1}));
-    // Moving within the same group sends the contacts to its end.
-    store.moveContacts({2}, 3, 3);
-    QCOMPARE(listedIds(store, 3), (QList<int>{4, 6, 5, 1, 2}));
-    QCOMPARE(listedIds(store, 0), (QList<int>{1, 2, 3, 4, 5, 6}));
 }
 
 void TestLocalDirectory::searchContacts_data()
@@ -615,12 +511,11 @@ void TestLocalDirectory::searchContacts_data()
     QTest::addColumn<QStringList>("expected");
 
     QTest::addRow("empty key") << 0 << QString() << texts({"ann smith", "Bob", "李四"});
-    QTest::addRow("capitals") << 0 << QStringLiteral("ANN") << texts({"ann smith"});
-    QTest::addRow("inner substring") << 0 << QStringLiteral("mit") << texts({"ann smith"});
+    QTest::addRow("inner substring, any case")
+        << 0 << QStringLiteral("MIT") << texts({"ann smith"});
     QTest::addRow("office number") << 0 << QStringLiteral("100") << texts({"ann smith", "Bob"});
-    QTest::addRow("mobile number") << 0 << QStringLiteral("555") << texts({"Bob"});
     QTest::addRow("other number") << 0 << QStringLiteral("777") << texts({"李四"});
-    QTest::addRow("chinese") << 0 << QStringLiteral("李") << texts({"李四"});
+    QTest::addRow("mobile number") << 0 << QStringLiteral("555") << texts({"Bob"});
     QTest::addRow("auto divert not searched") << 0 << QStringLiteral("999") << QStringList{};
     QTest::addRow("own group only") << 2 << QString() << texts({"Bob"});
     QTest::addRow("blocklist") << 1 << QString() << texts({"Blocked"});

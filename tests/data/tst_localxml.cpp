@@ -38,7 +38,6 @@ class TestLocalXml : public QObject
 
 private slots:
     void writesEditorLayout();
-    void writesEmptyPhonebook();
     void roundTripKeepsValues_data();
     void roundTripKeepsValues();
     void writerDropsCharactersXmlCannotCarry();
@@ -47,7 +46,6 @@ private slots:
     void malformedKeepsWhatCameBefore();
     void groupsFromContacts();
     void importResetsIds();
-    void importIgnoresLimit();
     void probe_data();
     void probe();
     void extensionRule_data();
@@ -75,21 +73,14 @@ void TestLocalXml::writesEditorLayout()
     const QString second = dir.filePath(QStringLiteral("again.xml"));
     QVERIFY(again.saveFile(second));
     QCOMPARE(readAll(second), editorFile);
-}
 
-void TestLocalXml::writesEmptyPhonebook()
-{
-    TestWorkDir dir;
-    LocalDirectory store;
-    store.initDefaultGroup();
-    QVERIFY(store.saveFile(dir.filePath(QStringLiteral("empty.xml"))));
-    QCOMPARE(readAll(dir.filePath(QStringLiteral("empty.xml"))),
-             QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                        "<root_group>\n"
+    again.initDefaultGroup();
+    QVERIFY(again.saveFile(second));
+    QCOMPARE(readAll(second),
+             QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<root_group>\n"
                         "    <group display_name=\"All Contacts\"/>\n"
                         "    <group display_name=\"Blocklist\"/>\n"
-                        "</root_group>\n"
-                        "<root_contact/>\n"));
+                        "</root_group>\n<root_contact/>\n"));
 }
 
 void TestLocalXml::roundTripKeepsValues_data()
@@ -98,12 +89,9 @@ void TestLocalXml::roundTripKeepsValues_data()
     QTest::addRow("chinese") << QStringLiteral("张三 李四");
     QTest::addRow("quotes") << QStringLiteral("say \"hi\" 'there'");
     QTest::addRow("ampersand and brackets") << QStringLiteral("A&B <c> &amp;");
-    QTest::addRow("tab") << QStringLiteral("a\tb");
     QTest::addRow("line feed") << QStringLiteral("a\nb");
-    QTest::addRow("cr lf") << QStringLiteral("a\r\nb");
     QTest::addRow("carriage return") << QStringLiteral("a\rb");
     QTest::addRow("edge spaces") << QStringLiteral("  x  ");
-    QTest::addRow("comma") << QStringLiteral("Smith, Ann");
     QTest::addRow("emoji") << QStringLiteral("\U0001F600 ok");
     QTest::addRow("empty") << QString();
 }
@@ -174,12 +162,8 @@ void TestLocalXml::readsAnyLayout_data()
 
     QTest::addRow("editor layout") << editorFile;
     QTest::addRow("one line") << oneLine;
-    QTest::addRow("one line without declaration") << oneLine.mid(oneLine.indexOf("?>") + 2);
-    QTest::addRow("no declaration") << noDeclaration;
     QTest::addRow("cr lf") << crlf;
     QTest::addRow("byte-order mark") << QByteArray("\xEF\xBB\xBF") + editorFile;
-    QTest::addRow("bom, cr lf, one line")
-        << QByteArray("\xEF\xBB\xBF") + oneLine.replace("><", ">\r\n<");
     QTest::addRow("declaration and first element on one line")
         << QByteArray(editorFile).replace("?>\n<root_group>", "?><root_group>");
     QTest::addRow("comment and doctype before")
@@ -285,19 +269,6 @@ void TestLocalXml::importResetsIds()
     QCOMPARE(store.findGroup(2)->name, QStringLiteral("Sales"));
 }
 
-void TestLocalXml::importIgnoresLimit()
-{
-    QByteArray content = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<root_contact>\n";
-    for (int i = 0; i < 1500; ++i)
-        content += "<contact display_name=\"C" + QByteArray::number(i) + "\"/>\n";
-    content += "</root_contact>\n";
-    LocalDirectory store;
-    importBytes(content, store, QStringLiteral("big.xml"));
-    QCOMPARE(store.contactCount(-1), 1500);
-    QCOMPARE(store.addContact(0, nullptr), 5);
-    QCOMPARE(store.contactCount(-1), 1500);
-}
-
 void TestLocalXml::probe_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -307,8 +278,6 @@ void TestLocalXml::probe_data()
     QTest::addRow("contact only") << QByteArray("<x><contact/></x>") << true;
     QTest::addRow("group deep inside")
         << QByteArray("<?xml version=\"1.0\"?>\n<a>\n<b><c><group/></c></b></a>") << true;
-    QTest::addRow("group after other top-level element")
-        << QByteArray("<?xml version=\"1.0\"?>\n<a/>\n<root_group><group/></root_group>") << true;
     QTest::addRow("error after group")
         << QByteArray("<?xml version=\"1.0\"?>\n<root_group><group/><<</root_group>") << true;
     QTest::addRow("other elements only")
@@ -316,7 +285,6 @@ void TestLocalXml::probe_data()
     QTest::addRow("error before group")
         << QByteArray("<?xml version=\"1.0\"?>\n<a><<<group/></a>") << false;
     QTest::addRow("empty file") << QByteArray() << false;
-    QTest::addRow("plain text") << QByteArray("display_name,office_number\n") << false;
     QTest::addRow("remote menu") << QByteArray("<?xml version=\"1.0\"?>\n<YealinkIPPhoneMenu>"
                                                "<MenuItem><Name>a</Name></MenuItem>"
                                                "</YealinkIPPhoneMenu>")
@@ -352,14 +320,10 @@ void TestLocalXml::extensionRule_data()
                                 << int(LocalDirectory::NotAPhonebookPath);
     QTest::addRow("csv") << QStringLiteral("book.csv") << int(LocalDirectory::CsvFormat);
     QTest::addRow("CSV") << QStringLiteral("book.CSV") << int(LocalDirectory::CsvFormat);
-    QTest::addRow("mixed case csv")
-        << QStringLiteral("book.Csv") << int(LocalDirectory::NotAPhonebookPath);
     QTest::addRow("xml then csv") << QStringLiteral("book.xml.csv")
                                   << int(LocalDirectory::XmlFormat);
-    QTest::addRow("in the middle") << QStringLiteral("a.xml.d") << int(LocalDirectory::XmlFormat);
     QTest::addRow("no extension") << QStringLiteral("book")
                                   << int(LocalDirectory::NotAPhonebookPath);
-    QTest::addRow("txt") << QStringLiteral("book.txt") << int(LocalDirectory::NotAPhonebookPath);
 }
 
 void TestLocalXml::extensionRule()
@@ -376,13 +340,8 @@ void TestLocalXml::extensionRule()
     QCOMPARE(store.saveFile(path), accepted);
     QCOMPARE(QFileInfo::exists(path), accepted);
     QCOMPARE(store.isChanged(), !accepted);
-    if (!accepted) {
-        QVERIFY(writeFile(path, editorFile));
-        QVERIFY(!store.isLocalFile(path));
-        QVERIFY(!store.importFile(path));
-        QCOMPARE(store.contactCount(-1), 2);
-        return;
-    }
+    if (!accepted)
+        return; // reading such a file is refused: see failedImportKeepsPhonebook
     QCOMPARE(readAll(path).startsWith("<?xml"), format == LocalDirectory::XmlFormat);
     LocalDirectory loaded;
     QVERIFY(loaded.isLocalFile(path));
@@ -396,7 +355,6 @@ void TestLocalXml::failedImportKeepsPhonebook_data()
     QTest::addRow("missing file") << QStringLiteral("missing.xml");
     QTest::addRow("folder") << QStringLiteral("folder.xml");
     QTest::addRow("no extension") << QStringLiteral("plain");
-    QTest::addRow("missing csv") << QStringLiteral("missing.csv");
 }
 
 void TestLocalXml::failedImportKeepsPhonebook()

@@ -74,15 +74,11 @@ private slots:
                                      << "http://10.0.0.2:81/a.xml";
         QTest::addRow("host without port") << "http://phones/a.xml"
                                            << "http://10.0.0.2:81/a.xml";
-        QTest::addRow("host only") << "http://10.0.0.1:80"
-                                   << "http://10.0.0.2:81";
         QTest::addRow("old host inside the file name")
             << "http://h:80/RemotePhoneBook_h:80.xml"
             << "http://10.0.0.2:81/RemotePhoneBook_h:80.xml";
         QTest::addRow("https untouched") << "https://h/a.xml"
                                          << "https://h/a.xml";
-        QTest::addRow("upper-case scheme untouched") << "HTTP://h/a.xml"
-                                                     << "HTTP://h/a.xml";
     }
 
     void replacesOnlyTheHostPart()

@@ -7,18 +7,16 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
-#include <QString>
 #include <QTimer>
-#include <QtGlobal>
 
 #include <functional>
 
-// Acts on a message dialog from inside its modal loop: once the dialog whose title is title is
-// the visible modal widget, runs action on it. Gives up (with a warning, and rejecting whatever
-// modal dialog is open, so the test cannot hang) after five seconds.
+// Acts on a message dialog from inside its modal loop: once the dialog titled title is the
+// visible modal widget, runs action on it. After five seconds it gives up with a warning and
+// rejects whatever modal dialog is open, so the test cannot hang.
 inline void whenDialogShown(const QString &title, std::function<void(MessageboxDialog *)> action)
 {
-    auto *poll = new QTimer(qApp); // deleted by itself once done
+    auto *poll = new QTimer(qApp); // deletes itself once done
     poll->setInterval(5);
     QElapsedTimer waited;
     waited.start();
@@ -26,13 +24,14 @@ inline void whenDialogShown(const QString &title, std::function<void(MessageboxD
         auto *dialog = qobject_cast<MessageboxDialog *>(QApplication::activeModalWidget());
         const auto *label =
             dialog ? dialog->findChild<QLabel *>(QStringLiteral("labTitle")) : nullptr;
-        if (dialog && dialog->isVisible() && label && label->text() == title) {
-            poll->stop();
-            poll->deleteLater();
+        const bool found = dialog && dialog->isVisible() && label && label->text() == title;
+        if (!found && !waited.hasExpired(5000))
+            return;
+        poll->stop();
+        poll->deleteLater();
+        if (found) {
             action(dialog);
-        } else if (waited.hasExpired(5000)) {
-            poll->stop();
-            poll->deleteLater();
+        } else {
             qWarning("no message dialog titled %s appeared", qPrintable(title));
             if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
                 modal->reject();

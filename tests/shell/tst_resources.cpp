@@ -1,11 +1,8 @@
 // The images compiled into ":/image/": every name the widgets and style sheets ask for is there,
-// decodes, is drawn at the size its place shows it, and state pairs really differ.
+// decodes, is drawn at the size its place shows it, and state variants really differ.
 
 #include <QDir>
 #include <QImage>
-#include <QSize>
-#include <QString>
-#include <QStringList>
 #include <QTest>
 
 namespace {
@@ -32,21 +29,14 @@ const struct
     {{1280, 720}, "background.png"},
 };
 
-QString imagePath(const QString &name)
+QImage image(const QString &name)
 {
-    return QStringLiteral(":/image/") + name;
+    return QImage(QStringLiteral(":/image/") + name).convertToFormat(QImage::Format_ARGB32);
 }
 
-int visiblePixels(const QImage &image)
+QStringList names(const char *list)
 {
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    int count = 0;
-    for (int y = 0; y < argb.height(); ++y) {
-        const QRgb *line = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x)
-            count += qAlpha(line[x]) > 0 ? 1 : 0;
-    }
-    return count;
+    return QString::fromLatin1(list).split(QLatin1Char(','));
 }
 
 } // namespace
@@ -56,92 +46,74 @@ class TestResources : public QObject
     Q_OBJECT
 
 private slots:
-    void imageLoads_data();
-    void imageLoads();
-    void folderHoldsExactlyTheNamedImages();
-    void stateVariantsDiffer_data();
-    void stateVariantsDiffer();
-};
-
-void TestResources::imageLoads_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QSize>("size");
-    for (const auto &group : kImages) {
-        for (const QString &name : QString::fromLatin1(group.names).split(QLatin1Char(',')))
-            QTest::addRow("%s", qPrintable(name)) << name << group.size;
-    }
-}
-
-void TestResources::imageLoads()
-{
-    QFETCH(QString, name);
-    QFETCH(QSize, size);
-
-    const QImage image(imagePath(name));
-    QVERIFY2(!image.isNull(), qPrintable(imagePath(name)));
-    QCOMPARE(image.size(), size);
-    // The slimmest glyph (the minimise bar) paints ten pixels; fewer means a lost drawing.
-    QVERIFY2(visiblePixels(image) >= 10, qPrintable(QStringLiteral("%1 is empty").arg(name)));
-}
-
-void TestResources::folderHoldsExactlyTheNamedImages()
-{
-    QStringList expected;
-    for (const auto &group : kImages)
-        expected << QString::fromLatin1(group.names).split(QLatin1Char(','));
-    expected.sort();
-    QCOMPARE(expected.size(), 47);
-    QCOMPARE(expected.removeDuplicates(), 0);
-
-    QStringList actual = QDir(QStringLiteral(":/image")).entryList(QDir::Files);
-    actual.sort();
-    QCOMPARE(actual, expected);
-}
-
-void TestResources::stateVariantsDiffer_data()
-{
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<QString>("second");
-    const struct
+    void imageLoads_data()
     {
-        const char *row, *first, *second;
-    } pairs[] = {
-        {"more hover", "more.png", "more_click.png"},
-        {"edit hover", "edit.png", "edit_click.png"},
-        {"copy hover", "copy.png", "copy_press.png"},
-        {"delete press", "delete.png", "delete_press.png"},
-        {"add group hover", "add group.png", "add group_click.png"},
-        {"add contact hover", "add contact.png", "add contact_click.png"},
-        {"finish", "finish_nor.png", "finish.png"},
-        {"switch", "switch_off.png", "switch_on.png"},
-        {"check off/on", "check_off.png", "check_on.png"},
-        {"check on/part", "check_on.png", "check_no_all.png"},
-        {"check off/part", "check_off.png", "check_no_all.png"},
-        {"toast warn/success", "tic_toast_warn.png", "tic_toast_success.png"},
-        {"toast success/fail", "tic_toast_success.png", "ic_toast_fail.png"},
-        {"toast warn/fail", "tic_toast_warn.png", "ic_toast_fail.png"},
-        {"branch open/closed", "arrow_dow.png", "arrow_right.png"},
-        {"branch down/up", "arrow_dow.png", "arrow_up.png"},
-    };
-    for (const auto &p : pairs)
-        QTest::addRow("%s", p.row) << QString::fromLatin1(p.first) << QString::fromLatin1(p.second);
-}
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size");
+        for (const auto &group : kImages) {
+            for (const QString &name : names(group.names))
+                QTest::addRow("%s", qPrintable(name)) << name << group.size;
+        }
+    }
 
-// Swapped in place by hover or a dynamic property: same size, so nothing moves, but a
-// visible change.
-void TestResources::stateVariantsDiffer()
-{
-    QFETCH(QString, first);
-    QFETCH(QString, second);
+    void imageLoads()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        const QImage loaded = image(name);
+        QCOMPARE(loaded.size(), size);
+        // The slimmest glyph (the minimise bar) paints ten pixels; fewer means a lost drawing.
+        int visible = 0;
+        for (int y = 0; y < loaded.height(); ++y) {
+            for (int x = 0; x < loaded.width(); ++x)
+                visible += qAlpha(loaded.pixel(x, y)) > 0 ? 1 : 0;
+        }
+        QVERIFY2(visible >= 10, qPrintable(name));
+    }
 
-    const QImage a = QImage(imagePath(first)).convertToFormat(QImage::Format_ARGB32);
-    const QImage b = QImage(imagePath(second)).convertToFormat(QImage::Format_ARGB32);
-    QVERIFY(!a.isNull());
-    QVERIFY(!b.isNull());
-    QCOMPARE(a.size(), b.size());
-    QVERIFY2(a != b, qPrintable(first + QStringLiteral(" equals ") + second));
-}
+    void folderHoldsExactlyTheNamedImages()
+    {
+        QStringList expected;
+        for (const auto &group : kImages)
+            expected << names(group.names);
+        expected.sort();
+        QCOMPARE(expected.size(), 47);
+        QCOMPARE(expected.removeDuplicates(), 0);
+        QStringList actual = QDir(QStringLiteral(":/image")).entryList(QDir::Files);
+        actual.sort();
+        QCOMPARE(actual, expected);
+    }
+
+    void stateVariantsDiffer_data()
+    {
+        // Swapped in place by hover or a dynamic property: same size, so nothing moves, but each
+        // variant visibly differs from the others of its group.
+        QTest::addColumn<QStringList>("group");
+        for (const char *group :
+             {"more.png,more_click.png", "edit.png,edit_click.png", "copy.png,copy_press.png",
+              "delete.png,delete_press.png", "add group.png,add group_click.png",
+              "add contact.png,add contact_click.png", "finish_nor.png,finish.png",
+              "switch_off.png,switch_on.png", "check_off.png,check_on.png,check_no_all.png",
+              "tic_toast_warn.png,tic_toast_success.png,ic_toast_fail.png",
+              "arrow_dow.png,arrow_right.png,arrow_up.png"})
+            QTest::addRow("%s", group) << names(group);
+    }
+
+    void stateVariantsDiffer()
+    {
+        QFETCH(QStringList, group);
+        for (int i = 0; i < group.size(); ++i) {
+            for (int j = i + 1; j < group.size(); ++j) {
+                const QImage a = image(group.at(i));
+                const QImage b = image(group.at(j));
+                QVERIFY(!a.isNull());
+                QCOMPARE(a.size(), b.size());
+                QVERIFY2(a != b,
+                         qPrintable(group.at(i) + QStringLiteral(" equals ") + group.at(j)));
+            }
+        }
+    }
+};
 
 QTEST_MAIN(TestResources)
 #include "tst_resources.moc"

@@ -40,12 +40,9 @@ private slots:
     void getItem_data();
     void getItem();
     void indexRoundTrip();
-    void parentIndex_data();
-    void parentIndex();
     void insertRefusals();
     void oneSignalForWholeSubtree();
     void removeItemShiftsPositions();
-    void removedItemCanBeAttachedAgain();
     void takeAllItems();
     void setDataOnDetachedAndAttached();
     void childIndexes();
@@ -61,7 +58,6 @@ void TestTreeDataModel::getItem_data()
     QTest::addRow("third child of second group") << path({1, 2}) << "g1.2";
     QTest::addRow("child out of range") << path({0, 5}) << "";
     QTest::addRow("negative step") << path({0, -1}) << "";
-    QTest::addRow("top level out of range") << path({3}) << "";
     QTest::addRow("empty path names the root") << qvModelIndex(QList<int>()) << "";
     QTest::addRow("invalid index") << qvModelIndex() << "";
     QTest::addRow("valid but not a path")
@@ -76,14 +72,9 @@ void TestTreeDataModel::getItem()
     qvTreeDataModel model;
     fill(model);
     qvTreeItem *item = model.GetItem(index);
-    if (expected.isEmpty()) {
-        QVERIFY(!item);
-        QVERIFY(!model.GetData(index).isValid());
-    } else {
-        QVERIFY(item);
-        QCOMPARE(item->GetData().toString(), expected);
-        QCOMPARE(model.GetData(index).toString(), expected);
-    }
+    QCOMPARE(item ? item->GetData().toString() : QString(), expected);
+    QCOMPARE(model.GetData(index).toString(), expected);
+    QCOMPARE(model.GetData(index).isValid(), !expected.isEmpty());
 }
 
 void TestTreeDataModel::indexRoundTrip()
@@ -92,31 +83,14 @@ void TestTreeDataModel::indexRoundTrip()
     fill(model);
     qvTreeItem *item = model.GetChildItem(model.GetTopLevelItem(1), 2);
     QCOMPARE(model.GetIndex(item), path({1, 2}));
-    QVERIFY(model.GetIndex(item).IsValid());
     std::unique_ptr<qvTreeItem> detached(makeGroup(QStringLiteral("x"), 1));
     QVERIFY(!model.GetIndex(detached.get()).IsValid());
     QVERIFY(!model.GetIndex(detached->GetChildren().first()).IsValid());
     QVERIFY(!model.GetIndex(nullptr).IsValid());
     QCOMPARE(model.GetChildCount(nullptr), -1);
-    QVERIFY(!model.GetChildItem(nullptr, 0));
-}
-
-void TestTreeDataModel::parentIndex_data()
-{
-    QTest::addColumn<qvModelIndex>("index");
-    QTest::addColumn<qvModelIndex>("parent");
-    QTest::addRow("child") << path({1, 2}) << path({1});
-    QTest::addRow("top level has none") << path({1}) << qvModelIndex();
-    QTest::addRow("no such node") << path({1, 9}) << qvModelIndex();
-}
-
-void TestTreeDataModel::parentIndex()
-{
-    QFETCH(qvModelIndex, index);
-    QFETCH(qvModelIndex, parent);
-    qvTreeDataModel model;
-    fill(model);
-    QCOMPARE(model.GetParentIndex(index), parent);
+    QCOMPARE(model.GetParentIndex(path({1, 2})), path({1}));
+    QCOMPARE(model.GetParentIndex(path({1})), qvModelIndex());
+    QCOMPARE(model.GetParentIndex(path({1, 9})), qvModelIndex());
 }
 
 void TestTreeDataModel::insertRefusals()
@@ -188,18 +162,12 @@ void TestTreeDataModel::removeItemShiftsPositions()
     QVERIFY(!model.RemoveItem(nullptr));
     QVERIFY(!model.RemoveItem(taken.get())); // no longer in the model
     QCOMPARE(removed.count(), 1);
-}
-
-void TestTreeDataModel::removedItemCanBeAttachedAgain()
-{
-    qvTreeDataModel model;
-    fill(model);
-    std::unique_ptr<qvTreeItem> taken(model.RemoveItemAt(path({0})));
+    // A removed node can be attached again, subtree and all.
     QVERIFY(!taken->GetParent());
     QVERIFY(model.AppendTopLevelItem(taken.get()));
     qvTreeItem *back = taken.release();
     QCOMPARE(model.GetIndex(back), path({2}));
-    QCOMPARE(model.GetChildCount(back), 3);
+    QCOMPARE(model.GetData(path({2, 3})).toString(), QStringLiteral("g1.3"));
 }
 
 void TestTreeDataModel::takeAllItems()
@@ -211,7 +179,6 @@ void TestTreeDataModel::takeAllItems()
     QList<qvTreeItem *> taken = model.TakeAllItems();
     std::vector<std::unique_ptr<qvTreeItem>> owned(taken.begin(), taken.end());
     QCOMPARE(taken.size(), 4);
-    QCOMPARE(taken.at(3)->GetData().toString(), QStringLiteral("g3"));
     QCOMPARE(cleared.count(), 1);
     QCOMPARE(model.GetTopLevelCount(), 0);
     for (qvTreeItem *item : taken) {
@@ -230,9 +197,7 @@ void TestTreeDataModel::setDataOnDetachedAndAttached()
     QSignalSpy changed(&model, &qvTreeDataModel::DataChangeSignal);
     std::unique_ptr<qvTreeItem> detached(new qvTreeItem(1));
     detached->SetData(2);
-    QCOMPARE(detached->GetData().toInt(), 2);
     QCOMPARE(changed.count(), 0);
-
     model.GetChildItem(model.GetTopLevelItem(0), 1)->SetData(QStringLiteral("changed"));
     QCOMPARE(changed.count(), 1);
     QCOMPARE(changed.at(0).at(0).value<qvModelIndex>(), path({0, 1}));

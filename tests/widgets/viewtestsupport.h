@@ -98,13 +98,14 @@ inline qvCreateItemWidgetFunc TestCreatorFor(const QVariant &data)
     return text.startsWith(QLatin1String("B:")) ? &CreateTestWidgetB : &CreateTestWidgetA;
 }
 
-class TestListDelegate : public qvListWidgetDelegate
+// A delegate of either view that registers both creators under "<prefix>#A" and "<prefix>#B".
+template <typename Base> class TestDelegate : public Base
 {
 public:
-    TestListDelegate()
+    explicit TestDelegate(const QString &prefix)
     {
-        RegisterCreateFuncTypeKey(&CreateTestWidgetA, QStringLiteral("TestDelegate#A"));
-        RegisterCreateFuncTypeKey(&CreateTestWidgetB, QStringLiteral("TestDelegate#B"));
+        this->RegisterCreateFuncTypeKey(&CreateTestWidgetA, prefix + QStringLiteral("#A"));
+        this->RegisterCreateFuncTypeKey(&CreateTestWidgetB, prefix + QStringLiteral("#B"));
     }
     qvCreateItemWidgetFunc GetCreateFunc(const QVariant &data) override
     {
@@ -112,18 +113,16 @@ public:
     }
 };
 
-class TestTreeDelegate : public qvViewItemDelegate
+class TestListDelegate : public TestDelegate<qvListWidgetDelegate>
 {
 public:
-    TestTreeDelegate()
-    {
-        RegisterCreateFuncTypeKey(&CreateTestWidgetA, QStringLiteral("TreeDelegate#A"));
-        RegisterCreateFuncTypeKey(&CreateTestWidgetB, QStringLiteral("TreeDelegate#B"));
-    }
-    qvCreateItemWidgetFunc GetCreateFunc(const QVariant &data) override
-    {
-        return TestCreatorFor(data);
-    }
+    TestListDelegate() : TestDelegate(QStringLiteral("TestDelegate")) {}
+};
+
+class TestTreeDelegate : public TestDelegate<qvViewItemDelegate>
+{
+public:
+    TestTreeDelegate() : TestDelegate(QStringLiteral("TreeDelegate")) {}
     bool GetExpandState(const QVariant &data, bool current) override
     {
         return data.toString() == expandOnCreate ? true : current;
@@ -136,4 +135,11 @@ public:
 inline void flushDeferredDeletes()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Item widgets alive once the queued deletions have run.
+inline int liveWidgets()
+{
+    flushDeferredDeletes();
+    return TestItemWidget::live;
 }

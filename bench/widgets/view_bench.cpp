@@ -185,6 +185,19 @@ void perPixel(QAbstractItemView *view)
     view->verticalScrollBar()->setSingleStep(10);
 }
 
+// Scrolls the loaded view top to bottom and prints the scroll, widget and memory figures.
+int scrollAndReport(const QString &variant, QAbstractScrollArea *view, qint64 budget,
+                    qint64 rssBefore)
+{
+    BenchItemWidget::peak = BenchItemWidget::live;
+    reportScroll(variant, scrollToEnd(view, budget));
+    print(variant, "live_widgets_at_end", BenchItemWidget::live);
+    print(variant, "live_widgets_peak_while_scrolling", BenchItemWidget::peak);
+    print(variant, "peak_rss_kb", statusKb("VmHWM:"));
+    print(variant, "rss_growth_kb", statusKb("VmHWM:") - rssBefore);
+    return 0;
+}
+
 int runList(int rows, qint64 budget)
 {
     const QString variant = QStringLiteral("list");
@@ -212,14 +225,7 @@ int runList(int rows, qint64 budget)
     print(variant, "rows", view.count());
     print(variant, "live_widgets_after_load", BenchItemWidget::live);
 
-    BenchItemWidget::peak = BenchItemWidget::live;
-    const ScrollResult scroll = scrollToEnd(&view, budget);
-    reportScroll(variant, scroll);
-    print(variant, "live_widgets_at_end", BenchItemWidget::live);
-    print(variant, "live_widgets_peak_while_scrolling", BenchItemWidget::peak);
-    print(variant, "peak_rss_kb", statusKb("VmHWM:"));
-    print(variant, "rss_growth_kb", statusKb("VmHWM:") - rssBefore);
-    return 0;
+    return scrollAndReport(variant, &view, budget, rssBefore);
 }
 
 int runNaiveList(int rows, qint64 budget)
@@ -257,13 +263,7 @@ int runNaiveList(int rows, qint64 budget)
     print(variant, "live_widgets_after_load", BenchItemWidget::live);
 
     perPixel(&view);
-    const ScrollResult scroll = scrollToEnd(&view, budget);
-    reportScroll(variant, scroll);
-    print(variant, "live_widgets_at_end", BenchItemWidget::live);
-    print(variant, "live_widgets_peak_while_scrolling", BenchItemWidget::peak);
-    print(variant, "peak_rss_kb", statusKb("VmHWM:"));
-    print(variant, "rss_growth_kb", statusKb("VmHWM:") - rssBefore);
-    return 0;
+    return scrollAndReport(variant, &view, budget, rssBefore);
 }
 
 int runTree(int groups, qint64 budget)
@@ -299,14 +299,7 @@ int runTree(int groups, qint64 budget)
     print(variant, "rows", rows);
     print(variant, "live_widgets_after_load", BenchItemWidget::live);
 
-    BenchItemWidget::peak = BenchItemWidget::live;
-    const ScrollResult scroll = scrollToEnd(&view, budget);
-    reportScroll(variant, scroll);
-    print(variant, "live_widgets_at_end", BenchItemWidget::live);
-    print(variant, "live_widgets_peak_while_scrolling", BenchItemWidget::peak);
-    print(variant, "peak_rss_kb", statusKb("VmHWM:"));
-    print(variant, "rss_growth_kb", statusKb("VmHWM:") - rssBefore);
-    return 0;
+    return scrollAndReport(variant, &view, budget, rssBefore);
 }
 
 int runNaiveTree(int groups, qint64 budget)
@@ -355,13 +348,7 @@ int runNaiveTree(int groups, qint64 budget)
     print(variant, "live_widgets_after_load", BenchItemWidget::live);
 
     perPixel(&view);
-    const ScrollResult scroll = scrollToEnd(&view, budget);
-    reportScroll(variant, scroll);
-    print(variant, "live_widgets_at_end", BenchItemWidget::live);
-    print(variant, "live_widgets_peak_while_scrolling", BenchItemWidget::peak);
-    print(variant, "peak_rss_kb", statusKb("VmHWM:"));
-    print(variant, "rss_growth_kb", statusKb("VmHWM:") - rssBefore);
-    return 0;
+    return scrollAndReport(variant, &view, budget, rssBefore);
 }
 
 // Runs every variant as a child process, forwards its lines and adds the ratios.

@@ -16,8 +16,6 @@ public:
 
     // True when this process now holds the guard; false when another copy holds it.
     bool tryAcquire();
-    bool isHeld() const { return m_fd >= 0; }
-    QString lockFilePath() const { return m_path; }
 
 private:
     QString m_path;

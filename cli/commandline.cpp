@@ -1,7 +1,7 @@
-#include "commandline.h"
+#include "cli/commandline.h"
 
-#include "phonebookcommands.h"
-#include "servecommand.h"
+#include "cli/phonebookcommands.h"
+#include "cli/servecommand.h"
 
 #include <QCoreApplication>
 

@@ -1,9 +1,9 @@
-#include "phonebookcommands.h"
+#include "cli/phonebookcommands.h"
 
-#include "commandline.h"
-#include "httpserver.h"
-#include "localdirectory.h"
-#include "remotedirectory.h"
+#include "cli/commandline.h"
+#include "http/httpserver.h"
+#include "data/localdirectory.h"
+#include "data/remotedirectory.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -377,7 +377,7 @@ int PhonebookCommands::convertRemote(const QString &in, const QString &out, cons
     RemoteDirectory &store = RemoteDirectory::instance();
     if (!store.importFile(in))
         return CommandLine::failure(QStringLiteral("%1: cannot be read").arg(in));
-    const QString prefix = baseUrl.isNull() ? HttpServer::instance()->serverUrl() : baseUrl;
+    const QString prefix = baseUrl.isNull() ? RemoteDirectory::baseUrlFromProvider() : baseUrl;
     if (!store.saveFile(out, prefix))
         return CommandLine::failure(
             QStringLiteral("%1: cannot be written (%2)").arg(out, store.saveError()));

@@ -1,8 +1,8 @@
-#include "servecommand.h"
+#include "cli/servecommand.h"
 
-#include "commandline.h"
-#include "httplistener.h"
-#include "httpserver.h"
+#include "cli/commandline.h"
+#include "http/httplistener.h"
+#include "http/httpserver.h"
 
 #include <QCoreApplication>
 #include <QDebug>

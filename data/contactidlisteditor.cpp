@@ -1,4 +1,4 @@
-#include "contactidlisteditor.h"
+#include "data/contactidlisteditor.h"
 
 ContactIdListEditor::ContactIdListEditor(QList<int> *ids) : m_ids(ids)
 {

@@ -1,7 +1,7 @@
-#include "localcsvformat.h"
+#include "data/localcsvformat.h"
 
-#include "localcontact.h"
-#include "localdirectory.h"
+#include "data/localcontact.h"
+#include "data/localdirectory.h"
 
 #include <QIODevice>
 #include <QVector>

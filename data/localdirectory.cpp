@@ -1,9 +1,9 @@
-#include "localdirectory.h"
+#include "data/localdirectory.h"
 
-#include "contactidlisteditor.h"
-#include "langtranslater.h"
-#include "localcsvformat.h"
-#include "localxmlformat.h"
+#include "data/contactidlisteditor.h"
+#include "shell/langtranslater.h"
+#include "data/localcsvformat.h"
+#include "data/localxmlformat.h"
 
 #include <QDebug>
 #include <QFile>

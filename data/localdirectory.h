@@ -1,7 +1,7 @@
 #pragma once
 
-#include "localcontact.h"
-#include "localgroup.h"
+#include "data/localcontact.h"
+#include "data/localgroup.h"
 
 #include <QHash>
 #include <QList>

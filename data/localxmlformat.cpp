@@ -1,8 +1,8 @@
-#include "localxmlformat.h"
+#include "data/localxmlformat.h"
 
-#include "localcontact.h"
-#include "localdirectory.h"
-#include "localgroup.h"
+#include "data/localcontact.h"
+#include "data/localdirectory.h"
+#include "data/localgroup.h"
 
 #include <QDebug>
 #include <QIODevice>

@@ -1,7 +1,7 @@
-#include "phonebookmanager.h"
+#include "data/phonebookmanager.h"
 
-#include "localdirectory.h"
-#include "remotedirectory.h"
+#include "data/localdirectory.h"
+#include "data/remotedirectory.h"
 
 #include <QDebug>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "labeledvalue.h"
+#include "data/labeledvalue.h"
 
 #include <QString>
 #include <QVector>

@@ -1,10 +1,9 @@
-#include "remotedirectory.h"
+#include "data/remotedirectory.h"
 
-#include "httpserver.h"
-#include "langtranslater.h"
-#include "remotephonebookreader.h"
-#include "remotephonebookwriter.h"
-#include "remoteurlupdater.h"
+#include "shell/langtranslater.h"
+#include "data/remotephonebookreader.h"
+#include "data/remotephonebookwriter.h"
+#include "data/remoteurlupdater.h"
 
 #include <QDebug>
 
@@ -331,9 +330,28 @@ bool RemoteDirectory::importFile(const QString &path)
     return reader.importFile(path);
 }
 
+namespace {
+RemoteDirectory::BaseUrlProvider &baseUrlProvider()
+{
+    static RemoteDirectory::BaseUrlProvider provider;
+    return provider;
+}
+} // namespace
+
+void RemoteDirectory::setBaseUrlProvider(BaseUrlProvider provider)
+{
+    baseUrlProvider() = std::move(provider);
+}
+
+QString RemoteDirectory::baseUrlFromProvider()
+{
+    const BaseUrlProvider &provider = baseUrlProvider();
+    return provider ? provider() : QString();
+}
+
 bool RemoteDirectory::saveFile(const QString &path)
 {
-    return saveFile(path, HttpServer::instance()->serverUrl());
+    return saveFile(path, baseUrlFromProvider());
 }
 
 bool RemoteDirectory::saveFile(const QString &path, const QString &baseUrl)

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "remotecontact.h"
-#include "remotegroup.h"
+#include "data/remotecontact.h"
+#include "data/remotegroup.h"
 
 #include <QList>
+
+#include <functional>
 #include <QMap>
 #include <QString>
 
@@ -64,8 +66,13 @@ public:
     // Replaces the phonebook with the file and the files its menus lead to. On false the
     // phonebook is as it was.
     bool importFile(const QString &path);
-    // Writes the tree with URLs based on the HTTP server's address. False when any file could
-    // not be written.
+    // Where saved menus point their URLs; the program installs the HTTP server's base URL at
+    // start, so the data layer never asks the server itself. Unset, URLs are relative.
+    using BaseUrlProvider = std::function<QString()>;
+    static void setBaseUrlProvider(BaseUrlProvider provider);
+    static QString baseUrlFromProvider();
+    // Writes the tree with URLs based on the installed provider's base URL. False when any file
+    // could not be written.
     bool saveFile(const QString &path);
     // Same with the URL prefix given; baseUrl should end with "/".
     bool saveFile(const QString &path, const QString &baseUrl);

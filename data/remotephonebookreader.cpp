@@ -1,6 +1,6 @@
-#include "remotephonebookreader.h"
+#include "data/remotephonebookreader.h"
 
-#include "remotedirectory.h"
+#include "data/remotedirectory.h"
 
 #include <QDebug>
 #include <QFile>

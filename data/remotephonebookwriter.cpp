@@ -1,6 +1,6 @@
-#include "remotephonebookwriter.h"
+#include "data/remotephonebookwriter.h"
 
-#include "remotedirectory.h"
+#include "data/remotedirectory.h"
 
 #include <QDebug>
 #include <QFileInfo>

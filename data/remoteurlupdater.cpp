@@ -1,4 +1,4 @@
-#include "remoteurlupdater.h"
+#include "data/remoteurlupdater.h"
 
 #include <QDir>
 #include <QDomDocument>

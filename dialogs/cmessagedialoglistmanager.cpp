@@ -1,4 +1,4 @@
-#include "cmessagedialoglistmanager.h"
+#include "dialogs/cmessagedialoglistmanager.h"
 
 CMessageDialogListManager *CMessageDialogListManager::instance()
 {

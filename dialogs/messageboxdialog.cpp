@@ -1,4 +1,4 @@
-#include "messageboxdialog.h"
+#include "dialogs/messageboxdialog.h"
 
 #include <QAbstractButton>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "messageboxdialogbase.h"
+#include "dialogs/messageboxdialogbase.h"
 
 #include <QDialogButtonBox>
 #include <QMap>

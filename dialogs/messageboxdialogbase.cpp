@@ -1,7 +1,7 @@
-#include "messageboxdialogbase.h"
+#include "dialogs/messageboxdialogbase.h"
 
-#include "cmessagedialoglistmanager.h"
-#include "langtranslater.h"
+#include "dialogs/cmessagedialoglistmanager.h"
+#include "shell/langtranslater.h"
 
 #include <QAbstractButton>
 #include <QColor>

@@ -1,4 +1,4 @@
-#include "tipwidget.h"
+#include "dialogs/tipwidget.h"
 
 #include <QFontMetrics>
 #include <QGraphicsDropShadowEffect>

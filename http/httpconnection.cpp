@@ -1,7 +1,7 @@
-#include "httpconnection.h"
+#include "http/httpconnection.h"
 
-#include "httpfilecache.h"
-#include "httprequestline.h"
+#include "http/httpfilecache.h"
+#include "http/httprequestline.h"
 
 #include <QDebug>
 #include <QSocketNotifier>

@@ -1,6 +1,6 @@
-#include "httplistener.h"
+#include "http/httplistener.h"
 
-#include "httpconnection.h"
+#include "http/httpconnection.h"
 
 #include <QDebug>
 #include <QTimer>

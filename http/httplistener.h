@@ -1,6 +1,6 @@
 #pragma once
 
-#include "httpfilecache.h"
+#include "http/httpfilecache.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>

@@ -1,4 +1,4 @@
-#include "httprequestline.h"
+#include "http/httprequestline.h"
 
 #include <QList>
 

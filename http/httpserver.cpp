@@ -1,9 +1,9 @@
-#include "httpserver.h"
+#include "http/httpserver.h"
 
-#include "config.h"
-#include "httplistener.h"
-#include "langtranslater.h"
-#include "localaddress.h"
+#include "shell/config.h"
+#include "http/httplistener.h"
+#include "shell/langtranslater.h"
+#include "http/localaddress.h"
 
 #include <QCoreApplication>
 #include <QDebug>

@@ -1,4 +1,4 @@
-#include "localaddress.h"
+#include "http/localaddress.h"
 
 #include <QHostInfo>
 #include <QNetworkAddressEntry>

@@ -1,4 +1,4 @@
-#include "basiclogging.h"
+#include "shell/basiclogging.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "config.h"
+#include "shell/config.h"
 
 #include <QDebug>
 #include <QDir>

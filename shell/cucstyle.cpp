@@ -1,6 +1,6 @@
-#include "cucstyle.h"
+#include "shell/cucstyle.h"
 
-#include "langtranslater.h"
+#include "shell/langtranslater.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "langtranslater.h"
+#include "shell/langtranslater.h"
 
-#include "config.h"
+#include "shell/config.h"
 
 #include <QDebug>
 #include <QDir>

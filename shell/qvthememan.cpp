@@ -1,4 +1,4 @@
-#include "qvthememan.h"
+#include "shell/qvthememan.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,4 +1,4 @@
-#include "singleinstanceguard.h"
+#include "shell/singleinstanceguard.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
-#include "mainwindow.h"
+#include "ui/mainwindow.h"
 
-#include "cmessagedialoglistmanager.h"
-#include "httpserver.h"
-#include "langtranslater.h"
-#include "messageboxdialog.h"
-#include "qvthememan.h"
-#include "tipwidget.h"
+#include "dialogs/cmessagedialoglistmanager.h"
+#include "http/httpserver.h"
+#include "shell/langtranslater.h"
+#include "dialogs/messageboxdialog.h"
+#include "shell/qvthememan.h"
+#include "dialogs/tipwidget.h"
 
 #include <QApplication>
 #include <QDebug>

@@ -1,4 +1,4 @@
-#include "qvdatadelegate.h"
+#include "widgets/qvdatadelegate.h"
 
 qvDataDelegate::qvDataDelegate(QObject *parent) : QObject(parent) {}
 

@@ -1,3 +1,3 @@
-#include "qvdatamodel.h"
+#include "widgets/qvdatamodel.h"
 
 qvDataModel::qvDataModel(QObject *parent) : QObject(parent) {}

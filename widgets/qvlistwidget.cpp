@@ -1,11 +1,11 @@
-#include "qvlistwidget.h"
+#include "widgets/qvlistwidget.h"
 
-#include "qvlistdatamodel.h"
-#include "qvlistwidgetdelegate.h"
-#include "qvlistwidgetitem.h"
-#include "qvvboxlayout.h"
-#include "qvviewitemwidget.h"
-#include "qvwidget.h"
+#include "widgets/qvlistdatamodel.h"
+#include "widgets/qvlistwidgetdelegate.h"
+#include "widgets/qvlistwidgetitem.h"
+#include "widgets/qvvboxlayout.h"
+#include "widgets/qvviewitemwidget.h"
+#include "widgets/qvwidget.h"
 
 #include <QDebug>
 #include <QItemSelectionModel>

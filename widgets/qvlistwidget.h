@@ -1,7 +1,7 @@
 #pragma once
 
-#include "qvlistdatamodel.h"
-#include "qvlistwidgetdelegate.h"
+#include "widgets/qvlistdatamodel.h"
+#include "widgets/qvlistwidgetdelegate.h"
 
 #include <QListWidget>
 #include <QMap>

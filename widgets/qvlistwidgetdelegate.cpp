@@ -1,6 +1,6 @@
-#include "qvlistwidgetdelegate.h"
+#include "widgets/qvlistwidgetdelegate.h"
 
-#include "qvlistwidgetitem.h"
+#include "widgets/qvlistwidgetitem.h"
 
 qvListWidgetDelegate::qvListWidgetDelegate(QObject *parent) : qvViewItemDelegate(parent) {}
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qvviewitemdelegate.h"
+#include "widgets/qvviewitemdelegate.h"
 
 #include <QObject>
 #include <QString>

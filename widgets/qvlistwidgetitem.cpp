@@ -1,4 +1,4 @@
-#include "qvlistwidgetitem.h"
+#include "widgets/qvlistwidgetitem.h"
 
 qvListWidgetItem::qvListWidgetItem() : QListWidgetItem(nullptr, Type) {}
 

@@ -1,4 +1,4 @@
-#include "qvmenu.h"
+#include "widgets/qvmenu.h"
 
 #include <QColor>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "qvmodelindex.h"
+#include "widgets/qvmodelindex.h"
 
 #include <QDebugStateSaver>
 

@@ -1,6 +1,6 @@
-#include "qvtreedatamodel.h"
+#include "widgets/qvtreedatamodel.h"
 
-#include "qvtreeitem.h"
+#include "widgets/qvtreeitem.h"
 
 qvTreeDataModel::qvTreeDataModel(QObject *parent) : qvDataModel(parent), m_root(new qvTreeItem)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "qvdatamodel.h"
-#include "qvmodelindex.h"
+#include "widgets/qvdatamodel.h"
+#include "widgets/qvmodelindex.h"
 
 #include <QList>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "qvtreeitem.h"
+#include "widgets/qvtreeitem.h"
 
-#include "qvtreedatamodel.h"
+#include "widgets/qvtreedatamodel.h"
 
 qvTreeItem::qvTreeItem(const QVariant &data) : m_data(data) {}
 

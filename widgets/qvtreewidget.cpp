@@ -1,9 +1,9 @@
-#include "qvtreewidget.h"
+#include "widgets/qvtreewidget.h"
 
-#include "qvtreedatamodel.h"
-#include "qvtreewidgetitem.h"
-#include "qvviewitemdelegate.h"
-#include "qvviewitemwidget.h"
+#include "widgets/qvtreedatamodel.h"
+#include "widgets/qvtreewidgetitem.h"
+#include "widgets/qvviewitemdelegate.h"
+#include "widgets/qvviewitemwidget.h"
 
 #include <QRect>
 #include <QResizeEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "qvmodelindex.h"
-#include "qvtreedatamodel.h"
-#include "qvviewitemdelegate.h"
+#include "widgets/qvmodelindex.h"
+#include "widgets/qvtreedatamodel.h"
+#include "widgets/qvviewitemdelegate.h"
 
 #include <QList>
 #include <QMap>

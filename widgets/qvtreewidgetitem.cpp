@@ -1,3 +1,3 @@
-#include "qvtreewidgetitem.h"
+#include "widgets/qvtreewidgetitem.h"
 
 qvTreeWidgetItem::qvTreeWidgetItem() : QTreeWidgetItem(Type) {}

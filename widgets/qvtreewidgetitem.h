@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qvviewitemwidget.h"
+#include "widgets/qvviewitemwidget.h"
 
 #include <QTreeWidgetItem>
 

@@ -1,4 +1,4 @@
-#include "qvvboxlayout.h"
+#include "widgets/qvvboxlayout.h"
 
 qvVBoxLayout::qvVBoxLayout(QWidget *parent) : QVBoxLayout(parent)
 {

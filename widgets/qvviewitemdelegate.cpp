@@ -1,4 +1,4 @@
-#include "qvviewitemdelegate.h"
+#include "widgets/qvviewitemdelegate.h"
 
 qvViewItemDelegate::qvViewItemDelegate(QObject *parent) : qvDataDelegate(parent) {}
 

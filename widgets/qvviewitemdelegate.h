@@ -1,7 +1,7 @@
 #pragma once
 
-#include "qvdatadelegate.h"
-#include "qvviewitemwidget.h"
+#include "widgets/qvdatadelegate.h"
+#include "widgets/qvviewitemwidget.h"
 
 #include <QObject>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "qvviewitemwidget.h"
+#include "widgets/qvviewitemwidget.h"
 
 qvViewItemWidget::qvViewItemWidget(QWidget *parent, const QString &objectName)
     : qvWidget(parent, objectName)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "qvmodelindex.h"
-#include "qvwidget.h"
+#include "widgets/qvmodelindex.h"
+#include "widgets/qvwidget.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,6 +1,6 @@
-#include "qvwidget.h"
+#include "widgets/qvwidget.h"
 
-#include "qvdatamodel.h"
+#include "widgets/qvdatamodel.h"
 
 qvWidget::qvWidget(QWidget *parent, const QString &objectName) : QFrame(parent)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qvdatamodel.h"
+#include "widgets/qvdatamodel.h"
 
 #include <QFrame>
 #include <QPointer>

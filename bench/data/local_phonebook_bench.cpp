@@ -7,7 +7,7 @@
 //   non-matching key) vs importing the same phonebook from XML.
 // Usage: local_phonebook_bench [--small]   (--small: 1 000 contacts only)
 
-#include "localdirectory.h"
+#include "data/localdirectory.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // Remote phonebook at scale: 100 000 contacts in 1 000 directory groups under 20 menus.
 // Prints name=value lines; every timing comes with a baseline taken in the same run and the
 // ratio between them. Best of several runs.
-#include "remotedirectory.h"
+#include "data/remotedirectory.h"
 
 #include <QCoreApplication>
 #include <QDir>

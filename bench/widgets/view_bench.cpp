@@ -9,15 +9,15 @@
 // 20000): a naive view that moves 100 000 child widgets per step cannot finish, so its full time
 // is extrapolated from the steps it made.
 
-#include "qvlistdatamodel.h"
-#include "qvlistwidget.h"
-#include "qvlistwidgetdelegate.h"
-#include "qvtreedatamodel.h"
-#include "qvtreeitem.h"
-#include "qvtreewidget.h"
-#include "qvvboxlayout.h"
-#include "qvviewitemdelegate.h"
-#include "qvviewitemwidget.h"
+#include "widgets/qvlistdatamodel.h"
+#include "widgets/qvlistwidget.h"
+#include "widgets/qvlistwidgetdelegate.h"
+#include "widgets/qvtreedatamodel.h"
+#include "widgets/qvtreeitem.h"
+#include "widgets/qvtreewidget.h"
+#include "widgets/qvvboxlayout.h"
+#include "widgets/qvviewitemdelegate.h"
+#include "widgets/qvviewitemwidget.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

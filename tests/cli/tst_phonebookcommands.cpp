@@ -2,7 +2,7 @@
 // a display: exit codes, stdout, stderr and the JSON they print.
 
 #include "editorprocess.h"
-#include "localdirectory.h"
+#include "data/localdirectory.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 

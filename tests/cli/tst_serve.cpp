@@ -2,7 +2,7 @@
 // SIGTERM, the base URL on stdout, usage and listen failures as exit codes. Requests go to
 // 127.0.0.1 only.
 
-#include "localaddress.h"
+#include "http/localaddress.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "localdirectory.h"
+#include "data/localdirectory.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 

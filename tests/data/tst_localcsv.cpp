@@ -1,8 +1,8 @@
 // The local CSV file: exact bytes written, quoting, what the reader takes from blank, short,
 // quoted and header-mapped lines, and the probe.
 
-#include "localcsvformat.h"
-#include "localdirectory.h"
+#include "data/localcsvformat.h"
+#include "data/localdirectory.h"
 #include "localstorenames.h"
 #include "testfiles.h"
 #include "testworkdir.h"

@@ -1,7 +1,7 @@
 // The local store's rules: names, limit, linking, moves, renames, deletes, search, and a
 // cross-check of the indexed bulk operations against a plain list-scanning model.
 
-#include "localdirectory.h"
+#include "data/localdirectory.h"
 #include "localstorenames.h"
 #include "testfiles.h"
 #include "testworkdir.h"

@@ -1,9 +1,9 @@
 // The local XML file: exact bytes written, what the reader takes from any layout, the probe,
 // the extension rule, failed imports and atomic saves.
 
-#include "localdirectory.h"
+#include "data/localdirectory.h"
 #include "localstorenames.h"
-#include "localxmlformat.h"
+#include "data/localxmlformat.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 

@@ -1,7 +1,6 @@
-#include "httpserver.h"
-#include "localdirectory.h"
-#include "phonebookmanager.h"
-#include "remotedirectory.h"
+#include "data/localdirectory.h"
+#include "data/phonebookmanager.h"
+#include "data/remotedirectory.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 
@@ -168,9 +167,10 @@ private slots:
                                         QStringLiteral("MoveContactToGroup 1 %1").arg(target)}));
     }
 
-    void remoteSaveUsesTheServersUrl()
+    void remoteSaveUsesTheInstalledBaseUrl()
     {
         TestWorkDir work;
+        RemoteDirectory::setBaseUrlProvider([] { return QStringLiteral("http://10.1.2.3:8080/"); });
         RemoteDirectory &remote = RemoteDirectory::instance();
         remote.addGroup(0);
         const QString path = work.filePath(QStringLiteral("menu.xml"));
@@ -178,11 +178,11 @@ private slots:
         QVERIFY(!PhonebookManager::isChanged(2));
         QFile menu(path);
         QVERIFY(menu.open(QIODevice::ReadOnly));
-        const QByteArray url = HttpServer::instance()->serverUrl().toUtf8();
-        QVERIFY(url.startsWith("http://"));
+        const QByteArray url = "http://10.1.2.3:8080/";
         QVERIFY2(menu.readAll().contains("<URL>" + url + "RemotePhoneBook_Default.xml</URL>"),
                  url.constData());
         QVERIFY(QFileInfo::exists(work.filePath(QStringLiteral("RemotePhoneBook_Default1.xml"))));
+        RemoteDirectory::setBaseUrlProvider({});
     }
 
     void updateTargetFileUrlRewritesTheWorkingFoldersTarget()

@@ -1,4 +1,4 @@
-#include "remotedirectory.h"
+#include "data/remotedirectory.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 

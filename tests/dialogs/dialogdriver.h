@@ -1,6 +1,6 @@
 #pragma once
 
-#include "messageboxdialog.h"
+#include "dialogs/messageboxdialog.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

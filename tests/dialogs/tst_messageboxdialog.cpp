@@ -2,12 +2,12 @@
 // it, what its buttons read and how they look, the dimming signal around its life, and that a
 // dialog on top of another or a parent that goes away leaves every answer sound.
 
-#include "cmessagedialoglistmanager.h"
-#include "cucstyle.h"
+#include "dialogs/cmessagedialoglistmanager.h"
+#include "shell/cucstyle.h"
 #include "dialogdriver.h"
-#include "langtranslater.h"
-#include "messageboxdialog.h"
-#include "qvthememan.h"
+#include "shell/langtranslater.h"
+#include "dialogs/messageboxdialog.h"
+#include "shell/qvthememan.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 

@@ -2,9 +2,9 @@
 // its icon follows the kind, it hides two seconds after the last non-empty show, and calls before
 // it exists or after its window went are harmless.
 
-#include "cucstyle.h"
-#include "qvthememan.h"
-#include "tipwidget.h"
+#include "shell/cucstyle.h"
+#include "shell/qvthememan.h"
+#include "dialogs/tipwidget.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "httpfilecache.h"
+#include "http/httpfilecache.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 

@@ -1,6 +1,6 @@
-#include "config.h"
-#include "httpserver.h"
-#include "localaddress.h"
+#include "shell/config.h"
+#include "http/httpserver.h"
+#include "http/localaddress.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 

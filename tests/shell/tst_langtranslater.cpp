@@ -1,4 +1,4 @@
-#include "langtranslater.h"
+#include "shell/langtranslater.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 

@@ -1,7 +1,7 @@
 // Guards the shipped language files: every key the code translates is in both files, both files
 // load through Langtranslater, and no line of them is silently ignored by the loader.
 
-#include "langtranslater.h"
+#include "shell/langtranslater.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 

@@ -1,4 +1,4 @@
-#include "basiclogging.h"
+#include "shell/basiclogging.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 

@@ -2,8 +2,8 @@
 // the next repaint), single-line text that does not fit is cut with "...", menu and combo-box
 // entries are translated, other views are left alone, check boxes never show a focus frame.
 
-#include "cucstyle.h"
-#include "langtranslater.h"
+#include "shell/cucstyle.h"
+#include "shell/langtranslater.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 

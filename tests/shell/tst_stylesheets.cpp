@@ -2,7 +2,7 @@
 // the shipped sheets parse. (That their rules reach real widgets is checked with the toast and
 // the message dialog.)
 
-#include "qvthememan.h"
+#include "shell/qvthememan.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 

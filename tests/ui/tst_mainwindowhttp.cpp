@@ -1,9 +1,9 @@
 // The window tells the user when the HTTP server cannot listen.
 
-#include "httpserver.h"
-#include "mainwindow.h"
+#include "http/httpserver.h"
+#include "ui/mainwindow.h"
 #include "testworkdir.h"
-#include "tipwidget.h"
+#include "dialogs/tipwidget.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "qvdatamodel.h"
-#include "qvlistwidgetdelegate.h"
-#include "qvmenu.h"
-#include "qvwidget.h"
+#include "widgets/qvdatamodel.h"
+#include "widgets/qvlistwidgetdelegate.h"
+#include "widgets/qvmenu.h"
+#include "widgets/qvwidget.h"
 #include "viewtestsupport.h"
 
 #include <QColor>

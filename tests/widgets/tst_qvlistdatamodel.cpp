@@ -1,4 +1,4 @@
-#include "qvlistdatamodel.h"
+#include "widgets/qvlistdatamodel.h"
 
 #include <QStringList>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "qvlistdatamodel.h"
-#include "qvlistwidget.h"
-#include "qvlistwidgetitem.h"
-#include "qvwidget.h"
+#include "widgets/qvlistdatamodel.h"
+#include "widgets/qvlistwidget.h"
+#include "widgets/qvlistwidgetitem.h"
+#include "widgets/qvwidget.h"
 #include "viewtestsupport.h"
 
 #include <QPointer>

@@ -1,5 +1,5 @@
-#include "qvtreedatamodel.h"
-#include "qvtreeitem.h"
+#include "widgets/qvtreedatamodel.h"
+#include "widgets/qvtreeitem.h"
 
 #include <QPointer>
 #include <QSignalSpy>

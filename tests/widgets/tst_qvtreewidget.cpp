@@ -1,6 +1,6 @@
-#include "qvtreedatamodel.h"
-#include "qvtreeitem.h"
-#include "qvtreewidget.h"
+#include "widgets/qvtreedatamodel.h"
+#include "widgets/qvtreeitem.h"
+#include "widgets/qvtreewidget.h"
 #include "viewtestsupport.h"
 
 #include <QHeaderView>

@@ -3,9 +3,9 @@
 // Row widgets and delegates shared by the view tests. Values are strings: "A:..." rows get an
 // A widget, "B:..." rows a B widget, "none" rows no widget at all.
 
-#include "qvlistwidgetdelegate.h"
-#include "qvviewitemdelegate.h"
-#include "qvviewitemwidget.h"
+#include "widgets/qvlistwidgetdelegate.h"
+#include "widgets/qvviewitemdelegate.h"
+#include "widgets/qvviewitemwidget.h"
 
 #include <QCoreApplication>
 #include <QEvent>

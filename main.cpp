@@ -1,9 +1,11 @@
-#include "basiclogging.h"
-#include "commandline.h"
-#include "cucstyle.h"
-#include "langtranslater.h"
-#include "mainwindow.h"
-#include "singleinstanceguard.h"
+#include "shell/basiclogging.h"
+#include "cli/commandline.h"
+#include "data/remotedirectory.h"
+#include "http/httpserver.h"
+#include "shell/cucstyle.h"
+#include "shell/langtranslater.h"
+#include "ui/mainwindow.h"
+#include "shell/singleinstanceguard.h"
 
 #include <QApplication>
 #include <QFont>
@@ -11,6 +13,9 @@
 
 int main(int argc, char *argv[])
 {
+    // Saved remote menus point at this program's own HTTP server.
+    RemoteDirectory::setBaseUrlProvider([] { return HttpServer::instance()->serverUrl(); });
+
     if (CommandLine::isCommand(argc, argv))
         return CommandLine::run(argc, argv);
 

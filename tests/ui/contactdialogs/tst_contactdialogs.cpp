@@ -1,0 +1,228 @@
+#include "data/remotedirectory.h"
+#include "ui/contactdialogs/inputmessageboxdialog.h"
+#include "ui/contactdialogs/messageboxdialogcontactsetting.h"
+#include "ui/contactdialogs/messagedialoginputphoto.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+enum InputKind
+{
+    LabelInput,
+    PhotoInput
+};
+
+QPushButton *button(QDialog *dialog, QDialogButtonBox::StandardButton which)
+{
+    auto *box = dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
+    return box ? box->button(which) : nullptr;
+}
+
+// Both input dialogs behave alike; the test runs each through the same table.
+QDialog *makeInputDialog(int kind)
+{
+    if (kind == LabelInput)
+        return new InputMessageboxdialog();
+    return new MessageDialogInputPhoto();
+}
+
+QLineEdit *edit(QDialog *dialog, const QString &name)
+{
+    return dialog->findChild<QLineEdit *>(name);
+}
+
+void setLabels(const QString &l1, const QString &l2, const QString &l3)
+{
+    RemoteDirectory &store = RemoteDirectory::instance();
+    store.setNumberLabels(l1, l2, l3);
+    store.resetToRoot(); // keeps the labels, clears the changed flag
+}
+
+QStringList storedLabels()
+{
+    QString l1;
+    QString l2;
+    QString l3;
+    RemoteDirectory::instance().getNumberLabels(l1, l2, l3);
+    return {l1, l2, l3};
+}
+
+} // namespace
+
+class TestContactDialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void inputDialogs_data();
+    void inputDialogs();
+    void inputIsLimitedTo128Characters_data();
+    void inputIsLimitedTo128Characters();
+    void photoDialogShowsCurrentLink();
+    void labelDialog_data();
+    void labelDialog();
+};
+
+void TestContactDialogs::inputDialogs_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("press");
+    QTest::addColumn<QStringList>("emitted");
+
+    for (int kind : {int(LabelInput), int(PhotoInput)}) {
+        const char *name = kind == LabelInput ? "label" : "photo";
+        QTest::addRow("%s: Ok with text", name)
+            << kind << QStringLiteral("Fax") << int(QDialogButtonBox::Ok)
+            << QStringList{QStringLiteral("Fax")};
+        QTest::addRow("%s: Ok with blanks", name)
+            << kind << QStringLiteral("  ") << int(QDialogButtonBox::Ok)
+            << QStringList{QStringLiteral("  ")};
+        QTest::addRow("%s: Ok with nothing", name)
+            << kind << QString() << int(QDialogButtonBox::Ok) << QStringList();
+        QTest::addRow("%s: Cancel with text", name)
+            << kind << QStringLiteral("Fax") << int(QDialogButtonBox::Cancel) << QStringList();
+    }
+}
+
+void TestContactDialogs::inputDialogs()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, typed);
+    QFETCH(int, press);
+    QFETCH(QStringList, emitted);
+
+    QPointer<QDialog> dialog = makeInputDialog(kind);
+    QSignalSpy input(dialog.data(), SIGNAL(sigMessageboxInput(QString)));
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    QLineEdit *line = edit(dialog, QStringLiteral("lineEditInput"));
+    QTRY_VERIFY(line->hasFocus());
+    QTest::keyClicks(line, typed);
+    QTest::mouseClick(button(dialog, QDialogButtonBox::StandardButton(press)), Qt::LeftButton);
+
+    QStringList got;
+    for (const QList<QVariant> &args : qAsConst(input))
+        got << args.first().toString();
+    QCOMPARE(got, emitted);
+    QTRY_VERIFY(dialog.isNull()); // closed and gone either way
+}
+
+void TestContactDialogs::inputIsLimitedTo128Characters_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("label") << int(LabelInput);
+    QTest::newRow("photo") << int(PhotoInput);
+}
+
+void TestContactDialogs::inputIsLimitedTo128Characters()
+{
+    QFETCH(int, kind);
+    std::unique_ptr<QDialog> dialog(makeInputDialog(kind));
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+    QLineEdit *line = edit(dialog.get(), QStringLiteral("lineEditInput"));
+    QTest::keyClicks(line, QString(129, QLatin1Char('x')));
+    QCOMPARE(line->text(), QString(128, QLatin1Char('x')));
+}
+
+void TestContactDialogs::photoDialogShowsCurrentLink()
+{
+    const QString link = QStringLiteral("http://192.168.1.5/photo/anna.png");
+    QPointer<MessageDialogInputPhoto> dialog = new MessageDialogInputPhoto();
+    QSignalSpy input(dialog.data(), &MessageDialogInputPhoto::sigMessageboxInput);
+    dialog->setInputText(link);
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    QLineEdit *line = edit(dialog, QStringLiteral("lineEditInput"));
+    QCOMPARE(line->text(), link);
+    QTRY_VERIFY(line->hasFocus());
+    QTest::mouseClick(button(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+    QCOMPARE(input.count(), 1);
+    QCOMPARE(input.first().first().toString(), link);
+}
+
+void TestContactDialogs::labelDialog_data()
+{
+    // Each row edits some of the three labels (empty cell: left alone) and presses a button.
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("typed");
+    QTest::addColumn<int>("press");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<int>("changes");
+
+    const QStringList defaults{QStringLiteral("Number1"), QStringLiteral("Number2"),
+                               QStringLiteral("Number3")};
+    QTest::newRow("rename the second, Save")
+        << defaults << QStringList{QString(), QStringLiteral("Work"), QString()}
+        << int(QDialogButtonBox::Ok)
+        << QStringList{QStringLiteral("Number1"), QStringLiteral("Work"), QStringLiteral("Number3")}
+        << 1;
+    QTest::newRow("rename all, Cancel")
+        << defaults << QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}
+        << int(QDialogButtonBox::Cancel) << defaults << 0;
+    QTest::newRow("back to the default, Save")
+        << QStringList{QStringLiteral("Office"), QStringLiteral("Work"), QStringLiteral("Home")}
+        << QStringList{QString(), QStringLiteral("Number2"), QString()} << int(QDialogButtonBox::Ok)
+        << QStringList{QStringLiteral("Office"), QStringLiteral("Number2"), QStringLiteral("Home")}
+        << 1;
+    // An emptied label would drop every contact's own label from the saved files.
+    QTest::newRow("emptied label falls back to its default")
+        << QStringList{QStringLiteral("Office"), QStringLiteral("Work"), QStringLiteral("Home")}
+        << QStringList{QStringLiteral(" "), QString(), QString()} << int(QDialogButtonBox::Ok)
+        << QStringList{QStringLiteral("Number1"), QStringLiteral("Work"), QStringLiteral("Home")}
+        << 1;
+    QTest::newRow("Save without changes leaves the phonebook unchanged")
+        << defaults << QStringList{QString(), QString(), QString()} << int(QDialogButtonBox::Ok)
+        << defaults << 0;
+}
+
+void TestContactDialogs::labelDialog()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, typed);
+    QFETCH(int, press);
+    QFETCH(QStringList, after);
+    QFETCH(int, changes);
+    setLabels(before.at(0), before.at(1), before.at(2));
+
+    QPointer<MessageboxDialogContactSetting> dialog = new MessageboxDialogContactSetting();
+    QSignalSpy changed(dialog.data(), &MessageboxDialogContactSetting::sigContactSettingChanged);
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+
+    const QStringList names{QStringLiteral("OfficeNumber"), QStringLiteral("MobileNumber"),
+                            QStringLiteral("OtherNumber")};
+    for (int i = 0; i < 3; ++i) {
+        auto *label = dialog->findChild<QLabel *>(QStringLiteral("label") + names.at(i));
+        QLineEdit *line = edit(dialog, QStringLiteral("lineEdit") + names.at(i));
+        QVERIFY(label->isVisible());
+        QVERIFY(!line->isVisible());
+        QCOMPARE(line->text(), before.at(i));
+        if (typed.at(i).isNull())
+            continue;
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("btn") + names.at(i)),
+                          Qt::LeftButton);
+        QVERIFY(line->isVisible());
+        QVERIFY(!label->isVisible());
+        QTRY_VERIFY(line->hasFocus());
+        line->selectAll();
+        QTest::keyClicks(line, typed.at(i));
+    }
+    QTest::mouseClick(button(dialog, QDialogButtonBox::StandardButton(press)), Qt::LeftButton);
+
+    QCOMPARE(storedLabels(), after);
+    QCOMPARE(changed.count(), changes);
+    QCOMPARE(RemoteDirectory::instance().isChanged(), changes > 0);
+    QTRY_VERIFY(dialog.isNull());
+}
+
+QTEST_MAIN(TestContactDialogs)
+#include "tst_contactdialogs.moc"

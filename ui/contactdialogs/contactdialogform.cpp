@@ -60,8 +60,10 @@ QDialogButtonBox *ContactDialogForm::addButtonBox(QWidget *dialog, const QRect &
     box->setObjectName(QStringLiteral("buttonBox"));
     box->setGeometry(geometry);
     box->setOrientation(Qt::Horizontal);
-    box->setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    // Before the buttons exist: under a parent with a style sheet of its own, buttons made
+    // earlier would keep the plain look.
     box->setStyleSheet(buttonBoxStyle);
+    box->setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     return box;
 }
 

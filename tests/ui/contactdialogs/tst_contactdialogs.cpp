@@ -13,10 +13,11 @@
 
 namespace {
 
-enum InputKind
+enum DialogKind
 {
     LabelInput,
-    PhotoInput
+    PhotoInput,
+    NumberLabels
 };
 
 QPushButton *button(QDialog *dialog, QDialogButtonBox::StandardButton which)
@@ -25,12 +26,14 @@ QPushButton *button(QDialog *dialog, QDialogButtonBox::StandardButton which)
     return box ? box->button(which) : nullptr;
 }
 
-// Both input dialogs behave alike; the test runs each through the same table.
-QDialog *makeInputDialog(int kind)
+// Both input dialogs behave alike; the tests run each through the same table.
+QDialog *makeDialog(int kind, QWidget *parent = nullptr)
 {
     if (kind == LabelInput)
-        return new InputMessageboxdialog();
-    return new MessageDialogInputPhoto();
+        return new InputMessageboxdialog(parent);
+    if (kind == PhotoInput)
+        return new MessageDialogInputPhoto(parent);
+    return new MessageboxDialogContactSetting(parent);
 }
 
 QLineEdit *edit(QDialog *dialog, const QString &name)
@@ -67,6 +70,8 @@ private slots:
     void photoDialogShowsCurrentLink();
     void labelDialog_data();
     void labelDialog();
+    void buttonsKeepTheirLookUnderAStyledWindow_data();
+    void buttonsKeepTheirLookUnderAStyledWindow();
 };
 
 void TestContactDialogs::inputDialogs_data()
@@ -98,7 +103,7 @@ void TestContactDialogs::inputDialogs()
     QFETCH(int, press);
     QFETCH(QStringList, emitted);
 
-    QPointer<QDialog> dialog = makeInputDialog(kind);
+    QPointer<QDialog> dialog = makeDialog(kind);
     QSignalSpy input(dialog.data(), SIGNAL(sigMessageboxInput(QString)));
     dialog->show();
     QVERIFY(QTest::qWaitForWindowActive(dialog));
@@ -124,7 +129,7 @@ void TestContactDialogs::inputIsLimitedTo128Characters_data()
 void TestContactDialogs::inputIsLimitedTo128Characters()
 {
     QFETCH(int, kind);
-    std::unique_ptr<QDialog> dialog(makeInputDialog(kind));
+    std::unique_ptr<QDialog> dialog(makeDialog(kind));
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     dialog->show();
     QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
@@ -222,6 +227,33 @@ void TestContactDialogs::labelDialog()
     QCOMPARE(changed.count(), changes);
     QCOMPARE(RemoteDirectory::instance().isChanged(), changes > 0);
     QTRY_VERIFY(dialog.isNull());
+}
+
+void TestContactDialogs::buttonsKeepTheirLookUnderAStyledWindow_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("custom label") << int(LabelInput);
+    QTest::newRow("avatar link") << int(PhotoInput);
+    QTest::newRow("number labels") << int(NumberLabels);
+}
+
+void TestContactDialogs::buttonsKeepTheirLookUnderAStyledWindow()
+{
+    QFETCH(int, kind);
+    // The main window styles itself; its dialogs' buttons must still get their own looks.
+    QWidget window;
+    window.setObjectName(QStringLiteral("window"));
+    window.setStyleSheet(QStringLiteral("#window { background: #F2F4F7; }"));
+    window.show();
+    QPointer<QDialog> dialog = makeDialog(kind, &window);
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    for (auto which : {QDialogButtonBox::Ok, QDialogButtonBox::Cancel}) {
+        QPushButton *pushButton = button(dialog, which);
+        QCOMPARE(pushButton->size(), QSize(80 + 16, 38)); // with its right margin
+        QCOMPARE(pushButton->font().pixelSize(), 16);
+    }
+    delete dialog;
 }
 
 QTEST_MAIN(TestContactDialogs)

@@ -1,4 +1,5 @@
 #include "shell/basiclogging.h"
+#include "messagecapture.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 
@@ -28,7 +29,7 @@ private slots:
 
     void cleanup()
     {
-        qInstallMessageHandler(nullptr);
+        MessageCapture::install(); // init() put the log's handler in its place
         m_work.reset();
     }
 

@@ -3,6 +3,7 @@
 // the message dialog.)
 
 #include "shell/qvthememan.h"
+#include "messagecapture.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 
@@ -19,14 +20,6 @@
 
 namespace {
 
-QStringList capturedWarnings;
-
-void captureWarnings(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        capturedWarnings.append(message);
-}
-
 // True when text is the parts joined in some order, with nothing in between.
 bool isConcatenation(const QString &text, QStringList parts)
 {
@@ -41,8 +34,7 @@ bool isConcatenation(const QString &text, QStringList parts)
 // The warnings about unparsable style sheets that polishing a few widgets under sheet gives.
 QStringList parseWarnings(const QString &sheet)
 {
-    capturedWarnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(captureWarnings);
+    MessageCapture::clear();
     qApp->setStyleSheet(sheet);
     {
         QWidget window;
@@ -57,8 +49,7 @@ QStringList parseWarnings(const QString &sheet)
         window.grab();
     }
     qApp->setStyleSheet(QString());
-    qInstallMessageHandler(previous);
-    return capturedWarnings.filter(QStringLiteral("parse"), Qt::CaseInsensitive);
+    return MessageCapture::lines(QtWarningMsg).filter(QStringLiteral("parse"), Qt::CaseInsensitive);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "widgets/qvlistwidget.h"
 #include "widgets/qvlistwidgetitem.h"
 #include "widgets/qvwidget.h"
+#include "messagecapture.h"
 #include "viewtestsupport.h"
 
 #include <QPointer>
@@ -81,12 +82,6 @@ struct ListFixture
 #define WAIT_SHOWN(f, lastRow)                                                                     \
     QVERIFY(QTest::qWaitForWindowExposed(&(f).list));                                              \
     QTRY_COMPARE((f).attached(), range(0, lastRow))
-
-QStringList capturedLines;
-void captureMessage(QtMsgType, const QMessageLogContext &, const QString &message)
-{
-    capturedLines.append(message);
-}
 
 } // namespace
 
@@ -458,17 +453,16 @@ void TestListWidget::traceLinesOnlyWhenAsked()
 {
     for (const bool traced : {false, true}) {
         qputenv("QCD_TRACE_LIST", traced ? "1" : "0");
-        capturedLines.clear();
-        const QtMessageHandler previous = qInstallMessageHandler(captureMessage);
+        MessageCapture::clear();
         {
             ListFixture f(30);
             WAIT_SHOWN(f, 9);
             f.model.RemoveRow(0);
         }
-        qInstallMessageHandler(previous);
         qunsetenv("QCD_TRACE_LIST");
-        QCOMPARE(capturedLines.contains(QStringLiteral("qvListWidget:OnRowRemoved start")), traced);
-        QCOMPARE(capturedLines.filter(QStringLiteral("qvListWidget:")).isEmpty(), !traced);
+        const QStringList lines = MessageCapture::lines();
+        QCOMPARE(lines.contains(QStringLiteral("qvListWidget:OnRowRemoved start")), traced);
+        QCOMPARE(lines.filter(QStringLiteral("qvListWidget:")).isEmpty(), !traced);
     }
 }
 

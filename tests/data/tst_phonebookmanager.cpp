@@ -1,18 +1,16 @@
 #include "data/localdirectory.h"
 #include "data/phonebookmanager.h"
 #include "data/remotedirectory.h"
+#include "messagecapture.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 
 #include <QtTest>
 
 namespace {
-QStringList logLines;
-
-void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
+QStringList logLines()
 {
-    if (type == QtDebugMsg)
-        logLines.append(message);
+    return MessageCapture::lines(QtDebugMsg);
 }
 } // namespace
 
@@ -24,12 +22,10 @@ class TestPhonebookManager : public QObject
 private slots:
     void init()
     {
-        logLines.clear();
-        qInstallMessageHandler(collect);
+        MessageCapture::clear();
         LocalDirectory::instance().initDefaultGroup();
         RemoteDirectory::instance().initDefaultGroup();
     }
-    void cleanup() { qInstallMessageHandler(nullptr); }
 
     void otherKindsGetNeutralAnswers_data()
     {
@@ -62,7 +58,7 @@ private slots:
         QCOMPARE(RemoteDirectory::instance().groupIds().size(), 3);
         QVERIFY(RemoteDirectory::instance().isChanged());
         QCOMPARE(
-            logLines,
+            logLines(),
             QStringList(
                 {QStringLiteral("Delete Contact, Dirtype: %1 GroupID: 0 ContactID: 1").arg(kind),
                  QStringLiteral("Delete Group, Dirtype: %1 GroupID: 1").arg(kind),
@@ -134,14 +130,14 @@ private slots:
         const int groupId = kind == 1 ? LocalDirectory::instance().addGroup()->id : 1;
         const QString before = PhonebookManager::groupName(kind, groupId);
         const bool changedBefore = PhonebookManager::isChanged(kind);
-        logLines.clear();
+        MessageCapture::clear();
         QCOMPARE(PhonebookManager::updateGroup(kind, groupId, QString()), 1);
         QCOMPARE(PhonebookManager::groupName(kind, groupId), before);
         QCOMPARE(PhonebookManager::isChanged(kind), changedBefore);
-        QCOMPARE(logLines, QStringList{QStringLiteral("Update Group, Dirtype: %1 GroupID: %2 "
-                                                      "Group Name: \"\"")
-                                           .arg(kind)
-                                           .arg(groupId)});
+        QCOMPARE(logLines(), QStringList{QStringLiteral("Update Group, Dirtype: %1 GroupID: %2 "
+                                                        "Group Name: \"\"")
+                                             .arg(kind)
+                                             .arg(groupId)});
         // A name of blanks is not empty.
         QCOMPARE(PhonebookManager::updateGroup(kind, groupId, QStringLiteral(" ")), 0);
     }
@@ -153,18 +149,18 @@ private slots:
         remote.addContact(1, &contact);
         const int contactId = contact->id;
         const int target = remote.addGroup(0)->id;
-        logLines.clear();
+        MessageCapture::clear();
         PhonebookManager::moveContactsToGroup(2, {}, 1, target);
-        QVERIFY(logLines.isEmpty());
+        QVERIFY(logLines().isEmpty());
         QCOMPARE(remote.contactCount(1), 1);
 
         PhonebookManager::moveContactsToGroup(2, {contactId}, 1, target);
         QCOMPARE(remote.contactCount(1), 0);
         QCOMPARE(remote.contactCount(target), 1);
-        QCOMPARE(logLines, QStringList({QStringLiteral("Move Contact To Group, SrcGroupId: 1 "
-                                                       "DstGroupId: %1 size: 1")
-                                            .arg(target),
-                                        QStringLiteral("MoveContactToGroup 1 %1").arg(target)}));
+        QCOMPARE(logLines(), QStringList({QStringLiteral("Move Contact To Group, SrcGroupId: 1 "
+                                                         "DstGroupId: %1 size: 1")
+                                              .arg(target),
+                                          QStringLiteral("MoveContactToGroup 1 %1").arg(target)}));
     }
 
     void remoteSaveUsesTheInstalledBaseUrl()
@@ -194,8 +190,8 @@ private slots:
         for (const QString &folder : {target, work.path()})
             QVERIFY(writeFile(folder + QStringLiteral("/menu.xml"), menu));
         PhonebookManager::updateTargetFileUrl(QStringLiteral("192.0.2.7"), 8080);
-        QCOMPARE(logLines, QStringList{QStringLiteral(
-                               "Update Target File Url, IP: \"192.0.2.7\" Port: 8080")});
+        QCOMPARE(logLines(), QStringList{QStringLiteral(
+                                 "Update Target File Url, IP: \"192.0.2.7\" Port: 8080")});
         QVERIFY(readAll(target + QStringLiteral("/menu.xml"))
                     .contains("<URL>http://192.0.2.7:8080/a.xml</URL>"));
         QCOMPARE(readAll(work.filePath(QStringLiteral("menu.xml"))), menu);

@@ -3,6 +3,7 @@
 #include "http/httplistener.h"
 #include "http/httprequestline.h"
 #include "httptestclient.h"
+#include "messagecapture.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 
@@ -16,13 +17,6 @@
 #endif
 
 namespace {
-
-QStringList capturedLog;
-
-void captureMessages(QtMsgType, const QMessageLogContext &, const QString &message)
-{
-    capturedLog.append(message);
-}
 
 QByteArray expectedResponse(const QByteArray &body)
 {
@@ -82,12 +76,11 @@ void TestHttpListener::init()
     m_listener = std::make_unique<HttpListener>(m_dir->filePath(QStringLiteral("target/")));
     QVERIFY2(m_listener->listenOn(QHostAddress::LocalHost, 0),
              qPrintable(m_listener->listenError()));
-    capturedLog.clear();
+    MessageCapture::clear();
 }
 
 void TestHttpListener::cleanup()
 {
-    qInstallMessageHandler(nullptr);
     m_listener.reset();
     m_dir.reset();
 }
@@ -215,15 +208,13 @@ void TestHttpListener::traversalRefused()
     QVERIFY(QFile::link(m_dir->path(), target(QStringLiteral("outside"))));
     QVERIFY(QFile::link(target(QStringLiteral("link.xml")), target(QStringLiteral("chain.xml"))));
 
-    qInstallMessageHandler(captureMessages);
     bool closed = false;
     const QByteArray response =
         HttpTestClient::exchange(port(), "GET " + requestTarget + " HTTP/1.1\r\n\r\n", &closed);
-    qInstallMessageHandler(nullptr);
     QVERIFY(closed);
     QCOMPARE(response, QByteArray());
     const QStringList refusals =
-        capturedLog.filter(QStringLiteral("HttpServer File is not exist:"));
+        MessageCapture::lines().filter(QStringLiteral("HttpServer File is not exist:"));
     QCOMPARE(refusals.size(), 1);
 }
 

@@ -15,10 +15,23 @@ QString Config::defaultFilePath()
     return QDir::currentPath() + QStringLiteral("/app/config") + QStringLiteral("/Config.ini");
 }
 
-Config::Config(const QString &path) : m_filePath(path.isEmpty() ? defaultFilePath() : path)
+Config::Config(const QString &path) : m_fixedPath(path) {}
+
+QString Config::filePath() const
 {
-    m_settings = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
-    qDebug() << "Open config:" << m_filePath;
+    return m_fixedPath.isEmpty() ? defaultFilePath() : m_fixedPath;
+}
+
+QSettings &Config::settings() const
+{
+    const QString path = filePath();
+    if (!m_settings || path != m_openPath) {
+        m_settings.reset(); // writes what is pending to the file it belongs to
+        m_openPath = path;
+        m_settings = std::make_unique<QSettings>(m_openPath, QSettings::IniFormat);
+        qDebug() << "Open config:" << m_openPath;
+    }
+    return *m_settings;
 }
 
 Config::~Config()
@@ -36,15 +49,15 @@ static QString settingsKey(const QString &group, const QString &key)
 
 QVariant Config::value(const QString &group, const QString &key) const
 {
-    return m_settings->value(settingsKey(group, key));
+    return settings().value(settingsKey(group, key));
 }
 
 void Config::setValue(const QString &group, const QString &key, const QVariant &value)
 {
-    m_settings->setValue(settingsKey(group, key), value);
+    settings().setValue(settingsKey(group, key), value);
 }
 
 void Config::sync()
 {
-    m_settings->sync();
+    settings().sync();
 }

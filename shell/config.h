@@ -12,10 +12,11 @@ class QSettings;
 class Config
 {
 public:
-    // The one object, created on first use with the default path.
+    // The one object, on the default path.
     static Config *instance();
 
-    // An empty path means <working directory>/app/config/Config.ini.
+    // An empty path means <working directory>/app/config/Config.ini, resolved at every use, so
+    // the settings follow the working directory (tests give each case a folder of its own).
     explicit Config(const QString &path = QString());
     virtual ~Config();
 
@@ -28,7 +29,7 @@ public:
     // Writes pending changes to disk now.
     void sync();
 
-    QString filePath() const { return m_filePath; }
+    QString filePath() const;
 
     static QString defaultFilePath();
 
@@ -38,6 +39,10 @@ public:
     QString lastImportFolder;
 
 private:
-    QString m_filePath;
-    std::unique_ptr<QSettings> m_settings; // owned
+    // The settings of filePath(), opened again when that moved; the old ones are written first.
+    QSettings &settings() const;
+
+    QString m_fixedPath; // empty: the default path
+    mutable QString m_openPath;
+    mutable std::unique_ptr<QSettings> m_settings; // owned
 };

@@ -1,6 +1,6 @@
+#include "freshstate.h"
 #include "shell/config.h"
 #include "testfiles.h"
-#include "testworkdir.h"
 
 #include <QTest>
 
@@ -9,50 +9,40 @@ class TestConfig : public QObject
 {
     Q_OBJECT
 private slots:
-    void missingFileInWorkingFolder()
+    void valuesLandInSectionUserOnly()
     {
-        TestWorkDir work;
-        Config config;
-        QCOMPARE(config.filePath(), work.filePath(QStringLiteral("app/config/Config.ini")));
-        const QVariant port = config.value(QStringLiteral("user"), QStringLiteral("port"));
-        QVERIFY(!port.isValid());
-        QCOMPARE(port.toInt(), 0);
-    }
-
-    void valuesLandInSectionUser()
-    {
-        TestWorkDir work;
-        work.mkpath(QStringLiteral("app/config"));
-        {
-            Config config;
-            config.setValue(QStringLiteral("user"), QStringLiteral("language"),
-                            QStringLiteral("Chinese"));
-            config.setValue(QStringLiteral("user"), QStringLiteral("port"), QStringLiteral("8080"));
-        }
-        const QByteArray text = readAll(work.filePath(QStringLiteral("app/config/Config.ini")));
-        QVERIFY2(text.contains("[user]") && text.contains("language=Chinese") &&
-                     text.contains("port=8080"),
+        FreshState state;
+        Config *config = Config::instance();
+        QCOMPARE(config->filePath(), state.filePath(QStringLiteral("app/config/Config.ini")));
+        QVERIFY(!config->value(QStringLiteral("user"), QStringLiteral("port")).isValid());
+        config->setValue(QStringLiteral("user"), QStringLiteral("port"), QStringLiteral("8080"));
+        config->currentFile = QStringLiteral("/x/book.xml");
+        config->lastImportFolder = QStringLiteral("/y");
+        config->sync();
+        const QByteArray text = readAll(config->filePath());
+        QVERIFY2(text.contains("[user]\nport=8080") && !text.contains("book.xml") &&
+                     !text.contains("/y"),
                  text.constData());
-        Config again;
-        QCOMPARE(again.value(QStringLiteral("user"), QStringLiteral("port")).toInt(), 8080);
-        QVERIFY(!again.value(QStringLiteral("other"), QStringLiteral("port")).isValid());
+        QCOMPARE(Config().value(QStringLiteral("user"), QStringLiteral("port")).toInt(), 8080);
+        QVERIFY(!Config().value(QStringLiteral("other"), QStringLiteral("port")).isValid());
     }
 
-    void runTimeValuesAreNeverStored()
+    // Many tests share one process: the settings must follow each one's working folder.
+    void settingsFollowTheWorkingFolder()
     {
-        TestWorkDir work;
-        work.mkpath(QStringLiteral("app/config"));
+        FreshState outer;
+        Config *config = Config::instance();
+        config->setValue(QStringLiteral("user"), QStringLiteral("port"), 1);
         {
-            Config config;
-            config.currentFile = QStringLiteral("/x/book.xml");
-            config.lastSaveFolder = QStringLiteral("/x");
-            config.lastImportFolder = QStringLiteral("/y");
-            config.setValue(QStringLiteral("user"), QStringLiteral("ip"),
-                            QStringLiteral("10.0.0.5"));
+            TestWorkDir inner;
+            QVERIFY(writeFile(inner.filePath(QStringLiteral("app/config/Config.ini")),
+                              "[user]\nport=2\n"));
+            QCOMPARE(config->value(QStringLiteral("user"), QStringLiteral("port")).toInt(), 2);
         }
-        const QByteArray text = readAll(work.filePath(QStringLiteral("app/config/Config.ini")));
-        QVERIFY2(!text.contains("book.xml") && !text.contains("/y"), text.constData());
-        QVERIFY(Config().currentFile.isEmpty());
+        QCOMPARE(config->value(QStringLiteral("user"), QStringLiteral("port")).toInt(), 1);
+        config->sync();
+        QVERIFY(
+            readAll(outer.filePath(QStringLiteral("app/config/Config.ini"))).contains("port=1"));
     }
 };
 

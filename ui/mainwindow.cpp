@@ -1,16 +1,12 @@
 #include "ui/mainwindow.h"
 
 #include "dialogs/cmessagedialoglistmanager.h"
-#include "http/httpserver.h"
-#include "shell/langtranslater.h"
-#include "dialogs/messageboxdialog.h"
-#include "shell/qvthememan.h"
 #include "dialogs/tipwidget.h"
+#include "http/httpserver.h"
+#include "shell/qvthememan.h"
 
 #include <QApplication>
 #include <QDebug>
-#include <QMap>
-#include <QTimer>
 #include <QWidget>
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
@@ -45,8 +41,6 @@ void MainWindow::init()
     qDebug() << "Start editor tool.";
     qApp->setStyleSheet(qvThemeMan::loadStyleSheet(QStringLiteral(":/qss/"), false));
     buildPanes();
-    if (qEnvironmentVariableIntValue("QCD_DEMO_DIALOGS") == 1)
-        QTimer::singleShot(0, this, &MainWindow::runDemoDialogs);
 }
 
 void MainWindow::buildPanes()
@@ -71,24 +65,4 @@ void MainWindow::slotShowMessagebox(bool bShow)
 {
     if (overlay)
         overlay->setVisible(bShow);
-}
-
-// Developer aid (QCD_DEMO_DIALOGS=1): a toast and the save prompt over the veil, for screenshots.
-void MainWindow::runDemoDialogs()
-{
-    const auto toast = [] {
-        TipWidget::showTip(Langtranslater::lookup(QStringLiteral("Saved successfully!")), 1);
-    };
-    toast();
-    QTimer keepToast;
-    connect(&keepToast, &QTimer::timeout, this, toast);
-    keepToast.start(1000);
-    const QMap<int, QString> texts{
-        {QDialogButtonBox::Ok, Langtranslater::mark(QStringLiteral("Save"))},
-        {QDialogButtonBox::No, Langtranslater::mark(QStringLiteral("Don't Save"))}};
-    MessageboxDialog::showMessage(
-        this, Langtranslater::mark(QStringLiteral("Exit the program")),
-        Langtranslater::mark(
-            QStringLiteral("Do you want to save the changes you made to the current phonebook?")),
-        QDialogButtonBox::Ok | QDialogButtonBox::No | QDialogButtonBox::Cancel, texts);
 }

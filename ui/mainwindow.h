@@ -23,7 +23,6 @@ private slots:
 private:
     void setupForm();
     void buildPanes();
-    void runDemoDialogs();
 
     QWidget *overlay = nullptr; // owned via Qt parent
 };

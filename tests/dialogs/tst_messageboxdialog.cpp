@@ -2,14 +2,14 @@
 // it, what its buttons read and how they look, the dimming signal around its life, and that a
 // dialog on top of another or a parent that goes away leaves every answer sound.
 
-#include "dialogs/cmessagedialoglistmanager.h"
-#include "shell/cucstyle.h"
 #include "dialogdriver.h"
-#include "shell/langtranslater.h"
+#include "dialogs/cmessagedialoglistmanager.h"
 #include "dialogs/messageboxdialog.h"
+#include "freshstate.h"
+#include "shell/cucstyle.h"
+#include "shell/langtranslater.h"
 #include "shell/qvthememan.h"
 #include "testfiles.h"
-#include "testworkdir.h"
 
 #include <QPointer>
 #include <QSignalSpy>
@@ -51,8 +51,6 @@ private slots:
         QApplication::setStyle(new CUCStyle); // the application owns it
         qApp->setStyleSheet(qvThemeMan::loadStyleSheet(QStringLiteral(":/qss/"), false));
     }
-
-    void cleanup() { Langtranslater::setLanguage(QString()); }
 
     void result_data()
     {
@@ -142,8 +140,8 @@ private slots:
         QFETCH(bool, german);
         QFETCH(IntTextMap, expected);
 
-        TestWorkDir work;
-        const QString path = work.filePath(QStringLiteral("app/language/2.GUI.German.lang"));
+        FreshState state;
+        const QString path = state.filePath(QStringLiteral("app/language/2.GUI.German.lang"));
         QVERIFY(writeFile(path, "\"Save\" = \"Speichern\"\n\"Don't Save\" = \"Nicht speichern\"\n"
                                 "\"Cancel\" = \"Abbrechen\"\n\"OK\" = \"OK\"\n"));
         Langtranslater::setLanguage(german ? path : QString());

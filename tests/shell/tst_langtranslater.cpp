@@ -1,16 +1,13 @@
+#include "freshstate.h"
 #include "shell/langtranslater.h"
 #include "testfiles.h"
-#include "testworkdir.h"
 
 #include <QTest>
 
 namespace {
 QString longKey(int length)
 {
-    QString key;
-    for (int i = 0; key.size() < length; ++i)
-        key += QChar(QLatin1Char('a' + i % 26));
-    return key;
+    return QString(length, QLatin1Char('k'));
 }
 
 const QString open = QStringLiteral("?`");
@@ -20,15 +17,14 @@ class TestLangtranslater : public QObject
 {
     Q_OBJECT
 private slots:
+    void cleanup() { m_state.reset(); }
     void init()
     {
-        m_work = std::make_unique<TestWorkDir>();
-        m_german =
-            m_work->mkpath(QStringLiteral("app/language")) + QStringLiteral("/2.GUI.German.lang");
+        m_state = std::make_unique<FreshState>();
+        m_german = m_state->filePath(QStringLiteral("app/language/2.GUI.German.lang"));
         QVERIFY(writeFile(m_german, "[Name] = Deutsch\n\"Save\" = \"Speichern\"\n"
                                     "\"Cancel\"=\"Abbrechen\"\n\"Broken ?`9\" = \"whole\"\n\"" +
                                         longKey(255).toLatin1() + "\" = \"lang255\"\n"));
-        Langtranslater::setLanguage(QString()); // forget whatever the previous test loaded
         Langtranslater::setLanguage(m_german);
     }
 
@@ -114,7 +110,7 @@ private slots:
 
     void scanning()
     {
-        const QString folder = m_work->filePath(QStringLiteral("app/language"));
+        const QString folder = m_state->filePath(QStringLiteral("app/language"));
         // A UTF-8 mark first; only the first [Name] counts.
         QVERIFY(writeFile(folder + QStringLiteral("/1.GUI.English.lang"),
                           "\xef\xbb\xbf[Name]=English\n# c\n[Name]=2\n"));
@@ -130,13 +126,13 @@ private slots:
         }
         QCOMPARE(found, texts({"English=English", "German=Deutsch", "Empty="}));
 
-        Langtranslater::scanLanguages(m_work->filePath(QStringLiteral("missing")));
+        Langtranslater::scanLanguages(m_state->filePath(QStringLiteral("missing")));
         QVERIFY(Langtranslater::languages().isEmpty());
     }
 
     void loadingRules()
     {
-        const QString path = m_work->filePath(QStringLiteral("app/language/5.GUI.Rules.lang"));
+        const QString path = m_state->filePath(QStringLiteral("app/language/5.GUI.Rules.lang"));
         QVERIFY(writeFile(path, "Save = Sichern\n" // unquoted: ignored
                                 "\"Open\" = \"Offnen\"\n"
                                 "\"Open\" = \"Second\"\n" // duplicate: first wins
@@ -167,7 +163,7 @@ private slots:
 
     void badFilesDoNotBreakTheTable()
     {
-        const QString path = m_work->filePath(QStringLiteral("app/language/6.GUI.Bad.lang"));
+        const QString path = m_state->filePath(QStringLiteral("app/language/6.GUI.Bad.lang"));
         static const char bytes[] = "\xff\xfe\x00\x01=\"\xc3\x28\"=\"\xa0\"\n\"ok\"=\"fine\"\n";
         QByteArray junk(bytes, sizeof bytes - 1);
         for (int i = 0; i < 2000; ++i)
@@ -175,14 +171,14 @@ private slots:
         QVERIFY(writeFile(path, junk));
         Langtranslater::setLanguage(path);
         QCOMPARE(Langtranslater::lookup(QStringLiteral("ok")), QStringLiteral("fine"));
-        const QString missing = m_work->filePath(QStringLiteral("app/language/missing.lang"));
+        const QString missing = m_state->filePath(QStringLiteral("app/language/missing.lang"));
         Langtranslater::setLanguage(missing);
         QCOMPARE(Langtranslater::lookup(QStringLiteral("ok")), QStringLiteral("ok"));
         QCOMPARE(Langtranslater::currentPath(), missing);
     }
 
 private:
-    std::unique_ptr<TestWorkDir> m_work;
+    std::unique_ptr<FreshState> m_state;
     QString m_german;
 };
 

@@ -1,5 +1,5 @@
-#include "shell/basiclogging.h"
 #include "messagecapture.h"
+#include "shell/basiclogging.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 

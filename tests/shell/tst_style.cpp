@@ -2,10 +2,10 @@
 // the next repaint), single-line text that does not fit is cut with "...", menu and combo-box
 // entries are translated, other views are left alone, check boxes never show a focus frame.
 
+#include "freshstate.h"
 #include "shell/cucstyle.h"
 #include "shell/langtranslater.h"
 #include "testfiles.h"
-#include "testworkdir.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,9 +25,9 @@
 namespace {
 
 // Writes a language file of "key" = "value" lines and returns its path.
-QString writeLanguage(const TestWorkDir &work, const QString &fileName, const QByteArray &lines)
+QString writeLanguage(const FreshState &state, const QString &name, const QByteArray &lines)
 {
-    const QString path = work.filePath(QStringLiteral("app/language/") + fileName);
+    const QString path = state.filePath(QStringLiteral("app/language/") + name);
     return writeFile(path, lines) ? path : QString();
 }
 
@@ -86,11 +86,6 @@ private slots:
         first.setFixedSize(40, 30);
         second.setFixedSize(40, 30);
         QVERIFY2(shot(&first) != shot(&second), "no CJK font: install fonts-wqy-microhei");
-    }
-
-    void cleanup()
-    {
-        Langtranslater::setLanguage(QString()); // back to no translation
     }
 
     void elideText_data()
@@ -171,10 +166,10 @@ private slots:
         QFETCH(QString, translation);
         QFETCH(QString, nextTranslation);
 
-        TestWorkDir work;
-        const QString first = writeLanguage(work, QStringLiteral("2.GUI.First.lang"),
+        FreshState state;
+        const QString first = writeLanguage(state, QStringLiteral("2.GUI.First.lang"),
                                             "\"Save\" = \"" + translation.toUtf8() + "\"\n");
-        const QString second = writeLanguage(work, QStringLiteral("3.GUI.Second.lang"),
+        const QString second = writeLanguage(state, QStringLiteral("3.GUI.Second.lang"),
                                              "\"Save\" = \"" + nextTranslation.toUtf8() + "\"\n");
         const auto marked = makeWidget(kind, Langtranslater::mark(QStringLiteral("Save")));
         QCOMPARE(shot(marked.get()), shot(makeWidget(kind, QStringLiteral("Save")).get()));
@@ -242,8 +237,8 @@ private slots:
         QFETCH(QString, view);
         QFETCH(bool, translated);
 
-        TestWorkDir work;
-        Langtranslater::setLanguage(writeLanguage(work, QStringLiteral("2.GUI.German.lang"),
+        FreshState state;
+        Langtranslater::setLanguage(writeLanguage(state, QStringLiteral("2.GUI.German.lang"),
                                                   "\"Save\" = \"Speichern\"\n"
                                                   "\"Delete\" = \"L\xc3\xb6schen\"\n"));
         // Paints the entries "Save" and "Delete", given as marker or as display text.

@@ -2,8 +2,8 @@
 // the shipped sheets parse. (That their rules reach real widgets is checked with the toast and
 // the message dialog.)
 
-#include "shell/qvthememan.h"
 #include "messagecapture.h"
+#include "shell/qvthememan.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 

@@ -1,9 +1,9 @@
 // The window tells the user when the HTTP server cannot listen.
 
+#include "dialogs/tipwidget.h"
+#include "freshstate.h"
 #include "http/httpserver.h"
 #include "ui/mainwindow.h"
-#include "testworkdir.h"
-#include "dialogs/tipwidget.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -16,8 +16,7 @@ class TestMainWindowHttp : public QObject
 private slots:
     void portInUseShowsWarningToast()
     {
-        TestWorkDir work;
-        work.mkpath(QStringLiteral("app/config"));
+        FreshState state;
         MainWindow window;
         window.init();
         window.show();

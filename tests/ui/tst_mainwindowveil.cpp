@@ -1,11 +1,11 @@
 // The main window's frame and its auxiliary overlays: the grey veil that covers the window
 // exactly while a message dialog exists, and the toast centred over the window and the veil.
 
-#include "shell/cucstyle.h"
 #include "../dialogs/dialogdriver.h"
-#include "ui/mainwindow.h"
 #include "dialogs/messageboxdialog.h"
 #include "dialogs/tipwidget.h"
+#include "shell/cucstyle.h"
+#include "ui/mainwindow.h"
 
 #include <QPointer>
 #include <QTest>

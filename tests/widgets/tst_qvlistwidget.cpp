@@ -1,9 +1,9 @@
+#include "messagecapture.h"
+#include "viewtestsupport.h"
 #include "widgets/qvlistdatamodel.h"
 #include "widgets/qvlistwidget.h"
 #include "widgets/qvlistwidgetitem.h"
 #include "widgets/qvwidget.h"
-#include "messagecapture.h"
-#include "viewtestsupport.h"
 
 #include <QPointer>
 #include <QScrollBar>
@@ -89,382 +89,364 @@ class TestListWidget : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void visibleWindow_data();
-    void visibleWindow();
-    void scrollingKeepsWidgetsStillInView();
-    void releaseWhileScrolling();
-    void rowChangesKeepWidgets();
-    void insertPastEndUsesTheAppendedRow();
-    void typeKeyChange_data();
-    void typeKeyChange();
-    void resetFollowsNewRowsAndTypes();
-    void innerScrollBarShowsAndHides();
-    void clicksReachViewAndRelay();
-    void sameModelTwiceDoesNothing();
-    void itemSizes();
-    void modelDestroyedBeforeView();
-    void traceLinesOnlyWhenAsked();
-};
-
-void TestListWidget::init()
-{
-    TestItemWidget::live = 0;
-    TestItemWidget::created = 0;
-}
-
-void TestListWidget::visibleWindow_data()
-{
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<QList<int>>("expected");
-    QTest::addRow("top of 10000 rows") << 10000 << 0 << range(0, 9);
-    QTest::addRow("fewer rows than fit") << 4 << 0 << range(0, 3);
-    QTest::addRow("empty") << 0 << 0 << QList<int>();
-    QTest::addRow("half a row") << 10000 << 15 << range(0, 10);
-    QTest::addRow("far down") << 10000 << 150000 << range(5000, 5009);
-    QTest::addRow("to the end") << 10000 << 10000 * RowHeight - ViewHeight << range(9990, 9999);
-}
-
-void TestListWidget::visibleWindow()
-{
-    QFETCH(int, rows);
-    QFETCH(int, value);
-    QFETCH(QList<int>, expected);
-    ListFixture f(rows);
-    QVERIFY(QTest::qWaitForWindowExposed(&f.list));
-    QTRY_COMPARE(f.attached(), rows ? range(0, qMin(rows, 10) - 1) : QList<int>());
-    f.scrollTo(value);
-    QCOMPARE(f.list.verticalScrollBar()->value(), value);
-    QCOMPARE(f.attached(), expected);
-    if (!expected.isEmpty()) {
-        QCOMPARE(f.list.GetCacheStart(), expected.first());
-        QCOMPARE(f.list.GetCacheEnd(), expected.last());
+    void init()
+    {
+        TestItemWidget::live = 0;
+        TestItemWidget::created = 0;
     }
-    for (int r : expected) {
-        QCOMPARE(f.widgetAt(r)->GetRow(), r);
-        QCOMPARE(f.widgetAt(r)->lastData, QStringLiteral("A:%1").arg(r));
-        QCOMPARE(f.widgetAt(r)->geometry(), f.list.visualItemRect(f.list.item(r)));
-        QVERIFY(f.widgetAt(r)->isVisible());
+
+    void visibleWindow_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::addRow("top of 10000 rows") << 10000 << 0 << range(0, 9);
+        QTest::addRow("fewer rows than fit") << 4 << 0 << range(0, 3);
+        QTest::addRow("empty") << 0 << 0 << QList<int>();
+        QTest::addRow("half a row") << 10000 << 15 << range(0, 10);
+        QTest::addRow("far down") << 10000 << 150000 << range(5000, 5009);
+        QTest::addRow("to the end") << 10000 << 10000 * RowHeight - ViewHeight << range(9990, 9999);
     }
-    QCOMPARE(liveWidgets(), expected.size());
-}
 
-void TestListWidget::scrollingKeepsWidgetsStillInView()
-{
-    ListFixture f(1000);
-    WAIT_SHOWN(f, 9);
-    const int createdBefore = TestItemWidget::created;
-    QList<QPointer<TestItemWidget>> before;
-    QList<int> setDataBefore;
-    for (TestItemWidget *w : f.widgets(0, 9)) {
-        before.append(w);
-        setDataBefore.append(w->setDataCalls);
-    }
-    // Six single steps of 10 px: two rows leave at the top, two enter at the bottom.
-    for (int i = 0; i < 6; ++i)
-        f.list.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    QCOMPARE(f.attached(), range(2, 11));
-    for (int r = 2; r <= 9; ++r) {
-        QCOMPARE(f.widgetAt(r), before.at(r).data());
-        QCOMPARE(f.widgetAt(r)->setDataCalls, setDataBefore.at(r));
-    }
-    QCOMPARE(before.at(0)->releaseCalls, 1);
-    QCOMPARE(TestItemWidget::created, createdBefore + 2);
-    QCOMPARE(liveWidgets(), 10);
-    QVERIFY(before.at(0).isNull() && before.at(1).isNull());
-}
-
-void TestListWidget::releaseWhileScrolling()
-{
-    ListFixture f(50);
-    WAIT_SHOWN(f, 9);
-    f.list.GetListItem(0)->SetUserValue(42);
-    f.scrollTo(RowHeight); // release row 0
-    f.scrollTo(0);         // row 0 gets a fresh widget with the user value
-    TestItemWidget *fresh = f.widgetAt(0);
-    QCOMPARE(fresh->userValueSeen, quint64(42));
-
-    QSignalSpy clicked(&f.list, &qvListWidget::ItemClickedSignals);
-    f.scrollTo(20 * RowHeight);
-    QVERIFY(!f.widgetAt(0));
-    QCOMPARE(fresh->releaseCalls, 1);
-    QCOMPARE(fresh->GetUserValue(), quint64(0));
-    QVERIFY(fresh->isHidden());
-    emit fresh->ClickedSignals(0); // detached, not yet deleted: must not reach the view
-    QCOMPARE(clicked.count(), 0);
-}
-
-void TestListWidget::rowChangesKeepWidgets()
-{
-    ListFixture f(1000);
-    WAIT_SHOWN(f, 9);
-    // Removing a row inside the window: the rows below move up with their widgets.
-    QPointer<TestItemWidget> removed = f.widgetAt(3);
-    const QList<TestItemWidget *> below = f.widgets(4, 9);
-    QVERIFY(f.model.RemoveRow(3));
-    QCOMPARE(f.attached(), range(0, 9));
-    QCOMPARE(f.widgets(3, 8), below);
-    QCOMPARE(f.widgetAt(8)->GetRow(), 8);
-    QCOMPARE(f.widgetAt(9)->lastData, QStringLiteral("A:10"));
-    QCOMPARE(liveWidgets(), 10);
-    QVERIFY(removed.isNull());
-
-    // Inserting above the window keeps the pixel offset: rows shift down one.
-    f.scrollTo(100 * RowHeight);
-    QList<TestItemWidget *> window = f.widgets(100, 109);
-    QVERIFY(f.model.InsertRow(5, QStringLiteral("A:new")));
-    QCOMPARE(f.list.count(), 1000);
-    QCOMPARE(f.attached(), range(100, 109));
-    QCOMPARE(f.widgets(101, 109), window.mid(0, 9));
-    QCOMPARE(f.widgetAt(109)->GetRow(), 109);
-    QCOMPARE(f.widgetAt(100)->lastData, QStringLiteral("A:100"));
-    QCOMPARE(window.last()->releaseCalls, 1);
-    QCOMPARE(liveWidgets(), 10);
-
-    // Removing rows above the window shifts up; the rows that come in get new widgets.
-    window = f.widgets(100, 109);
-    QVERIFY(f.model.RemoveRows(2, 4));
-    QCOMPARE(f.attached(), range(100, 109));
-    QCOMPARE(f.widgets(100, 106), window.mid(3));
-    QCOMPARE(f.widgetAt(106)->GetRow(), 106);
-    QCOMPARE(f.widgetAt(107)->lastData, QStringLiteral("A:110"));
-    QCOMPARE(liveWidgets(), 10);
-}
-
-void TestListWidget::insertPastEndUsesTheAppendedRow()
-{
-    ListFixture f(3);
-    QVERIFY(QTest::qWaitForWindowExposed(&f.list));
-    QVERIFY(f.model.InsertRow(8, QStringLiteral("B:tail")));
-    QCOMPARE(f.list.count(), 4);
-    QCOMPARE(f.list.GetListItem(3)->GetTypeKey(), QStringLiteral("TestDelegate#B"));
-    QCOMPARE(f.rowHeight(3), 45);
-    QCOMPARE(f.widgetAt(3)->lastData, QStringLiteral("B:tail"));
-
-    QVERIFY(f.model.InsertRows(50, {QStringLiteral("A:t1"), QStringLiteral("B:t2")}));
-    QCOMPARE(f.list.count(), 6);
-    QCOMPARE(f.list.GetListItem(5)->GetTypeKey(), QStringLiteral("TestDelegate#B"));
-    QCOMPARE(f.widgetAt(4)->lastData, QStringLiteral("A:t1"));
-}
-
-void TestListWidget::typeKeyChange_data()
-{
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<bool>("replaced");
-    QTest::addRow("other type key") << "B:3" << true;
-    QTest::addRow("same type key") << "A:changed" << false;
-}
-
-void TestListWidget::typeKeyChange()
-{
-    QFETCH(QString, value);
-    QFETCH(bool, replaced);
-    ListFixture f(1000);
-    WAIT_SHOWN(f, 9);
-    f.list.setCurrentRow(3);
-    QSignalSpy currentChanged(&f.list, &QListWidget::currentRowChanged);
-    QPointer<TestItemWidget> old = f.widgetAt(3);
-    const int callsBefore = old->setDataCalls;
-
-    QVERIFY(f.model.SetData(3, value));
-    TestItemWidget *now = f.widgetAt(3);
-    QCOMPARE(now->lastData, value);
-    QCOMPARE(now->GetRow(), 3);
-    QCOMPARE(f.rowHeight(3), replaced ? 45 : RowHeight);
-    QCOMPARE(f.list.currentRow(), 3);
-    QCOMPARE(currentChanged.count(), 0);
-    QCOMPARE(now == old.data(), !replaced);
-    if (replaced) {
-        QCOMPARE(now->kind(), QLatin1Char('B'));
-        QCOMPARE(old->releaseCalls, 1);
-        flushDeferredDeletes();
-        QVERIFY(old.isNull());
-    } else {
-        QCOMPARE(now->setDataCalls, callsBefore + 1);
-    }
-    QCOMPARE(f.attached(), range(0, f.attached().last()));
-
-    // A row out of view changes its key without getting a widget until it is scrolled to.
-    QVERIFY(f.model.SetData(500, QStringLiteral("B:500")));
-    QCOMPARE(f.list.GetListItem(500)->GetTypeKey(), QStringLiteral("TestDelegate#B"));
-    QVERIFY(!f.widgetAt(500));
-    f.scrollTo(495 * RowHeight);
-    QCOMPARE(f.widgetAt(500)->kind(), QLatin1Char('B'));
-}
-
-void TestListWidget::resetFollowsNewRowsAndTypes()
-{
-    ListFixture f(50);
-    WAIT_SHOWN(f, 9);
-    QList<QPointer<TestItemWidget>> before;
-    for (TestItemWidget *w : f.widgets(0, 9))
-        before.append(w);
-    QSignalSpy reset(&f.model, &qvListDataModel::ResetModelSignal);
-
-    f.model.BeginResetModel();
-    f.model.Clear();
-    f.model.AppendRows({QStringLiteral("B:0")});
-    f.model.AppendRows(valuesA(19, QStringLiteral("A:n")));
-    QCOMPARE(f.list.count(), 50); // nothing reached the view yet
-    f.model.EndResetModel();
-
-    QCOMPARE(reset.count(), 1);
-    QCOMPARE(f.list.count(), 20);
-    // Row 0 kept its list item but now holds a B value.
-    QCOMPARE(f.list.GetListItem(0)->GetTypeKey(), QStringLiteral("TestDelegate#B"));
-    QCOMPARE(f.rowHeight(0), 45);
-    QCOMPARE(f.widgetAt(0)->kind(), QLatin1Char('B'));
-    QCOMPARE(f.attached(), range(0, 9));
-    QCOMPARE(f.widgetAt(9)->lastData, QStringLiteral("A:n8"));
-    QCOMPARE(liveWidgets(), 10);
-    for (const auto &old : before)
-        QVERIFY(old.isNull());
-}
-
-void TestListWidget::innerScrollBarShowsAndHides()
-{
-    ListFixture f(11, true); // one row too many for the view
-    QVERIFY(QTest::qWaitForWindowExposed(&f.list));
-    qvWidget *container = f.list.GetInnerScrollBarContainer();
-    QVERIFY(container);
-    QCOMPARE(f.list.verticalScrollBar()->parentWidget(), container);
-    QTRY_VERIFY(container->isVisible());
-    // It floats over the rows' right edge instead of taking room beside them.
-    QCOMPARE(f.list.viewport()->width(), f.list.width());
-    QVERIFY(container->geometry().right() <= f.list.width());
-    QVERIFY(container->geometry().left() > f.list.width() / 2);
-    f.list.verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
-    QCOMPARE(f.attached(), range(1, 10));
-
-    f.model.RemoveRow(10); // exactly the view's height
-    QTRY_VERIFY(!container->isVisible());
-    f.model.AppendRow(QStringLiteral("A:again"));
-    QTRY_VERIFY(container->isVisible());
-}
-
-void TestListWidget::clicksReachViewAndRelay()
-{
-    ListFixture f(50);
-    WAIT_SHOWN(f, 9);
-    QSignalSpy current(&f.list, &QListWidget::currentRowChanged);
-    QSignalSpy pressed(&f.list, &qvListWidget::ItemPressedSignals);
-    QSignalSpy clicked(&f.list, &qvListWidget::ItemClickedSignals);
-    QSignalSpy doubleClicked(&f.list, &qvListWidget::ItemDoubleClickedSignals);
-    QSignalSpy rightClicked(&f.list, &qvListWidget::ItemRightMouseClickedSignals);
-    QSignalSpy operation(&f.list, &qvListWidget::ItemUserOperationSignals);
-    const QPoint at(20, 10);
-
-    QTest::mouseClick(f.widgetAt(2), Qt::LeftButton, Qt::NoModifier, at);
-    QTest::mouseDClick(f.widgetAt(4), Qt::LeftButton, Qt::NoModifier, at);
-    QTest::mouseClick(f.widgetAt(6), Qt::RightButton, Qt::NoModifier, at);
-    f.widgetAt(1)->emitUserOperation(QStringLiteral("payload"));
-    const auto rowsOf = [](const QSignalSpy &spy) {
-        QList<int> rows;
-        for (const QList<QVariant> &args : spy)
-            rows.append(args.at(0).toInt());
-        return rows;
-    };
-    QCOMPARE(rowsOf(current), (QList<int>{2, 4, 6}));
-    QCOMPARE(rowsOf(pressed), (QList<int>{2, 6})); // a double-click event alone is no press
-    QCOMPARE(rowsOf(clicked), (QList<int>{2}));
-    QCOMPARE(rowsOf(doubleClicked), (QList<int>{4}));
-    QCOMPARE(rowsOf(rightClicked), (QList<int>{6}));
-    QCOMPARE(operation.count(), 1);
-    QCOMPARE(operation.at(0).at(0).toInt(), 7);
-    QCOMPARE(operation.at(0).at(1).toString(), QStringLiteral("payload"));
-
-    // A row scrolled in later gets a widget that knows whether it is current.
-    f.list.setCurrentRow(12);
-    f.scrollTo(5 * RowHeight);
-    QVERIFY(f.widgetAt(12)->current);
-    QVERIFY(!f.widgetAt(11)->current);
-}
-
-void TestListWidget::sameModelTwiceDoesNothing()
-{
-    ListFixture f(30);
-    WAIT_SHOWN(f, 9);
-    TestItemWidget *first = f.widgetAt(0);
-    const int created = TestItemWidget::created;
-    f.list.SetModel(&f.model);
-    f.list.SetDelegate(&f.delegate);
-    QCOMPARE(f.widgetAt(0), first);
-    QCOMPARE(TestItemWidget::created, created);
-    // One connection only: one change, one SetData.
-    const int calls = first->setDataCalls;
-    f.model.SetData(0, QStringLiteral("A:again"));
-    QCOMPARE(first->setDataCalls, calls + 1);
-
-    // Another model replaces every row, and the old one no longer reaches the view.
-    qvListDataModel other;
-    other.AppendRows(valuesA(2, QStringLiteral("A:o")));
-    f.list.SetModel(&other);
-    QCOMPARE(f.widgetAt(1)->lastData, QStringLiteral("A:o1"));
-    f.model.AppendRow(QStringLiteral("A:ignored"));
-    QCOMPARE(f.list.count(), 2);
-    f.list.SetModel(nullptr);
-    QCOMPARE(f.list.count(), 0);
-}
-
-void TestListWidget::itemSizes()
-{
-    ListFixture f(0);
-    f.list.setStyleSheet(QStringLiteral(
-        "qvListWidget { qproperty-qv_item_size: qmap(TestDelegate#A, 48, TestDelegate#B,22); }"));
-    f.model.AppendRows({QStringLiteral("A:0"), QStringLiteral("B:1"), QStringLiteral("none"),
-                        QStringLiteral("A:3")});
-    QVERIFY(QTest::qWaitForWindowExposed(&f.list));
-    QTRY_COMPARE(f.rowHeight(0), 48);
-    QCOMPARE(f.rowHeight(1), 22);
-    // A row without a widget keeps its space.
-    QCOMPARE(f.attached(), (QList<int>{0, 1, 3}));
-    QVERIFY(f.list.visualItemRect(f.list.item(3)).top() >
-            f.list.visualItemRect(f.list.item(1)).bottom());
-
-    // Only a two-part value with key/height pairs is taken.
-    f.list.SetItemSizeValue(QStringList{QStringLiteral("qmap"), QStringLiteral("odd,1,parts")});
-    f.list.SetItemSizeValue(QStringLiteral("TestDelegate#A,10"));
-    QCOMPARE(f.list.GetItemSizes().value(QStringLiteral("TestDelegate#A")), 48);
-    QCOMPARE(f.list.GetItemSizes().size(), 2);
-    f.list.SetItemSizeValue(QStringList{QStringLiteral("qmap"), QStringLiteral("X,abc")});
-    QCOMPARE(f.list.GetItemSizes().value(QStringLiteral("X"), -1), 0);
-}
-
-void TestListWidget::modelDestroyedBeforeView()
-{
-    auto model = std::make_unique<qvListDataModel>();
-    model->AppendRows(valuesA(40));
-    TestListDelegate delegate;
-    qvListWidget list;
-    list.resize(200, 300);
-    list.SetDelegate(&delegate);
-    list.SetModel(model.get());
-    list.show();
-    QTRY_VERIFY(list.GetItemWidget(0));
-    model.reset();
-    QVERIFY(!list.GetModel());
-    QCOMPARE(list.count(), 0);
-    list.verticalScrollBar()->setValue(list.verticalScrollBar()->maximum());
-    list.SetModel(nullptr);
-}
-
-void TestListWidget::traceLinesOnlyWhenAsked()
-{
-    for (const bool traced : {false, true}) {
-        qputenv("QCD_TRACE_LIST", traced ? "1" : "0");
-        MessageCapture::clear();
-        {
-            ListFixture f(30);
-            WAIT_SHOWN(f, 9);
-            f.model.RemoveRow(0);
+    void visibleWindow()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, value);
+        QFETCH(QList<int>, expected);
+        ListFixture f(rows);
+        QVERIFY(QTest::qWaitForWindowExposed(&f.list));
+        QTRY_COMPARE(f.attached(), rows ? range(0, qMin(rows, 10) - 1) : QList<int>());
+        f.scrollTo(value);
+        QCOMPARE(f.list.verticalScrollBar()->value(), value);
+        QCOMPARE(f.attached(), expected);
+        if (!expected.isEmpty()) {
+            QCOMPARE(f.list.GetCacheStart(), expected.first());
+            QCOMPARE(f.list.GetCacheEnd(), expected.last());
         }
-        qunsetenv("QCD_TRACE_LIST");
-        const QStringList lines = MessageCapture::lines();
-        QCOMPARE(lines.contains(QStringLiteral("qvListWidget:OnRowRemoved start")), traced);
-        QCOMPARE(lines.filter(QStringLiteral("qvListWidget:")).isEmpty(), !traced);
+        for (int r : expected) {
+            QCOMPARE(f.widgetAt(r)->GetRow(), r);
+            QCOMPARE(f.widgetAt(r)->lastData, QStringLiteral("A:%1").arg(r));
+            QCOMPARE(f.widgetAt(r)->geometry(), f.list.visualItemRect(f.list.item(r)));
+            QVERIFY(f.widgetAt(r)->isVisible());
+        }
+        QCOMPARE(liveWidgets(), expected.size());
     }
-}
+
+    void scrollingKeepsWidgetsStillInView()
+    {
+        ListFixture f(1000);
+        WAIT_SHOWN(f, 9);
+        const int createdBefore = TestItemWidget::created;
+        QList<QPointer<TestItemWidget>> before;
+        QList<int> setDataBefore;
+        for (TestItemWidget *w : f.widgets(0, 9)) {
+            before.append(w);
+            setDataBefore.append(w->setDataCalls);
+        }
+        // Six single steps of 10 px: two rows leave at the top, two enter at the bottom.
+        for (int i = 0; i < 6; ++i)
+            f.list.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(f.attached(), range(2, 11));
+        for (int r = 2; r <= 9; ++r) {
+            QCOMPARE(f.widgetAt(r), before.at(r).data());
+            QCOMPARE(f.widgetAt(r)->setDataCalls, setDataBefore.at(r));
+        }
+        QCOMPARE(before.at(0)->releaseCalls, 1);
+        QCOMPARE(TestItemWidget::created, createdBefore + 2);
+        QCOMPARE(liveWidgets(), 10);
+        QVERIFY(before.at(0).isNull() && before.at(1).isNull());
+    }
+
+    void releaseWhileScrolling()
+    {
+        ListFixture f(50);
+        WAIT_SHOWN(f, 9);
+        f.list.GetListItem(0)->SetUserValue(42);
+        f.scrollTo(RowHeight); // release row 0
+        f.scrollTo(0);         // row 0 gets a fresh widget with the user value
+        TestItemWidget *fresh = f.widgetAt(0);
+        QCOMPARE(fresh->userValueSeen, quint64(42));
+
+        QSignalSpy clicked(&f.list, &qvListWidget::ItemClickedSignals);
+        f.scrollTo(20 * RowHeight);
+        QVERIFY(!f.widgetAt(0));
+        QCOMPARE(fresh->releaseCalls, 1);
+        QCOMPARE(fresh->GetUserValue(), quint64(0));
+        QVERIFY(fresh->isHidden());
+        emit fresh->ClickedSignals(0); // detached, not yet deleted: must not reach the view
+        QCOMPARE(clicked.count(), 0);
+    }
+
+    void rowChangesKeepWidgets()
+    {
+        ListFixture f(1000);
+        WAIT_SHOWN(f, 9);
+        // Removing a row inside the window: the rows below move up with their widgets.
+        QPointer<TestItemWidget> removed = f.widgetAt(3);
+        const QList<TestItemWidget *> below = f.widgets(4, 9);
+        QVERIFY(f.model.RemoveRow(3));
+        QCOMPARE(f.attached(), range(0, 9));
+        QCOMPARE(f.widgets(3, 8), below);
+        QCOMPARE(f.widgetAt(8)->GetRow(), 8);
+        QCOMPARE(f.widgetAt(9)->lastData, QStringLiteral("A:10"));
+        QCOMPARE(liveWidgets(), 10);
+        QVERIFY(removed.isNull());
+
+        // Inserting above the window keeps the pixel offset: rows shift down one.
+        f.scrollTo(100 * RowHeight);
+        QList<TestItemWidget *> window = f.widgets(100, 109);
+        QVERIFY(f.model.InsertRow(5, QStringLiteral("A:new")));
+        QCOMPARE(f.list.count(), 1000);
+        QCOMPARE(f.attached(), range(100, 109));
+        QCOMPARE(f.widgets(101, 109), window.mid(0, 9));
+        QCOMPARE(f.widgetAt(109)->GetRow(), 109);
+        QCOMPARE(f.widgetAt(100)->lastData, QStringLiteral("A:100"));
+        QCOMPARE(window.last()->releaseCalls, 1);
+        QCOMPARE(liveWidgets(), 10);
+
+        // Removing rows above the window shifts up; the rows that come in get new widgets.
+        window = f.widgets(100, 109);
+        QVERIFY(f.model.RemoveRows(2, 4));
+        QCOMPARE(f.attached(), range(100, 109));
+        QCOMPARE(f.widgets(100, 106), window.mid(3));
+        QCOMPARE(f.widgetAt(106)->GetRow(), 106);
+        QCOMPARE(f.widgetAt(107)->lastData, QStringLiteral("A:110"));
+        QCOMPARE(liveWidgets(), 10);
+    }
+
+    void insertPastEndUsesTheAppendedRow()
+    {
+        ListFixture f(3);
+        QVERIFY(QTest::qWaitForWindowExposed(&f.list));
+        QVERIFY(f.model.InsertRow(8, QStringLiteral("B:tail")));
+        QCOMPARE(f.list.count(), 4);
+        QCOMPARE(f.list.GetListItem(3)->GetTypeKey(), QStringLiteral("TestDelegate#B"));
+        QCOMPARE(f.rowHeight(3), 45);
+        QCOMPARE(f.widgetAt(3)->lastData, QStringLiteral("B:tail"));
+
+        QVERIFY(f.model.InsertRows(50, {QStringLiteral("A:t1"), QStringLiteral("B:t2")}));
+        QCOMPARE(f.list.count(), 6);
+        QCOMPARE(f.list.GetListItem(5)->GetTypeKey(), QStringLiteral("TestDelegate#B"));
+        QCOMPARE(f.widgetAt(4)->lastData, QStringLiteral("A:t1"));
+    }
+
+    void typeKeyChange_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("replaced");
+        QTest::addRow("other type key") << "B:3" << true;
+        QTest::addRow("same type key") << "A:changed" << false;
+    }
+
+    void typeKeyChange()
+    {
+        QFETCH(QString, value);
+        QFETCH(bool, replaced);
+        ListFixture f(1000);
+        WAIT_SHOWN(f, 9);
+        f.list.setCurrentRow(3);
+        QSignalSpy currentChanged(&f.list, &QListWidget::currentRowChanged);
+        QPointer<TestItemWidget> old = f.widgetAt(3);
+        const int callsBefore = old->setDataCalls;
+
+        QVERIFY(f.model.SetData(3, value));
+        TestItemWidget *now = f.widgetAt(3);
+        QCOMPARE(now->lastData, value);
+        QCOMPARE(now->GetRow(), 3);
+        QCOMPARE(f.rowHeight(3), replaced ? 45 : RowHeight);
+        QCOMPARE(f.list.currentRow(), 3);
+        QCOMPARE(currentChanged.count(), 0);
+        QCOMPARE(now == old.data(), !replaced);
+        if (replaced) {
+            QCOMPARE(now->kind(), QLatin1Char('B'));
+            QCOMPARE(old->releaseCalls, 1);
+            flushDeferredDeletes();
+            QVERIFY(old.isNull());
+        } else {
+            QCOMPARE(now->setDataCalls, callsBefore + 1);
+        }
+        QCOMPARE(f.attached(), range(0, f.attached().last()));
+
+        // A row out of view changes its key without getting a widget until it is scrolled to.
+        QVERIFY(f.model.SetData(500, QStringLiteral("B:500")));
+        QCOMPARE(f.list.GetListItem(500)->GetTypeKey(), QStringLiteral("TestDelegate#B"));
+        QVERIFY(!f.widgetAt(500));
+        f.scrollTo(495 * RowHeight);
+        QCOMPARE(f.widgetAt(500)->kind(), QLatin1Char('B'));
+    }
+
+    void resetFollowsNewRowsAndTypes()
+    {
+        ListFixture f(50);
+        WAIT_SHOWN(f, 9);
+        QList<QPointer<TestItemWidget>> before;
+        for (TestItemWidget *w : f.widgets(0, 9))
+            before.append(w);
+        QSignalSpy reset(&f.model, &qvListDataModel::ResetModelSignal);
+
+        f.model.BeginResetModel();
+        f.model.Clear();
+        f.model.AppendRows({QStringLiteral("B:0")});
+        f.model.AppendRows(valuesA(19, QStringLiteral("A:n")));
+        QCOMPARE(f.list.count(), 50); // nothing reached the view yet
+        f.model.EndResetModel();
+
+        QCOMPARE(reset.count(), 1);
+        QCOMPARE(f.list.count(), 20);
+        // Row 0 kept its list item but now holds a B value.
+        QCOMPARE(f.list.GetListItem(0)->GetTypeKey(), QStringLiteral("TestDelegate#B"));
+        QCOMPARE(f.rowHeight(0), 45);
+        QCOMPARE(f.widgetAt(0)->kind(), QLatin1Char('B'));
+        QCOMPARE(f.attached(), range(0, 9));
+        QCOMPARE(f.widgetAt(9)->lastData, QStringLiteral("A:n8"));
+        QCOMPARE(liveWidgets(), 10);
+        for (const auto &old : before)
+            QVERIFY(old.isNull());
+    }
+
+    void innerScrollBarShowsAndHides()
+    {
+        ListFixture f(11, true); // one row too many for the view
+        QVERIFY(QTest::qWaitForWindowExposed(&f.list));
+        qvWidget *container = f.list.GetInnerScrollBarContainer();
+        QVERIFY(container);
+        QCOMPARE(f.list.verticalScrollBar()->parentWidget(), container);
+        QTRY_VERIFY(container->isVisible());
+        // It floats over the rows' right edge instead of taking room beside them.
+        QCOMPARE(f.list.viewport()->width(), f.list.width());
+        QVERIFY(container->geometry().right() <= f.list.width());
+        QVERIFY(container->geometry().left() > f.list.width() / 2);
+        f.list.verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+        QCOMPARE(f.attached(), range(1, 10));
+
+        f.model.RemoveRow(10); // exactly the view's height
+        QTRY_VERIFY(!container->isVisible());
+        f.model.AppendRow(QStringLiteral("A:again"));
+        QTRY_VERIFY(container->isVisible());
+    }
+
+    void clicksReachViewAndRelay()
+    {
+        ListFixture f(50);
+        WAIT_SHOWN(f, 9);
+        QSignalSpy current(&f.list, &QListWidget::currentRowChanged);
+        QSignalSpy pressed(&f.list, &qvListWidget::ItemPressedSignals);
+        QSignalSpy clicked(&f.list, &qvListWidget::ItemClickedSignals);
+        QSignalSpy doubleClicked(&f.list, &qvListWidget::ItemDoubleClickedSignals);
+        QSignalSpy rightClicked(&f.list, &qvListWidget::ItemRightMouseClickedSignals);
+        QSignalSpy operation(&f.list, &qvListWidget::ItemUserOperationSignals);
+        const QPoint at(20, 10);
+
+        QTest::mouseClick(f.widgetAt(2), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(f.widgetAt(4), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseClick(f.widgetAt(6), Qt::RightButton, Qt::NoModifier, at);
+        f.widgetAt(1)->emitUserOperation(QStringLiteral("payload"));
+        const auto rowsOf = [](const QSignalSpy &spy) {
+            QList<int> rows;
+            for (const QList<QVariant> &args : spy)
+                rows.append(args.at(0).toInt());
+            return rows;
+        };
+        QCOMPARE(rowsOf(current), (QList<int>{2, 4, 6}));
+        QCOMPARE(rowsOf(pressed), (QList<int>{2, 6})); // a double-click event alone is no press
+        QCOMPARE(rowsOf(clicked), (QList<int>{2}));
+        QCOMPARE(rowsOf(doubleClicked), (QList<int>{4}));
+        QCOMPARE(rowsOf(rightClicked), (QList<int>{6}));
+        QCOMPARE(operation.count(), 1);
+        QCOMPARE(operation.at(0).at(0).toInt(), 7);
+        QCOMPARE(operation.at(0).at(1).toString(), QStringLiteral("payload"));
+
+        // A row scrolled in later gets a widget that knows whether it is current.
+        f.list.setCurrentRow(12);
+        f.scrollTo(5 * RowHeight);
+        QVERIFY(f.widgetAt(12)->current);
+        QVERIFY(!f.widgetAt(11)->current);
+    }
+
+    void sameModelTwiceDoesNothing()
+    {
+        ListFixture f(30);
+        WAIT_SHOWN(f, 9);
+        TestItemWidget *first = f.widgetAt(0);
+        const int created = TestItemWidget::created;
+        f.list.SetModel(&f.model);
+        f.list.SetDelegate(&f.delegate);
+        QCOMPARE(f.widgetAt(0), first);
+        QCOMPARE(TestItemWidget::created, created);
+        // One connection only: one change, one SetData.
+        const int calls = first->setDataCalls;
+        f.model.SetData(0, QStringLiteral("A:again"));
+        QCOMPARE(first->setDataCalls, calls + 1);
+
+        // Another model replaces every row, and the old one no longer reaches the view.
+        qvListDataModel other;
+        other.AppendRows(valuesA(2, QStringLiteral("A:o")));
+        f.list.SetModel(&other);
+        QCOMPARE(f.widgetAt(1)->lastData, QStringLiteral("A:o1"));
+        f.model.AppendRow(QStringLiteral("A:ignored"));
+        QCOMPARE(f.list.count(), 2);
+        f.list.SetModel(nullptr);
+        QCOMPARE(f.list.count(), 0);
+    }
+
+    void itemSizes()
+    {
+        ListFixture f(0);
+        f.list.setStyleSheet(QStringLiteral("qvListWidget { qproperty-qv_item_size: "
+                                            "qmap(TestDelegate#A, 48, TestDelegate#B,22); }"));
+        f.model.AppendRows({QStringLiteral("A:0"), QStringLiteral("B:1"), QStringLiteral("none"),
+                            QStringLiteral("A:3")});
+        QVERIFY(QTest::qWaitForWindowExposed(&f.list));
+        QTRY_COMPARE(f.rowHeight(0), 48);
+        QCOMPARE(f.rowHeight(1), 22);
+        // A row without a widget keeps its space.
+        QCOMPARE(f.attached(), (QList<int>{0, 1, 3}));
+        QVERIFY(f.list.visualItemRect(f.list.item(3)).top() >
+                f.list.visualItemRect(f.list.item(1)).bottom());
+
+        // Only a two-part value with key/height pairs is taken.
+        f.list.SetItemSizeValue(QStringList{QStringLiteral("qmap"), QStringLiteral("odd,1,parts")});
+        f.list.SetItemSizeValue(QStringLiteral("TestDelegate#A,10"));
+        QCOMPARE(f.list.GetItemSizes().value(QStringLiteral("TestDelegate#A")), 48);
+        QCOMPARE(f.list.GetItemSizes().size(), 2);
+        f.list.SetItemSizeValue(QStringList{QStringLiteral("qmap"), QStringLiteral("X,abc")});
+        QCOMPARE(f.list.GetItemSizes().value(QStringLiteral("X"), -1), 0);
+    }
+
+    void modelDestroyedBeforeView()
+    {
+        auto model = std::make_unique<qvListDataModel>();
+        model->AppendRows(valuesA(40));
+        TestListDelegate delegate;
+        qvListWidget list;
+        list.resize(200, 300);
+        list.SetDelegate(&delegate);
+        list.SetModel(model.get());
+        list.show();
+        QTRY_VERIFY(list.GetItemWidget(0));
+        model.reset();
+        QVERIFY(!list.GetModel());
+        QCOMPARE(list.count(), 0);
+        list.verticalScrollBar()->setValue(list.verticalScrollBar()->maximum());
+        list.SetModel(nullptr);
+    }
+
+    void traceLinesOnlyWhenAsked()
+    {
+        for (const bool traced : {false, true}) {
+            qputenv("QCD_TRACE_LIST", traced ? "1" : "0");
+            MessageCapture::clear();
+            {
+                ListFixture f(30);
+                WAIT_SHOWN(f, 9);
+                f.model.RemoveRow(0);
+            }
+            qunsetenv("QCD_TRACE_LIST");
+            QCOMPARE(MessageCapture::lines().filter(QStringLiteral("qvListWidget:")).isEmpty(),
+                     !traced);
+        }
+    }
+};
 
 QTEST_MAIN(TestListWidget)
 #include "tst_qvlistwidget.moc"

@@ -1,7 +1,7 @@
+#include "viewtestsupport.h"
 #include "widgets/qvtreedatamodel.h"
 #include "widgets/qvtreeitem.h"
 #include "widgets/qvtreewidget.h"
-#include "viewtestsupport.h"
 
 #include <QHeaderView>
 #include <QPointer>
@@ -85,310 +85,299 @@ class TestTreeWidget : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void treeItemPaths();
-    void windowFollowsViewport_data();
-    void windowFollowsViewport();
-    void expandAndCollapse();
-    void expandAllWhileWidgetsExist();
-    void insertSubtreeWithOneSignal();
-    void removeGroupReleasesItsWidgets();
-    void dataChange_data();
-    void dataChange();
-    void suspendedUpdates();
-    void clicksAndOperationsGivePaths();
-    void takeAllItemsClearsRows();
-    void itemSizeFromStyleSheet();
+    void init()
+    {
+        TestItemWidget::live = 0;
+        TestItemWidget::created = 0;
+    }
+
+    void treeItemPaths()
+    {
+        TreeFixture f;
+        for (const qvModelIndex &index : {path({3}), path({0, 3})}) {
+            QTreeWidgetItem *row = f.tree.GetTreeItem(index);
+            QCOMPARE(f.tree.GetModelIndex(row), index);
+        }
+        for (const qvModelIndex &bad :
+             {path({0, 4}), path({-1}), qvModelIndex(), qvModelIndex(QVariant(3), true)})
+            QVERIFY(!f.tree.GetTreeItem(bad));
+        QTreeWidgetItem stray;
+        QVERIFY(!f.tree.GetModelIndex(&stray).IsValid());
+    }
+
+    void windowFollowsViewport_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::addRow("top") << 0 << 0 << 10;
+        QTest::addRow("two rows down") << 2 * RowHeight << 2 << 12;
+        QTest::addRow("bottom") << 50 * RowHeight - 300 << 40 << 49;
+    }
+
+    void windowFollowsViewport()
+    {
+        QFETCH(int, value);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        TreeFixture f;
+        WAIT_SHOWN(f);
+        f.tree.verticalScrollBar()->setValue(value);
+        QCOMPARE(f.tree.verticalScrollBar()->value(), value);
+        QCOMPARE(f.widgeted(), topLevel(first, last));
+        for (int g = first; g <= last; ++g) {
+            const TestItemWidget *widget = f.widgetAt(path({g}));
+            QCOMPARE(widget->GetModelIndex(), path({g}));
+            QCOMPARE(widget->geometry(), f.tree.visualItemRect(f.tree.GetTreeItem(path({g}))));
+            QCOMPARE(widget->lastData, QStringLiteral("A:g%1").arg(g));
+        }
+        QCOMPARE(f.tree.GetWidgetedItems().size(), last - first + 1);
+        QCOMPARE(liveWidgets(), last - first + 1);
+    }
+
+    void expandAndCollapse()
+    {
+        TreeFixture f;
+        WAIT_SHOWN(f);
+        QPointer<TestItemWidget> pushedOut = f.widgetAt(path({8}));
+        TestItemWidget *group0 = f.widgetAt(path({0}));
+
+        f.tree.SetItemExpanded(path({0}), true);
+        QList<qvModelIndex> expected{path({0}), path({0, 0}), path({0, 1}), path({0, 2}),
+                                     path({0, 3})};
+        expected += topLevel(1, 6);
+        QCOMPARE(f.widgeted(), expected);
+        QCOMPARE(f.widgetAt(path({0})), group0);
+        QCOMPARE(f.widgetAt(path({0, 2}))->lastData, QStringLiteral("A:g0.2"));
+        for (const qvModelIndex &index : expected) {
+            QCOMPARE(f.widgetAt(index)->GetModelIndex(), index);
+            QCOMPARE(f.widgetAt(index)->geometry(),
+                     f.tree.visualItemRect(f.tree.GetTreeItem(index)));
+        }
+        QCOMPARE(liveWidgets(), 11);
+        QVERIFY(pushedOut.isNull());
+
+        QPointer<TestItemWidget> child = f.widgetAt(path({0, 1}));
+        f.tree.SetItemExpanded(path({0}), false);
+        QCOMPARE(f.widgeted(), topLevel(0, 10));
+        QCOMPARE(liveWidgets(), 11);
+        QVERIFY(child.isNull());
+
+        // The delegate may open a group when its widget is made.
+        f.delegate.expandOnCreate = QStringLiteral("A:g45");
+        QVERIFY(!f.tree.GetTreeItem(path({45}))->isExpanded());
+        f.tree.verticalScrollBar()->setValue(40 * RowHeight);
+        QVERIFY(f.tree.GetTreeItem(path({45}))->isExpanded());
+        QVERIFY(!f.tree.GetTreeItem(path({44}))->isExpanded());
+    }
+
+    void expandAllWhileWidgetsExist()
+    {
+        // The view reports these expansions from inside its own row layout.
+        TreeFixture f;
+        f.delegate.expandOnCreate = QStringLiteral("A:g0.1");
+        WAIT_SHOWN(f);
+        f.tree.expandAll();
+        QList<qvModelIndex> expected{path({0}), path({0, 0}), path({0, 1}), path({0, 2}),
+                                     path({0, 3})};
+        expected += QList<qvModelIndex>{path({1}),    path({1, 0}), path({1, 1}),
+                                        path({1, 2}), path({1, 3}), path({2})};
+        QTRY_COMPARE(f.widgeted(), expected);
+        f.tree.ExpandAll();
+        QCOMPARE(f.widgeted(), expected);
+        QCOMPARE(liveWidgets(), expected.size());
+    }
+
+    void insertSubtreeWithOneSignal()
+    {
+        TreeFixture f;
+        QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
+        f.tree.SetItemExpanded(path({1}), true);
+        QSignalSpy inserted(&f.model, &qvTreeDataModel::InsertItemSignal);
+
+        QVERIFY(
+            f.model.InsertItem(f.model.GetTopLevelItem(1), makeGroup(QStringLiteral("A:new"), 5)));
+        QCOMPARE(inserted.count(), 1);
+        QTreeWidgetItem *row = f.tree.GetTreeItem(path({1, 4}));
+        QVERIFY(row);
+        QCOMPARE(row->childCount(), 5);
+        QCOMPARE(f.tree.GetModelIndex(row->child(4)), path({1, 4, 4}));
+        QCOMPARE(f.widgetAt(path({1, 4}))->lastData, QStringLiteral("A:new"));
+
+        QList<qvModelIndex> expected{path({0}),    path({1}),    path({1, 0}), path({1, 1}),
+                                     path({1, 2}), path({1, 3}), path({1, 4})};
+        expected += topLevel(2, 5);
+        QCOMPARE(f.widgeted(), expected);
+
+        // A new top-level group at the end gets a row but no widget while out of view.
+        QVERIFY(f.model.AppendTopLevelItem(makeGroup(QStringLiteral("A:last"), 2)));
+        QCOMPARE(f.tree.topLevelItemCount(), 51);
+        QCOMPARE(f.tree.GetTreeItem(path({50}))->childCount(), 2);
+        QVERIFY(!f.widgetAt(path({50})));
+    }
+
+    void removeGroupReleasesItsWidgets()
+    {
+        TreeFixture f;
+        QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
+        f.tree.SetItemExpanded(path({2}), true);
+        QPointer<TestItemWidget> group = f.widgetAt(path({2}));
+        QPointer<TestItemWidget> child = f.widgetAt(path({2, 1}));
+        QVERIFY(group && child);
+        QSignalSpy removed(&f.model, &qvTreeDataModel::RemoveItemSignal);
+
+        std::unique_ptr<qvTreeItem> taken(f.model.RemoveItemAt(path({2})));
+        QVERIFY(taken);
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(f.tree.topLevelItemCount(), 49);
+        QCOMPARE(f.model.GetData(f.tree.GetModelIndex(f.tree.topLevelItem(2))).toString(),
+                 QStringLiteral("A:g3"));
+        QCOMPARE(f.widgeted(), topLevel(0, 10));
+        QCOMPARE(f.widgetAt(path({2}))->GetModelIndex(), path({2}));
+        QCOMPARE(f.widgetAt(path({2}))->lastData, QStringLiteral("A:g3"));
+        QCOMPARE(liveWidgets(), 11);
+        QVERIFY(group.isNull() && child.isNull());
+    }
+
+    void dataChange_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("kind"); // empty: no widget
+        QTest::addColumn<bool>("sameWidget");
+        QTest::addColumn<int>("height");
+        QTest::addRow("same creator") << "A:renamed"
+                                      << "A" << true << 30;
+        QTest::addRow("other creator") << "B:renamed"
+                                       << "B" << false << 45;
+        QTest::addRow("no creator") << "none"
+                                    << "" << false << 30;
+    }
+
+    void dataChange()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, kind);
+        QFETCH(bool, sameWidget);
+        QFETCH(int, height);
+        TreeFixture f;
+        WAIT_SHOWN(f);
+        QPointer<TestItemWidget> old = f.widgetAt(path({3}));
+        const int calls = old->setDataCalls;
+
+        f.model.GetTopLevelItem(3)->SetData(value);
+        TestItemWidget *now = f.widgetAt(path({3}));
+        QCOMPARE(f.tree.visualItemRect(f.tree.GetTreeItem(path({3}))).height(), height);
+        if (kind.isEmpty()) {
+            QVERIFY(!now);
+        } else {
+            QVERIFY(now);
+            QCOMPARE(now->kind(), kind.at(0));
+            QCOMPARE(now->lastData, value);
+            QCOMPARE(now->GetModelIndex(), path({3}));
+        }
+        if (sameWidget) {
+            QCOMPARE(now, old.data());
+            QCOMPARE(now->setDataCalls, calls + 1);
+        } else {
+            flushDeferredDeletes();
+            QVERIFY(old.isNull());
+        }
+        // A change to a row out of view creates nothing.
+        const int created = TestItemWidget::created;
+        f.model.GetTopLevelItem(30)->SetData(QStringLiteral("B:far"));
+        QCOMPARE(TestItemWidget::created, created);
+    }
+
+    void suspendedUpdates()
+    {
+        TreeFixture f;
+        WAIT_SHOWN(f);
+        const int created = TestItemWidget::created;
+
+        emit f.model.SetUpdateStatusSignal(false);
+        QVERIFY(f.tree.IsSuspended());
+        f.tree.verticalScrollBar()->setValue(3 * RowHeight);
+        f.model.InsertItem(f.model.GetTopLevelItem(5), makeGroup(QStringLiteral("A:sub"), 3));
+        f.tree.SetItemExpanded(path({5}), true);
+        f.model.GetTopLevelItem(4)->SetData(QStringLiteral("B:g4"));
+        QCOMPARE(TestItemWidget::created, created);
+        QCOMPARE(f.tree.GetWidgetedItems().size(), 11);
+        QVERIFY(f.tree.GetTreeItem(path({5, 4})));
+
+        emit f.model.SetUpdateStatusSignal(true);
+        QVERIFY(!f.tree.IsSuspended());
+        QList<qvModelIndex> expected = topLevel(3, 5);
+        for (int c = 0; c < 5; ++c)
+            expected.append(path({5, c}));
+        expected += topLevel(6, 7); // row 4 is now a 45 px B row
+        QCOMPARE(f.widgeted(), expected);
+        QCOMPARE(f.widgetAt(path({4}))->kind(), QLatin1Char('B'));
+        QCOMPARE(liveWidgets(), expected.size());
+    }
+
+    void clicksAndOperationsGivePaths()
+    {
+        TreeFixture f;
+        QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
+        f.tree.SetItemExpanded(path({0}), true);
+        QSignalSpy clicked(&f.tree, &qvTreeWidget::ClickedItem);
+        QSignalSpy doubleClicked(&f.tree, &qvTreeWidget::DoubleClickedItem);
+        QSignalSpy operation(&f.tree, &qvTreeWidget::ItemUserOperationIndexSignals);
+
+        QTest::mouseClick(f.widgetAt(path({0, 3})), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(clicked.at(0).at(0).value<qvModelIndex>(), path({0, 3}));
+        QCOMPARE(f.tree.currentItem(), f.tree.GetTreeItem(path({0, 3})));
+        // A double click is a click followed by a double-click event on the same row.
+        TestItemWidget *group2 = f.widgetAt(path({2}));
+        QTest::mouseClick(group2, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+        QTest::mouseDClick(group2, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+        QCOMPARE(doubleClicked.count(), 1);
+        QCOMPARE(doubleClicked.at(0).at(0).value<qvModelIndex>(), path({2}));
+
+        group2->emitUserOperation(QStringLiteral("rename"));
+        QCOMPARE(operation.count(), 1);
+        QCOMPARE(operation.at(0).at(0).value<qvModelIndex>(), path({2}));
+        QCOMPARE(operation.at(0).at(1).toString(), QStringLiteral("rename"));
+        f.tree.verticalScrollBar()->setValue(20 * RowHeight);
+        QVERIFY(!f.widgetAt(path({2})));
+        group2->emitUserOperation(QStringLiteral("late")); // detached, not yet deleted
+        QCOMPARE(operation.count(), 1);
+    }
+
+    void takeAllItemsClearsRows()
+    {
+        TreeFixture f;
+        WAIT_SHOWN(f);
+        const QList<qvTreeItem *> taken = f.model.TakeAllItems();
+        std::vector<std::unique_ptr<qvTreeItem>> owned(taken.begin(), taken.end());
+        QCOMPARE(f.tree.topLevelItemCount(), 0);
+        QVERIFY(f.tree.GetWidgetedItems().isEmpty());
+        QCOMPARE(liveWidgets(), 0);
+
+        QVERIFY(f.model.AppendTopLevelItem(owned.front().release()));
+        QCOMPARE(f.widgeted(), topLevel(0, 0));
+    }
+
+    void itemSizeFromStyleSheet()
+    {
+        qvTreeDataModel model;
+        model.AppendTopLevelItem(makeGroup(QStringLiteral("A:g"), 2));
+        model.AppendTopLevelItem(new qvTreeItem(QStringLiteral("B:h")));
+        TestTreeDelegate delegate;
+        qvTreeWidget tree(nullptr, QStringLiteral("TreeGroupWidget"));
+        tree.setStyleSheet(QStringLiteral("qvTreeWidget { qproperty-qv_item_size: "
+                                          "qmap(TreeDelegate#A, 48, TreeDelegate#B,38); }"));
+        tree.SetDelegate(&delegate);
+        tree.SetModel(&model);
+        tree.ExpandAll();
+        tree.resize(200, 300);
+        tree.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tree));
+        QTRY_COMPARE(tree.visualItemRect(tree.GetTreeItem(path({0, 1}))).height(), 48);
+        QCOMPARE(tree.visualItemRect(tree.GetTreeItem(path({1}))).height(), 38);
+    }
 };
-
-void TestTreeWidget::init()
-{
-    TestItemWidget::live = 0;
-    TestItemWidget::created = 0;
-}
-
-void TestTreeWidget::treeItemPaths()
-{
-    TreeFixture f;
-    for (const qvModelIndex &index : {path({3}), path({0, 3})}) {
-        QTreeWidgetItem *row = f.tree.GetTreeItem(index);
-        QCOMPARE(f.tree.GetModelIndex(row), index);
-    }
-    for (const qvModelIndex &bad :
-         {path({0, 4}), path({-1}), qvModelIndex(), qvModelIndex(QVariant(3), true)})
-        QVERIFY(!f.tree.GetTreeItem(bad));
-    QTreeWidgetItem stray;
-    QVERIFY(!f.tree.GetModelIndex(&stray).IsValid());
-}
-
-void TestTreeWidget::windowFollowsViewport_data()
-{
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("last");
-    QTest::addRow("top") << 0 << 0 << 10;
-    QTest::addRow("two rows down") << 2 * RowHeight << 2 << 12;
-    QTest::addRow("bottom") << 50 * RowHeight - 300 << 40 << 49;
-}
-
-void TestTreeWidget::windowFollowsViewport()
-{
-    QFETCH(int, value);
-    QFETCH(int, first);
-    QFETCH(int, last);
-    TreeFixture f;
-    WAIT_SHOWN(f);
-    f.tree.verticalScrollBar()->setValue(value);
-    QCOMPARE(f.tree.verticalScrollBar()->value(), value);
-    QCOMPARE(f.widgeted(), topLevel(first, last));
-    for (int g = first; g <= last; ++g) {
-        const TestItemWidget *widget = f.widgetAt(path({g}));
-        QCOMPARE(widget->GetModelIndex(), path({g}));
-        QCOMPARE(widget->geometry(), f.tree.visualItemRect(f.tree.GetTreeItem(path({g}))));
-        QCOMPARE(widget->lastData, QStringLiteral("A:g%1").arg(g));
-    }
-    QCOMPARE(f.tree.GetWidgetedItems().size(), last - first + 1);
-    QCOMPARE(liveWidgets(), last - first + 1);
-}
-
-void TestTreeWidget::expandAndCollapse()
-{
-    TreeFixture f;
-    WAIT_SHOWN(f);
-    QPointer<TestItemWidget> pushedOut = f.widgetAt(path({8}));
-    TestItemWidget *group0 = f.widgetAt(path({0}));
-
-    f.tree.SetItemExpanded(path({0}), true);
-    QList<qvModelIndex> expected{path({0}), path({0, 0}), path({0, 1}), path({0, 2}), path({0, 3})};
-    expected += topLevel(1, 6);
-    QCOMPARE(f.widgeted(), expected);
-    QCOMPARE(f.widgetAt(path({0})), group0);
-    QCOMPARE(f.widgetAt(path({0, 2}))->lastData, QStringLiteral("A:g0.2"));
-    for (const qvModelIndex &index : expected) {
-        QCOMPARE(f.widgetAt(index)->GetModelIndex(), index);
-        QCOMPARE(f.widgetAt(index)->geometry(), f.tree.visualItemRect(f.tree.GetTreeItem(index)));
-    }
-    QCOMPARE(liveWidgets(), 11);
-    QVERIFY(pushedOut.isNull());
-
-    QPointer<TestItemWidget> child = f.widgetAt(path({0, 1}));
-    f.tree.SetItemExpanded(path({0}), false);
-    QCOMPARE(f.widgeted(), topLevel(0, 10));
-    QCOMPARE(liveWidgets(), 11);
-    QVERIFY(child.isNull());
-
-    // The delegate may open a group when its widget is made.
-    f.delegate.expandOnCreate = QStringLiteral("A:g45");
-    QVERIFY(!f.tree.GetTreeItem(path({45}))->isExpanded());
-    f.tree.verticalScrollBar()->setValue(40 * RowHeight);
-    QVERIFY(f.tree.GetTreeItem(path({45}))->isExpanded());
-    QVERIFY(!f.tree.GetTreeItem(path({44}))->isExpanded());
-}
-
-void TestTreeWidget::expandAllWhileWidgetsExist()
-{
-    // The view reports these expansions from inside its own row layout.
-    TreeFixture f;
-    f.delegate.expandOnCreate = QStringLiteral("A:g0.1");
-    WAIT_SHOWN(f);
-    f.tree.expandAll();
-    QList<qvModelIndex> expected{path({0}), path({0, 0}), path({0, 1}), path({0, 2}), path({0, 3})};
-    expected += QList<qvModelIndex>{path({1}),    path({1, 0}), path({1, 1}),
-                                    path({1, 2}), path({1, 3}), path({2})};
-    QTRY_COMPARE(f.widgeted(), expected);
-    f.tree.ExpandAll();
-    QCOMPARE(f.widgeted(), expected);
-    QCOMPARE(liveWidgets(), expected.size());
-}
-
-void TestTreeWidget::insertSubtreeWithOneSignal()
-{
-    TreeFixture f;
-    QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
-    f.tree.SetItemExpanded(path({1}), true);
-    QSignalSpy inserted(&f.model, &qvTreeDataModel::InsertItemSignal);
-
-    QVERIFY(f.model.InsertItem(f.model.GetTopLevelItem(1), makeGroup(QStringLiteral("A:new"), 5)));
-    QCOMPARE(inserted.count(), 1);
-    QTreeWidgetItem *row = f.tree.GetTreeItem(path({1, 4}));
-    QVERIFY(row);
-    QCOMPARE(row->childCount(), 5);
-    QCOMPARE(f.tree.GetModelIndex(row->child(4)), path({1, 4, 4}));
-    QCOMPARE(f.widgetAt(path({1, 4}))->lastData, QStringLiteral("A:new"));
-
-    QList<qvModelIndex> expected{path({0}),    path({1}),    path({1, 0}), path({1, 1}),
-                                 path({1, 2}), path({1, 3}), path({1, 4})};
-    expected += topLevel(2, 5);
-    QCOMPARE(f.widgeted(), expected);
-
-    // A new top-level group at the end gets a row but no widget while out of view.
-    QVERIFY(f.model.AppendTopLevelItem(makeGroup(QStringLiteral("A:last"), 2)));
-    QCOMPARE(f.tree.topLevelItemCount(), 51);
-    QCOMPARE(f.tree.GetTreeItem(path({50}))->childCount(), 2);
-    QVERIFY(!f.widgetAt(path({50})));
-}
-
-void TestTreeWidget::removeGroupReleasesItsWidgets()
-{
-    TreeFixture f;
-    QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
-    f.tree.SetItemExpanded(path({2}), true);
-    QPointer<TestItemWidget> group = f.widgetAt(path({2}));
-    QPointer<TestItemWidget> child = f.widgetAt(path({2, 1}));
-    QVERIFY(group && child);
-    QSignalSpy removed(&f.model, &qvTreeDataModel::RemoveItemSignal);
-
-    std::unique_ptr<qvTreeItem> taken(f.model.RemoveItemAt(path({2})));
-    QVERIFY(taken);
-    QCOMPARE(removed.count(), 1);
-    QCOMPARE(f.tree.topLevelItemCount(), 49);
-    QCOMPARE(f.model.GetData(f.tree.GetModelIndex(f.tree.topLevelItem(2))).toString(),
-             QStringLiteral("A:g3"));
-    QCOMPARE(f.widgeted(), topLevel(0, 10));
-    QCOMPARE(f.widgetAt(path({2}))->GetModelIndex(), path({2}));
-    QCOMPARE(f.widgetAt(path({2}))->lastData, QStringLiteral("A:g3"));
-    QCOMPARE(liveWidgets(), 11);
-    QVERIFY(group.isNull() && child.isNull());
-}
-
-void TestTreeWidget::dataChange_data()
-{
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("kind"); // empty: no widget
-    QTest::addColumn<bool>("sameWidget");
-    QTest::addColumn<int>("height");
-    QTest::addRow("same creator") << "A:renamed"
-                                  << "A" << true << 30;
-    QTest::addRow("other creator") << "B:renamed"
-                                   << "B" << false << 45;
-    QTest::addRow("no creator") << "none"
-                                << "" << false << 30;
-}
-
-void TestTreeWidget::dataChange()
-{
-    QFETCH(QString, value);
-    QFETCH(QString, kind);
-    QFETCH(bool, sameWidget);
-    QFETCH(int, height);
-    TreeFixture f;
-    WAIT_SHOWN(f);
-    QPointer<TestItemWidget> old = f.widgetAt(path({3}));
-    const int calls = old->setDataCalls;
-
-    f.model.GetTopLevelItem(3)->SetData(value);
-    TestItemWidget *now = f.widgetAt(path({3}));
-    QCOMPARE(f.tree.visualItemRect(f.tree.GetTreeItem(path({3}))).height(), height);
-    if (kind.isEmpty()) {
-        QVERIFY(!now);
-    } else {
-        QVERIFY(now);
-        QCOMPARE(now->kind(), kind.at(0));
-        QCOMPARE(now->lastData, value);
-        QCOMPARE(now->GetModelIndex(), path({3}));
-    }
-    if (sameWidget) {
-        QCOMPARE(now, old.data());
-        QCOMPARE(now->setDataCalls, calls + 1);
-    } else {
-        flushDeferredDeletes();
-        QVERIFY(old.isNull());
-    }
-    // A change to a row out of view creates nothing.
-    const int created = TestItemWidget::created;
-    f.model.GetTopLevelItem(30)->SetData(QStringLiteral("B:far"));
-    QCOMPARE(TestItemWidget::created, created);
-}
-
-void TestTreeWidget::suspendedUpdates()
-{
-    TreeFixture f;
-    WAIT_SHOWN(f);
-    const int created = TestItemWidget::created;
-
-    emit f.model.SetUpdateStatusSignal(false);
-    QVERIFY(f.tree.IsSuspended());
-    f.tree.verticalScrollBar()->setValue(3 * RowHeight);
-    f.model.InsertItem(f.model.GetTopLevelItem(5), makeGroup(QStringLiteral("A:sub"), 3));
-    f.tree.SetItemExpanded(path({5}), true);
-    f.model.GetTopLevelItem(4)->SetData(QStringLiteral("B:g4"));
-    QCOMPARE(TestItemWidget::created, created);
-    QCOMPARE(f.tree.GetWidgetedItems().size(), 11);
-    QVERIFY(f.tree.GetTreeItem(path({5, 4})));
-
-    emit f.model.SetUpdateStatusSignal(true);
-    QVERIFY(!f.tree.IsSuspended());
-    QList<qvModelIndex> expected = topLevel(3, 5);
-    for (int c = 0; c < 5; ++c)
-        expected.append(path({5, c}));
-    expected += topLevel(6, 7); // row 4 is now a 45 px B row
-    QCOMPARE(f.widgeted(), expected);
-    QCOMPARE(f.widgetAt(path({4}))->kind(), QLatin1Char('B'));
-    QCOMPARE(liveWidgets(), expected.size());
-}
-
-void TestTreeWidget::clicksAndOperationsGivePaths()
-{
-    TreeFixture f;
-    QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
-    f.tree.SetItemExpanded(path({0}), true);
-    QSignalSpy clicked(&f.tree, &qvTreeWidget::ClickedItem);
-    QSignalSpy doubleClicked(&f.tree, &qvTreeWidget::DoubleClickedItem);
-    QSignalSpy operation(&f.tree, &qvTreeWidget::ItemUserOperationIndexSignals);
-
-    QTest::mouseClick(f.widgetAt(path({0, 3})), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QCOMPARE(clicked.count(), 1);
-    QCOMPARE(clicked.at(0).at(0).value<qvModelIndex>(), path({0, 3}));
-    QCOMPARE(f.tree.currentItem(), f.tree.GetTreeItem(path({0, 3})));
-    // A double click is a click followed by a double-click event on the same row.
-    TestItemWidget *group2 = f.widgetAt(path({2}));
-    QTest::mouseClick(group2, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QTest::mouseDClick(group2, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QCOMPARE(doubleClicked.count(), 1);
-    QCOMPARE(doubleClicked.at(0).at(0).value<qvModelIndex>(), path({2}));
-
-    group2->emitUserOperation(QStringLiteral("rename"));
-    QCOMPARE(operation.count(), 1);
-    QCOMPARE(operation.at(0).at(0).value<qvModelIndex>(), path({2}));
-    QCOMPARE(operation.at(0).at(1).toString(), QStringLiteral("rename"));
-    f.tree.verticalScrollBar()->setValue(20 * RowHeight);
-    QVERIFY(!f.widgetAt(path({2})));
-    group2->emitUserOperation(QStringLiteral("late")); // detached, not yet deleted
-    QCOMPARE(operation.count(), 1);
-}
-
-void TestTreeWidget::takeAllItemsClearsRows()
-{
-    TreeFixture f;
-    WAIT_SHOWN(f);
-    const QList<qvTreeItem *> taken = f.model.TakeAllItems();
-    std::vector<std::unique_ptr<qvTreeItem>> owned(taken.begin(), taken.end());
-    QCOMPARE(f.tree.topLevelItemCount(), 0);
-    QVERIFY(f.tree.GetWidgetedItems().isEmpty());
-    QCOMPARE(liveWidgets(), 0);
-
-    QVERIFY(f.model.AppendTopLevelItem(owned.front().release()));
-    QCOMPARE(f.widgeted(), topLevel(0, 0));
-}
-
-void TestTreeWidget::itemSizeFromStyleSheet()
-{
-    qvTreeDataModel model;
-    model.AppendTopLevelItem(makeGroup(QStringLiteral("A:g"), 2));
-    model.AppendTopLevelItem(new qvTreeItem(QStringLiteral("B:h")));
-    TestTreeDelegate delegate;
-    qvTreeWidget tree(nullptr, QStringLiteral("TreeGroupWidget"));
-    tree.setStyleSheet(QStringLiteral(
-        "qvTreeWidget { qproperty-qv_item_size: qmap(TreeDelegate#A, 48, TreeDelegate#B,38); }"));
-    tree.SetDelegate(&delegate);
-    tree.SetModel(&model);
-    tree.ExpandAll();
-    tree.resize(200, 300);
-    tree.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&tree));
-    QTRY_COMPARE(tree.visualItemRect(tree.GetTreeItem(path({0, 1}))).height(), 48);
-    QCOMPARE(tree.visualItemRect(tree.GetTreeItem(path({1}))).height(), 38);
-}
 
 QTEST_MAIN(TestTreeWidget)
 #include "tst_qvtreewidget.moc"

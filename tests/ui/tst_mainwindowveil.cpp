@@ -5,6 +5,7 @@
 #include "dialogs/messageboxdialog.h"
 #include "dialogs/tipwidget.h"
 #include "shell/cucstyle.h"
+#include "shell/qvthememan.h"
 #include "ui/mainwindow.h"
 
 #include <QPointer>
@@ -38,7 +39,7 @@ private slots:
         QVERIFY(window.windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(window.minimumSize(), window.maximumSize());
         // The compiled-in sheets are installed application-wide.
-        QVERIFY(qApp->styleSheet().contains(QStringLiteral("#popupTipWidget")));
+        QCOMPARE(qApp->styleSheet(), qvThemeMan::loadStyleSheet(QStringLiteral(":/qss/"), false));
         QVERIFY(veilOf(&window) && veilOf(&window)->isHidden());
         TipWidget *tip = TipWidget::current();
         QVERIFY(tip);

@@ -16,15 +16,26 @@ const QStringList layers = {QStringLiteral("resources"), QStringLiteral("shell")
                             QStringLiteral("http"),      QStringLiteral("data"),
                             QStringLiteral("ui"),        QStringLiteral("cli")};
 
-// The layer a library of the build belongs to, or -1 for libraries outside the layers.
-int libraryRank(const QString &library)
+// Where a path below the root stands, or -1 outside the layers: twice the layer's place, and
+// the HTTP panel (http/panel/) between data and ui, since it builds on the stores.
+int pathRank(const QString &relative)
 {
-    return library == QLatin1String("panes") ? layers.indexOf(QStringLiteral("ui"))
-                                             : layers.indexOf(library);
+    if (relative.startsWith(QLatin1String("http/panel/")))
+        return 2 * layers.indexOf(QStringLiteral("data")) + 1;
+    const int layer = layers.indexOf(relative.section(QLatin1Char('/'), 0, 0));
+    return layer < 0 ? -1 : 2 * layer;
 }
 
-void checkLinks(const QString &root, const QString &cmakeFile, int rank, QStringList &faults)
+// Where a library of the build stands, or -1 for libraries outside the layers.
+int libraryRank(const QString &library)
 {
+    return pathRank((library == QLatin1String("panes") ? QStringLiteral("ui") : library) +
+                    QLatin1Char('/'));
+}
+
+void checkLinks(const QString &root, const QString &cmakeFile, QStringList &faults)
+{
+    const int rank = pathRank(QDir(root).relativeFilePath(cmakeFile));
     static const QRegularExpression comment(QStringLiteral("#[^\n]*"));
     static const QRegularExpression library(QStringLiteral("\\bqcd_(\\w+)"));
     const QString text = QString::fromUtf8(readAll(cmakeFile)).remove(comment);
@@ -36,11 +47,12 @@ void checkLinks(const QString &root, const QString &cmakeFile, int rank, QString
     }
 }
 
-void checkIncludes(const QString &root, const QString &path, int rank, QStringList &faults)
+void checkIncludes(const QString &root, const QString &path, QStringList &faults)
 {
     static const QRegularExpression include(
         QStringLiteral("^\\s*#\\s*include\\s*([<\"])([^>\"]+)[>\"]"));
     const QString relative = QDir(root).relativeFilePath(path);
+    const int rank = pathRank(relative);
     // A file in a sub-folder of ui/ belongs to that pane.
     const QString pane =
         relative.startsWith(QLatin1String("ui/")) && relative.count(QLatin1Char('/')) >= 2
@@ -53,7 +65,7 @@ void checkIncludes(const QString &root, const QString &path, int rank, QStringLi
             continue;
         const bool quoted = match.captured(1) == QLatin1String("\"");
         const QString target = match.captured(2);
-        const int targetRank = layers.indexOf(target.section(QLatin1Char('/'), 0, 0));
+        const int targetRank = pathRank(target);
         const QString where = relative + QLatin1Char(':') + QString::number(i + 1) +
                               QStringLiteral(": includes ") + target;
         if (targetRank < 0) {
@@ -73,10 +85,10 @@ void checkIncludes(const QString &root, const QString &path, int rank, QStringLi
 QStringList layeringFaults(const QString &root)
 {
     QStringList faults;
-    for (int rank = 0; rank < layers.size(); ++rank) {
-        const QString folder = root + QLatin1Char('/') + layers.at(rank);
+    for (const QString &layer : layers) {
+        const QString folder = root + QLatin1Char('/') + layer;
         if (!QFileInfo::exists(folder + QStringLiteral("/CMakeLists.txt")))
-            faults.append(layers.at(rank) + QStringLiteral(": no CMakeLists.txt"));
+            faults.append(layer + QStringLiteral(": no CMakeLists.txt"));
         QStringList files;
         QDirIterator it(
             folder,
@@ -87,9 +99,9 @@ QStringList layeringFaults(const QString &root)
         files.sort();
         for (const QString &file : qAsConst(files)) {
             if (file.endsWith(QLatin1String("CMakeLists.txt")))
-                checkLinks(root, file, rank, faults);
+                checkLinks(root, file, faults);
             else
-                checkIncludes(root, file, rank, faults);
+                checkIncludes(root, file, faults);
         }
     }
     return faults;
@@ -132,6 +144,14 @@ private slots:
             << texts({"data/d.cpp=#include \"d.h\"\n#include \"../http/h.h\""}) << none
             << texts({"data/d.cpp:1: includes d.h without its layer path",
                       "data/d.cpp:2: includes ../http/h.h without its layer path"});
+        QTest::addRow("the HTTP panel stands between data and ui")
+            << texts({"http/panel/p.cpp=#include \"data/d.h\"\n#include \"http/h.h\"",
+                      "ui/mainwindow.cpp=#include \"http/panel/p.h\"",
+                      "data/d.cpp=#include \"http/panel/p.h\"",
+                      "http/h.cpp=#include \"http/panel/p.h\""})
+            << none
+            << texts({"http/h.cpp:1: includes http/panel/p.h, a layer above",
+                      "data/d.cpp:1: includes http/panel/p.h, a layer above"});
         QTest::addRow("another pane")
             << texts({"ui/grouptree/t.cpp=#include \"ui/contactlist/l.h\""}) << none
             << texts({"ui/grouptree/t.cpp:1: includes ui/contactlist/l.h, another pane"});

@@ -1,9 +1,9 @@
 #include "data/localdirectory.h"
 
 #include "data/contactidlisteditor.h"
-#include "shell/langtranslater.h"
 #include "data/localcsvformat.h"
 #include "data/localxmlformat.h"
+#include "shell/langtranslater.h"
 
 #include <QDebug>
 #include <QFile>
@@ -68,13 +68,13 @@ int LocalDirectory::contactCount(int groupId) const
     return group ? group->contactIds.size() : 0;
 }
 
-int LocalDirectory::addContact(int groupId, LocalContact **contact)
+PhonebookResult LocalDirectory::addContact(int groupId, LocalContact **contact)
 {
     if (m_contacts.size() >= static_cast<size_t>(MaxContacts))
-        return LimitReached;
+        return PhonebookResult::LimitReached;
     const LocalGroup *group = findGroup(groupId);
     if (!group)
-        return NoSuchGroup;
+        return PhonebookResult::NoSuchGroup;
 
     m_changed = true;
     QSet<QString> names;
@@ -93,7 +93,7 @@ int LocalDirectory::addContact(int groupId, LocalContact **contact)
     linkContact(raw);
     if (contact)
         *contact = raw;
-    return Done;
+    return PhonebookResult::Done;
 }
 
 LocalGroup *LocalDirectory::addGroup()
@@ -130,23 +130,23 @@ bool LocalDirectory::deleteGroup(int groupId)
     return true;
 }
 
-int LocalDirectory::renameGroup(int groupId, const QString &name)
+PhonebookResult LocalDirectory::renameGroup(int groupId, const QString &name)
 {
     m_changed = true;
     LocalGroup *group = findGroup(groupId);
     if (!group)
-        return NoSuchGroup;
+        return PhonebookResult::NoSuchGroup;
     if (name == group->name)
-        return Done;
+        return PhonebookResult::Done;
     if (hasGroupNamed(name))
-        return NameTaken;
+        return PhonebookResult::NameTaken;
     group->name = name;
     m_nameIndexStale = true;
     for (const auto &contact : m_contacts) {
         if (contact->groupId == groupId)
             contact->group_id_name = name;
     }
-    return Done;
+    return PhonebookResult::Done;
 }
 
 void LocalDirectory::updateContact(int contactId, const LocalContact &source)

@@ -2,6 +2,7 @@
 
 #include "data/localcontact.h"
 #include "data/localgroup.h"
+#include "data/phonebookresult.h"
 
 #include <QHash>
 #include <QList>
@@ -21,15 +22,6 @@ class ContactIdListEditor;
 class LocalDirectory
 {
 public:
-    // Result codes of addContact and renameGroup.
-    enum Result
-    {
-        Done = 0,
-        EmptyName = 1,
-        NameTaken = 2,
-        NoSuchGroup = 3,
-        LimitReached = 5
-    };
     enum FileFormat
     {
         NotAPhonebookPath,
@@ -65,13 +57,13 @@ public:
     int contactCount(int groupId) const;
 
     // Done, NoSuchGroup or LimitReached; on Done *contact (when given) is the new contact.
-    int addContact(int groupId, LocalContact **contact);
+    PhonebookResult addContact(int groupId, LocalContact **contact);
     LocalGroup *addGroup();
     bool deleteContact(int groupId, int contactId);
     // Deletes the group's contacts from the whole phonebook, then the group.
     bool deleteGroup(int groupId);
     // Done, NameTaken or NoSuchGroup.
-    int renameGroup(int groupId, const QString &name);
+    PhonebookResult renameGroup(int groupId, const QString &name);
     // Copies the fields the detail editor edits; everything else stays.
     void updateContact(int contactId, const LocalContact &source);
     void moveContacts(const QList<int> &contactIds, int srcGroupId, int dstGroupId);

@@ -101,17 +101,17 @@ bool PhonebookManager::saveFile(int dirType, const QString &path)
     return false;
 }
 
-int PhonebookManager::updateGroup(int dirType, int groupId, const QString &name)
+PhonebookResult PhonebookManager::updateGroup(int dirType, int groupId, const QString &name)
 {
     qDebug() << "Update Group, Dirtype:" << dirType << "GroupID:" << groupId
              << "Group Name:" << name;
     if (name.isEmpty())
-        return 1;
+        return PhonebookResult::EmptyName;
     if (dirType == LocalDir)
         return LocalDirectory::instance().renameGroup(groupId, name);
     if (dirType == RemoteDir)
         return RemoteDirectory::instance().renameGroup(groupId, name);
-    return 0;
+    return PhonebookResult::Done;
 }
 
 void PhonebookManager::updateTargetFileUrl(const QString &ip, int port)

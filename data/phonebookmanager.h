@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/phonebookresult.h"
+
 #include <QList>
 #include <QString>
 
@@ -32,8 +34,9 @@ public:
                                     int dstGroupId);
     // A remote phonebook's menu items point at the HTTP server's current address.
     static bool saveFile(int dirType, const QString &path);
-    // 0 done, 1 empty name, 2 name taken (local), 3 no such group.
-    static int updateGroup(int dirType, int groupId, const QString &name);
+    // EmptyName before any store is asked; otherwise the store's result (NameTaken only for a
+    // local group); Done for any other kind.
+    static PhonebookResult updateGroup(int dirType, int groupId, const QString &name);
     // Re-points the saved menu files in <working directory>/target at ip:port.
     static void updateTargetFileUrl(const QString &ip, int port);
 };

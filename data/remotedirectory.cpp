@@ -1,9 +1,9 @@
 #include "data/remotedirectory.h"
 
-#include "shell/langtranslater.h"
 #include "data/remotephonebookreader.h"
 #include "data/remotephonebookwriter.h"
 #include "data/remoteurlupdater.h"
+#include "shell/langtranslater.h"
 
 #include <QDebug>
 
@@ -134,13 +134,13 @@ QString RemoteDirectory::uniqueName(const QString &base, bool forGroup) const
     return base;
 }
 
-int RemoteDirectory::addContact(int groupId, RemoteContact **contact)
+PhonebookResult RemoteDirectory::addContact(int groupId, RemoteContact **contact)
 {
     m_changed = true;
     RemoteGroup *group = findGroup(groupId);
     // A menu that lists sub-groups cannot list contacts too: its file would lose one or the other.
     if (!group || !canHoldContacts(groupId))
-        return 3;
+        return PhonebookResult::NoSuchGroup;
     const QString name = uniqueName(Langtranslater::lookup(QStringLiteral("Name")), false);
     RemoteContact *created = createContact();
     created->name = name;
@@ -149,7 +149,7 @@ int RemoteDirectory::addContact(int groupId, RemoteContact **contact)
     group->isMenu = false;
     if (contact)
         *contact = created;
-    return 0;
+    return PhonebookResult::Done;
 }
 
 RemoteGroup *RemoteDirectory::addGroup(int parentGroupId)
@@ -213,14 +213,14 @@ bool RemoteDirectory::deleteGroup(int groupId)
     return true;
 }
 
-int RemoteDirectory::renameGroup(int groupId, const QString &name)
+PhonebookResult RemoteDirectory::renameGroup(int groupId, const QString &name)
 {
     m_changed = true;
     RemoteGroup *group = findGroup(groupId);
     if (!group)
-        return 3;
+        return PhonebookResult::NoSuchGroup;
     group->name = name;
-    return 0;
+    return PhonebookResult::Done;
 }
 
 bool RemoteDirectory::updateContact(int contactId, const RemoteContact &source)

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "data/phonebookresult.h"
 #include "data/remotecontact.h"
 #include "data/remotegroup.h"
 
 #include <QList>
 
-#include <functional>
 #include <QMap>
 #include <QString>
+#include <functional>
 
 #include <map>
 #include <memory>
@@ -34,16 +35,16 @@ public:
     QString groupName(int groupId) const;
     // -1: every contact; a directory: its entries; a menu: the sum over its sub-groups.
     int contactCount(int groupId) const;
-    // 0 done, 3 no group with that id that can take contacts. The new contact has three empty
-    // numbers and turns the group into a directory; *contact (when given) points at it.
-    int addContact(int groupId, RemoteContact **contact);
+    // Done, or NoSuchGroup when no group with that id can take contacts. The new contact has
+    // three empty numbers and turns the group into a directory; *contact (when given) points at it.
+    PhonebookResult addContact(int groupId, RemoteContact **contact);
     // A new empty menu under a menu; none when the parent is unknown or is a directory.
     RemoteGroup *addGroup(int parentGroupId);
     bool deleteContact(int groupId, int contactId);
     // Deletes the group with its whole subtree and every contact below it.
     bool deleteGroup(int groupId);
-    // 0 done, 3 no such group; names need not be unique.
-    int renameGroup(int groupId, const QString &name);
+    // Done or NoSuchGroup; names need not be unique.
+    PhonebookResult renameGroup(int groupId, const QString &name);
     // Takes name, photo and extras; number values by position, keeping the stored labels.
     bool updateContact(int contactId, const RemoteContact &source);
     void moveContacts(const QList<int> &contactIds, int srcGroupId, int dstGroupId);

@@ -289,7 +289,7 @@ void TestLocalCsv::importIgnoresLimit()
     importBytes(content, store);
     QCOMPARE(store.contactCount(-1), 1500);
     QCOMPARE(store.groups().size(), 9);
-    QCOMPARE(store.addContact(0, nullptr), 5);
+    QCOMPARE(store.addContact(0, nullptr), PhonebookResult::LimitReached);
 }
 
 void TestLocalCsv::probe_data()

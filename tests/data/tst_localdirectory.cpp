@@ -271,7 +271,7 @@ void TestLocalDirectory::addContactNamesAndLinks()
     fill(store, 1);
     for (const QString &expectedName : texts({"Name", "Name1", "Name2"})) {
         LocalContact *contact = nullptr;
-        QCOMPARE(store.addContact(groupId, &contact), 0);
+        QCOMPARE(store.addContact(groupId, &contact), PhonebookResult::Done);
         QVERIFY(contact);
         QCOMPARE(contact->display_name, expectedName);
         QCOMPARE(contact->groupId, groupId);
@@ -293,14 +293,14 @@ void TestLocalDirectory::contactLimit()
     LocalDirectory store;
     fill(store, 1);
     LocalContact *contact = nullptr;
-    QCOMPARE(store.addContact(7, &contact), 3); // unknown group
+    QCOMPARE(store.addContact(7, &contact), PhonebookResult::NoSuchGroup); // unknown group
     QVERIFY(!contact);
     QVERIFY(store.contacts().isEmpty());
     for (int i = 0; i < 999; ++i)
-        QCOMPARE(store.addContact(i % 3, nullptr), 0);
+        QCOMPARE(store.addContact(i % 3, nullptr), PhonebookResult::Done);
     // The Blocklist counts towards the limit too.
     QVERIFY(store.contactCount(1) > 0);
-    QCOMPARE(store.addContact(1, nullptr), 0);
+    QCOMPARE(store.addContact(1, nullptr), PhonebookResult::Done);
     QCOMPARE(store.contactCount(-1), 1000);
 
     store.initDefaultGroup();
@@ -308,7 +308,7 @@ void TestLocalDirectory::contactLimit()
         store.addContact(0, nullptr);
     const int lastId = store.lastContactId();
     const QList<int> listed = listedIds(store, 0);
-    QCOMPARE(store.addContact(0, nullptr), 5);
+    QCOMPARE(store.addContact(0, nullptr), PhonebookResult::LimitReached);
     QCOMPARE(store.contactCount(-1), 1000);
     QCOMPARE(store.lastContactId(), lastId);
     QCOMPARE(listedIds(store, 0), listed);
@@ -371,24 +371,29 @@ void TestLocalDirectory::renameGroup_data()
 {
     QTest::addColumn<int>("groupId");
     QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("result");
+    QTest::addColumn<PhonebookResult>("result");
     QTest::addColumn<QString>("nameAfter");
 
     const QString unchanged = QStringLiteral("Default");
-    QTest::addRow("new name") << 2 << QStringLiteral("Sales") << 0 << QStringLiteral("Sales");
-    QTest::addRow("other group") << 2 << QStringLiteral("Default1") << 2 << unchanged;
-    QTest::addRow("all contacts") << 2 << QStringLiteral("All Contacts") << 2 << unchanged;
-    QTest::addRow("blocklist") << 2 << QStringLiteral("Blocklist") << 2 << unchanged;
-    QTest::addRow("case differs") << 2 << QStringLiteral("default1") << 0
+    QTest::addRow("new name") << 2 << QStringLiteral("Sales") << PhonebookResult::Done
+                              << QStringLiteral("Sales");
+    QTest::addRow("other group") << 2 << QStringLiteral("Default1") << PhonebookResult::NameTaken
+                                 << unchanged;
+    QTest::addRow("all contacts") << 2 << QStringLiteral("All Contacts")
+                                  << PhonebookResult::NameTaken << unchanged;
+    QTest::addRow("blocklist") << 2 << QStringLiteral("Blocklist") << PhonebookResult::NameTaken
+                               << unchanged;
+    QTest::addRow("case differs") << 2 << QStringLiteral("default1") << PhonebookResult::Done
                                   << QStringLiteral("default1");
-    QTest::addRow("unknown group") << 9 << QStringLiteral("Sales") << 3 << QString();
+    QTest::addRow("unknown group")
+        << 9 << QStringLiteral("Sales") << PhonebookResult::NoSuchGroup << QString();
 }
 
 void TestLocalDirectory::renameGroup()
 {
     QFETCH(int, groupId);
     QFETCH(QString, name);
-    QFETCH(int, result);
+    QFETCH(PhonebookResult, result);
     QFETCH(QString, nameAfter);
 
     LocalDirectory store;

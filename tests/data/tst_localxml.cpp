@@ -2,8 +2,8 @@
 // the extension rule, failed imports and atomic saves.
 
 #include "data/localdirectory.h"
-#include "localstorenames.h"
 #include "data/localxmlformat.h"
+#include "localstorenames.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 

@@ -50,7 +50,8 @@ private slots:
         QVERIFY(!PhonebookManager::canHoldContacts(kind, 1));
         QVERIFY(!PhonebookManager::saveFile(kind, path));
         QVERIFY(!QFileInfo::exists(path));
-        QCOMPARE(PhonebookManager::updateGroup(kind, 1, QStringLiteral("x")), 0);
+        QCOMPARE(PhonebookManager::updateGroup(kind, 1, QStringLiteral("x")),
+                 PhonebookResult::Done);
         PhonebookManager::moveContactsToGroup(kind, {1}, 0, 1);
         PhonebookManager::initDefaultGroup(kind);
         // Neither store was touched.
@@ -88,7 +89,7 @@ private slots:
         QCOMPARE(PhonebookManager::contactCount(2, -1), 0);
         QVERIFY(PhonebookManager::deleteGroup(2, 1));
         QVERIFY(!remote.findGroup(1));
-        QCOMPARE(PhonebookManager::updateGroup(2, 0, QStringLiteral("Top")), 0);
+        QCOMPARE(PhonebookManager::updateGroup(2, 0, QStringLiteral("Top")), PhonebookResult::Done);
         QCOMPARE(remote.groupName(0), QStringLiteral("Top"));
     }
 
@@ -131,7 +132,8 @@ private slots:
         const QString before = PhonebookManager::groupName(kind, groupId);
         const bool changedBefore = PhonebookManager::isChanged(kind);
         MessageCapture::clear();
-        QCOMPARE(PhonebookManager::updateGroup(kind, groupId, QString()), 1);
+        QCOMPARE(PhonebookManager::updateGroup(kind, groupId, QString()),
+                 PhonebookResult::EmptyName);
         QCOMPARE(PhonebookManager::groupName(kind, groupId), before);
         QCOMPARE(PhonebookManager::isChanged(kind), changedBefore);
         QCOMPARE(logLines(), QStringList{QStringLiteral("Update Group, Dirtype: %1 GroupID: %2 "
@@ -139,7 +141,8 @@ private slots:
                                              .arg(kind)
                                              .arg(groupId)});
         // A name of blanks is not empty.
-        QCOMPARE(PhonebookManager::updateGroup(kind, groupId, QStringLiteral(" ")), 0);
+        QCOMPARE(PhonebookManager::updateGroup(kind, groupId, QStringLiteral(" ")),
+                 PhonebookResult::Done);
     }
 
     void moveContactsToGroup()

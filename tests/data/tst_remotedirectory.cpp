@@ -18,7 +18,7 @@ private:
         QList<int> ids;
         for (int i = 0; i < count; ++i) {
             RemoteContact *contact = nullptr;
-            if (dir.addContact(groupId, &contact) != 0)
+            if (dir.addContact(groupId, &contact) != PhonebookResult::Done)
                 return ids;
             ids.append(contact->id);
         }
@@ -37,7 +37,7 @@ private slots:
         QVERIFY(!dir.isChanged());
 
         RemoteContact *contact = nullptr;
-        QCOMPARE(dir.addContact(1, &contact), 0);
+        QCOMPARE(dir.addContact(1, &contact), PhonebookResult::Done);
         QCOMPARE(contact->id, 2);
         QCOMPARE(contact->name, QStringLiteral("Name"));
         QCOMPARE(contact->numbers.size(), 3);
@@ -52,7 +52,7 @@ private slots:
         QCOMPARE(group->name, QStringLiteral("Default1"));
         QCOMPARE(group->parentId, 0);
         // Renaming does not require unique names.
-        QCOMPARE(dir.renameGroup(3, QStringLiteral("Default")), 0);
+        QCOMPARE(dir.renameGroup(3, QStringLiteral("Default")), PhonebookResult::Done);
         QCOMPARE(dir.groupName(3), QStringLiteral("Default"));
         QCOMPARE(addContacts(dir, 1, 1), QList<int>{4});
     }
@@ -119,8 +119,8 @@ private slots:
         const int menuId = menu->id;
         QVERIFY(dir.addGroup(menuId));
         RemoteContact *contact = nullptr;
-        QCOMPARE(dir.addContact(menuId, &contact), 3);
-        QCOMPARE(dir.addContact(4242, &contact), 3);
+        QCOMPARE(dir.addContact(menuId, &contact), PhonebookResult::NoSuchGroup);
+        QCOMPARE(dir.addContact(4242, &contact), PhonebookResult::NoSuchGroup);
         QVERIFY(dir.findGroup(menuId)->isMenu);
         QCOMPARE(dir.contactCount(-1), 1);
     }
@@ -176,7 +176,7 @@ private slots:
         };
         QVERIFY(changedAfter([](RemoteDirectory &d) {
             RemoteContact *contact = nullptr;
-            QCOMPARE(d.addContact(77, &contact), 3);
+            QCOMPARE(d.addContact(77, &contact), PhonebookResult::NoSuchGroup);
         }));
         QVERIFY(changedAfter([](RemoteDirectory &d) { QVERIFY(!d.addGroup(77)); }));
         QVERIFY(changedAfter([](RemoteDirectory &d) { QVERIFY(d.deleteContact(1, 77)); }));
@@ -252,11 +252,11 @@ private slots:
         dir.initDefaultGroup();
         for (const QString &name : existing) {
             RemoteContact *contact = nullptr;
-            QCOMPARE(dir.addContact(1, &contact), 0);
+            QCOMPARE(dir.addContact(1, &contact), PhonebookResult::Done);
             contact->name = name;
         }
         RemoteContact *added = nullptr;
-        QCOMPARE(dir.addContact(1, &added), 0);
+        QCOMPARE(dir.addContact(1, &added), PhonebookResult::Done);
         QCOMPARE(added->name, expected);
         // Group names follow the same rule over the group names, root included.
         dir.renameGroup(1, QStringLiteral("Default1"));

@@ -137,7 +137,7 @@ void TestTreeGroupSelectWidget::greyedRowsCannotBePicked()
     store.renameGroup(leaf->id, QStringLiteral("Leaf"));
     RemoteGroup *directory = store.addGroup(0);
     store.renameGroup(directory->id, QStringLiteral("Directory"));
-    QCOMPARE(store.addContact(directory->id, nullptr), 0);
+    QCOMPARE(store.addContact(directory->id, nullptr), PhonebookResult::Done);
     RemoteGroup *empty = store.addGroup(0);
     store.renameGroup(empty->id, QStringLiteral("Empty"));
 

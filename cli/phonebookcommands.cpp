@@ -1,7 +1,6 @@
 #include "cli/phonebookcommands.h"
 
 #include "cli/commandline.h"
-#include "http/httpserver.h"
 #include "data/localdirectory.h"
 #include "data/remotedirectory.h"
 
@@ -63,11 +62,12 @@ int PhonebookCommands::runOnOneFile(const QStringList &args, int (*local)(const 
     if (!takeFiles(args, 1, &files, &exitCode))
         return exitCode;
     switch (probeOrFail(files.at(0), &exitCode)) {
-    case LocalPhonebook:
+    case PhonebookFileKind::LocalXml:
+    case PhonebookFileKind::LocalCsv:
         return local(files.at(0));
-    case RemotePhonebook:
+    case PhonebookFileKind::Remote:
         return remote(files.at(0));
-    case NotAPhonebook:
+    case PhonebookFileKind::NotAPhonebook:
         break;
     }
     return exitCode;
@@ -100,11 +100,12 @@ int PhonebookCommands::convert(const QStringList &args)
     if (!takeFiles(rest, 2, &files, &exitCode))
         return exitCode;
     switch (probeOrFail(files.at(0), &exitCode)) {
-    case LocalPhonebook:
+    case PhonebookFileKind::LocalXml:
+    case PhonebookFileKind::LocalCsv:
         return convertLocal(files.at(0), files.at(1));
-    case RemotePhonebook:
+    case PhonebookFileKind::Remote:
         return convertRemote(files.at(0), files.at(1), baseUrl);
-    case NotAPhonebook:
+    case PhonebookFileKind::NotAPhonebook:
         break;
     }
     return exitCode;
@@ -113,15 +114,6 @@ int PhonebookCommands::convert(const QStringList &args)
 int PhonebookCommands::info(const QStringList &args)
 {
     return runOnOneFile(args, &PhonebookCommands::infoLocal, &PhonebookCommands::infoRemote);
-}
-
-PhonebookCommands::Kind PhonebookCommands::probe(const QString &path)
-{
-    if (RemoteDirectory::isRemoteFile(path))
-        return RemotePhonebook;
-    if (LocalDirectory::instance().isLocalFile(path))
-        return LocalPhonebook;
-    return NotAPhonebook;
 }
 
 QByteArray PhonebookCommands::jsonString(const QString &text)
@@ -185,15 +177,15 @@ bool PhonebookCommands::takeFiles(const QStringList &args, int count, QStringLis
     return true;
 }
 
-PhonebookCommands::Kind PhonebookCommands::probeOrFail(const QString &path, int *exitCode)
+PhonebookFileKind::Kind PhonebookCommands::probeOrFail(const QString &path, int *exitCode)
 {
     const QString problem = readProblem(path);
     if (!problem.isEmpty()) {
         *exitCode = CommandLine::failure(problem);
-        return NotAPhonebook;
+        return PhonebookFileKind::NotAPhonebook;
     }
-    const Kind kind = probe(path);
-    if (kind == NotAPhonebook) {
+    const PhonebookFileKind::Kind kind = PhonebookFileKind::probe(path);
+    if (kind == PhonebookFileKind::NotAPhonebook) {
         *exitCode = CommandLine::failure(QStringLiteral("%1: not a phonebook file").arg(path));
     }
     return kind;
@@ -263,7 +255,7 @@ int PhonebookCommands::infoLocal(const QString &path)
     LocalDirectory &store = LocalDirectory::instance();
     if (!store.importFile(path))
         return CommandLine::failure(QStringLiteral("%1: cannot be read").arg(path));
-    const QString format = LocalDirectory::fileFormat(path) == LocalDirectory::XmlFormat
+    const QString format = PhonebookFileKind::localFormat(path) == PhonebookFileKind::LocalXml
                                ? QStringLiteral("XML")
                                : QStringLiteral("CSV");
     QString text = QStringLiteral("%1: local phonebook (%2)\n").arg(path, format);

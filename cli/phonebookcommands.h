@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/phonebookfilekind.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -13,15 +15,6 @@ public:
     static int convert(const QStringList &args);
     static int info(const QStringList &args);
 
-    // What a file holds, asked in the editor's order.
-    enum Kind
-    {
-        NotAPhonebook,
-        LocalPhonebook,
-        RemotePhonebook
-    };
-    static Kind probe(const QString &path);
-
     // The text as a JSON string literal, quotes included.
     static QByteArray jsonString(const QString &text);
 
@@ -29,7 +22,7 @@ private:
     // Checks that exactly `count` plain arguments were given; anything else is a usage error.
     static bool takeFiles(const QStringList &args, int count, QStringList *files, int *exitCode);
     // Probes the file and explains on stderr why it cannot be used; NotAPhonebook then.
-    static Kind probeOrFail(const QString &path, int *exitCode);
+    static PhonebookFileKind::Kind probeOrFail(const QString &path, int *exitCode);
     // Stops debug logging: stdout carries the result and stderr only real problems.
     static void quietLogging();
 

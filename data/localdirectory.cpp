@@ -3,6 +3,7 @@
 #include "data/contactidlisteditor.h"
 #include "data/localcsvformat.h"
 #include "data/localxmlformat.h"
+#include "data/phonebookfilekind.h"
 #include "shell/langtranslater.h"
 
 #include <QDebug>
@@ -10,11 +11,6 @@
 #include <QSaveFile>
 
 #include <algorithm>
-
-namespace {
-// Enough for any header line; keeps probing a huge unrelated file cheap.
-constexpr qint64 csvProbeBytes = 1024 * 1024;
-} // namespace
 
 LocalDirectory &LocalDirectory::instance()
 {
@@ -234,32 +230,15 @@ void LocalDirectory::initDefaultGroup()
     m_changed = false;
 }
 
-LocalDirectory::FileFormat LocalDirectory::fileFormat(const QString &path)
+bool LocalDirectory::isLocalFile(const QString &path)
 {
-    if (path.contains(QLatin1String(".xml")) || path.contains(QLatin1String(".XML")))
-        return XmlFormat;
-    if (path.contains(QLatin1String(".csv")) || path.contains(QLatin1String(".CSV")))
-        return CsvFormat;
-    return NotAPhonebookPath;
-}
-
-bool LocalDirectory::isLocalFile(const QString &path) const
-{
-    const FileFormat format = fileFormat(path);
-    if (format == NotAPhonebookPath)
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    if (format == XmlFormat)
-        return LocalXmlFormat::probe(file.readAll());
-    return LocalCsvFormat::probe(file.read(csvProbeBytes));
+    return PhonebookFileKind::probeLocal(path) != PhonebookFileKind::NotAPhonebook;
 }
 
 bool LocalDirectory::importFile(const QString &path)
 {
-    const FileFormat format = fileFormat(path);
-    if (format == NotAPhonebookPath)
+    const PhonebookFileKind::Kind format = PhonebookFileKind::localFormat(path);
+    if (format == PhonebookFileKind::NotAPhonebook)
         return false;
     // Read everything before resetting, so that a file we cannot read costs nothing.
     QFile file(path);
@@ -271,7 +250,7 @@ bool LocalDirectory::importFile(const QString &path)
     file.close();
 
     initDefaultGroup();
-    if (format == XmlFormat)
+    if (format == PhonebookFileKind::LocalXml)
         LocalXmlFormat::read(content, *this);
     else
         LocalCsvFormat::read(content, *this);
@@ -280,12 +259,12 @@ bool LocalDirectory::importFile(const QString &path)
 
 bool LocalDirectory::saveFile(const QString &path)
 {
-    const FileFormat format = fileFormat(path);
-    if (format == NotAPhonebookPath) {
+    const PhonebookFileKind::Kind format = PhonebookFileKind::localFormat(path);
+    if (format == PhonebookFileKind::NotAPhonebook) {
         m_saveError = QStringLiteral("the name has neither an .xml nor a .csv extension");
         return false;
     }
-    if (format == XmlFormat)
+    if (format == PhonebookFileKind::LocalXml)
         qDebug() << "SaveLocalDirectoryXml" << path;
 
     QSaveFile file(path);
@@ -293,8 +272,9 @@ bool LocalDirectory::saveFile(const QString &path)
         m_saveError = file.errorString();
         return false;
     }
-    const bool written = format == XmlFormat ? LocalXmlFormat::write(*this, &file)
-                                             : LocalCsvFormat::write(*this, &file);
+    const bool written = format == PhonebookFileKind::LocalXml
+                             ? LocalXmlFormat::write(*this, &file)
+                             : LocalCsvFormat::write(*this, &file);
     if (!written) {
         m_saveError = file.errorString();
         file.cancelWriting();

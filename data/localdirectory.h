@@ -22,13 +22,6 @@ class ContactIdListEditor;
 class LocalDirectory
 {
 public:
-    enum FileFormat
-    {
-        NotAPhonebookPath,
-        XmlFormat,
-        CsvFormat
-    };
-
     static constexpr int AllContactsId = 0;
     static constexpr int BlocklistId = 1;
     // Contacts addContact accepts; imports may hold more.
@@ -73,17 +66,15 @@ public:
     void initDefaultGroup();
     bool isChanged() const { return m_changed; }
 
-    // XML or CSV by the path's extension (see fileFormat).
-    bool isLocalFile(const QString &path) const;
+    // XML or CSV by the path's extension (PhonebookFileKind::localFormat), and content that looks
+    // like a local phonebook of that format.
+    static bool isLocalFile(const QString &path);
     // Replaces the phonebook with the file's; a path that cannot be read leaves it untouched.
     bool importFile(const QString &path);
     // Writes atomically: a failed save leaves the previous file as it was.
     bool saveFile(const QString &path);
     // Why the last saveFile failed; empty after a successful one.
     QString saveError() const { return m_saveError; }
-
-    // Substring test, case-sensitive, anywhere in the path; ".xml" wins over ".csv".
-    static FileFormat fileFormat(const QString &path);
 
     // base, else base1 .. base999, else base again.
     static QString uniqueName(const QString &base, const QSet<QString> &existing);

@@ -1,8 +1,9 @@
 // dump, convert and info on local phonebook files, run as real processes of the editor without
 // a display: exit codes, stdout, stderr and the JSON they print.
 
-#include "editorprocess.h"
 #include "data/localdirectory.h"
+#include "data/phonebookfilekind.h"
+#include "editorprocess.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 
@@ -152,7 +153,7 @@ void TestPhonebookCommands::convert()
     const EditorRun before = runEditor({QStringLiteral("dump"), in});
     const EditorRun after = runEditor({QStringLiteral("dump"), out});
     QCOMPARE(after.exitCode, 0);
-    if (LocalDirectory::fileFormat(via) == LocalDirectory::XmlFormat) {
+    if (PhonebookFileKind::localFormat(via) == PhonebookFileKind::LocalXml) {
         QCOMPARE(after.out, before.out);
         return;
     }

@@ -3,6 +3,7 @@
 
 #include "data/localdirectory.h"
 #include "data/localxmlformat.h"
+#include "data/phonebookfilekind.h"
 #include "localstorenames.h"
 #include "testfiles.h"
 #include "testworkdir.h"
@@ -314,35 +315,35 @@ void TestLocalXml::extensionRule_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("format");
 
-    QTest::addRow("xml") << QStringLiteral("book.xml") << int(LocalDirectory::XmlFormat);
-    QTest::addRow("XML") << QStringLiteral("book.XML") << int(LocalDirectory::XmlFormat);
+    QTest::addRow("xml") << QStringLiteral("book.xml") << int(PhonebookFileKind::LocalXml);
+    QTest::addRow("XML") << QStringLiteral("book.XML") << int(PhonebookFileKind::LocalXml);
     QTest::addRow("mixed case") << QStringLiteral("book.Xml")
-                                << int(LocalDirectory::NotAPhonebookPath);
-    QTest::addRow("csv") << QStringLiteral("book.csv") << int(LocalDirectory::CsvFormat);
-    QTest::addRow("CSV") << QStringLiteral("book.CSV") << int(LocalDirectory::CsvFormat);
+                                << int(PhonebookFileKind::NotAPhonebook);
+    QTest::addRow("csv") << QStringLiteral("book.csv") << int(PhonebookFileKind::LocalCsv);
+    QTest::addRow("CSV") << QStringLiteral("book.CSV") << int(PhonebookFileKind::LocalCsv);
     QTest::addRow("xml then csv") << QStringLiteral("book.xml.csv")
-                                  << int(LocalDirectory::XmlFormat);
+                                  << int(PhonebookFileKind::LocalXml);
     QTest::addRow("no extension") << QStringLiteral("book")
-                                  << int(LocalDirectory::NotAPhonebookPath);
+                                  << int(PhonebookFileKind::NotAPhonebook);
 }
 
 void TestLocalXml::extensionRule()
 {
     QFETCH(QString, name);
     QFETCH(int, format);
-    QCOMPARE(int(LocalDirectory::fileFormat(name)), format);
+    QCOMPARE(int(PhonebookFileKind::localFormat(name)), format);
 
     TestWorkDir dir;
     LocalDirectory store;
     fillExample(store);
     const QString path = dir.filePath(name);
-    const bool accepted = format != LocalDirectory::NotAPhonebookPath;
+    const bool accepted = format != PhonebookFileKind::NotAPhonebook;
     QCOMPARE(store.saveFile(path), accepted);
     QCOMPARE(QFileInfo::exists(path), accepted);
     QCOMPARE(store.isChanged(), !accepted);
     if (!accepted)
         return; // reading such a file is refused: see failedImportKeepsPhonebook
-    QCOMPARE(readAll(path).startsWith("<?xml"), format == LocalDirectory::XmlFormat);
+    QCOMPARE(readAll(path).startsWith("<?xml"), format == PhonebookFileKind::LocalXml);
     LocalDirectory loaded;
     QVERIFY(loaded.isLocalFile(path));
     QVERIFY(loaded.importFile(path));

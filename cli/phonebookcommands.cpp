@@ -1,6 +1,7 @@
 #include "cli/phonebookcommands.h"
 
 #include "cli/commandline.h"
+#include "data/localcontactfields.h"
 #include "data/localdirectory.h"
 #include "data/remotedirectory.h"
 
@@ -225,25 +226,12 @@ int PhonebookCommands::dumpLocal(const QString &path)
         const LocalContact *contact = contacts.at(c);
         out += c == 0 ? "\n  " : ",\n  ";
         out += "{\"id\": " + number(contact->id) + ", \"groupId\": " + number(contact->groupId);
-        const auto field = [&out](const char *name, const QString &value) {
+        for (const LocalContactFields::Field &field : LocalContactFields::all()) {
             out += ", \"";
-            out += name;
+            out += field.name.latin1();
             out += "\": ";
-            out += jsonString(value);
-        };
-        field("display_name", contact->display_name);
-        field("office_number", contact->office_number);
-        field("mobile_number", contact->mobile_number);
-        field("other_number", contact->other_number);
-        field("line", contact->line);
-        field("ring", contact->ring);
-        field("default_photo", contact->default_photo);
-        field("selected_photo", contact->selected_photo);
-        field("photo_data", contact->photo_data);
-        field("group_id_name", contact->group_id_name);
-        field("auto_divert", contact->auto_divert);
-        field("eyepea_contact_id", contact->eyepea_contact_id);
-        field("priority", contact->priority);
+            out += jsonString((*contact).*field.member);
+        }
         out += '}';
         flushLarge(&out);
     }

@@ -1,6 +1,7 @@
 #include "data/localcsvformat.h"
 
 #include "data/localcontact.h"
+#include "data/localcontactfields.h"
 #include "data/localdirectory.h"
 
 #include <QIODevice>
@@ -10,17 +11,6 @@
 
 namespace {
 using Field = QString LocalContact::*;
-
-// Column order of the writer, and of files without a header.
-const Field columnFields[] = {
-    &LocalContact::display_name,  &LocalContact::office_number, &LocalContact::mobile_number,
-    &LocalContact::other_number,  &LocalContact::line,          &LocalContact::ring,
-    &LocalContact::auto_divert,   &LocalContact::priority,      &LocalContact::group_id_name,
-    &LocalContact::default_photo, &LocalContact::photo_data,
-};
-constexpr int columnCount = sizeof(columnFields) / sizeof(columnFields[0]);
-
-const QString headerName = QStringLiteral("display_name");
 
 // Flushes the output in pieces of about this size, so a large phonebook needs no second copy.
 constexpr int writeChunk = 256 * 1024;
@@ -33,10 +23,12 @@ QString decoded(const QByteArray &content)
     return text;
 }
 
+// A header names the name column somewhere.
 bool isHeader(const QStringList &fields)
 {
+    const QLatin1String nameColumn = LocalContactFields::csvColumns().constFirst().name;
     for (const QString &field : fields) {
-        if (field.trimmed() == headerName)
+        if (field.trimmed() == nameColumn)
             return true;
     }
     return false;
@@ -60,16 +52,6 @@ bool writeAll(QIODevice *device, const QByteArray &bytes)
     return device->write(bytes) == bytes.size();
 }
 } // namespace
-
-QStringList LocalCsvFormat::columnNames()
-{
-    return {QStringLiteral("display_name"),  QStringLiteral("office_number"),
-            QStringLiteral("mobile_number"), QStringLiteral("other_number"),
-            QStringLiteral("line"),          QStringLiteral("ring"),
-            QStringLiteral("auto_divert"),   QStringLiteral("priority"),
-            QStringLiteral("group_id_name"), QStringLiteral("default_photo"),
-            QStringLiteral("photo_data")};
-}
 
 bool LocalCsvFormat::nextRecord(const QString &text, int *pos, QStringList *fields)
 {
@@ -153,7 +135,10 @@ void LocalCsvFormat::read(const QByteArray &content, LocalDirectory &store)
     const QString text = decoded(content);
     int pos = 0;
     QStringList fields;
-    QVector<Field> columns(columnFields, columnFields + columnCount);
+    const QVector<LocalContactFields::Field> &csvColumns = LocalContactFields::csvColumns();
+    QVector<Field> columns;
+    for (const LocalContactFields::Field &field : csvColumns)
+        columns.append(field.member);
     bool first = true;
     while (nextRecord(text, &pos, &fields)) {
         if (first) {
@@ -161,14 +146,14 @@ void LocalCsvFormat::read(const QByteArray &content, LocalDirectory &store)
             if (isHeader(fields)) {
                 // Other tools order and choose columns freely: map them by name, ignoring
                 // unknown ones and keeping the first of a repeated name.
-                const QStringList names = columnNames();
+                const QStringList names = LocalContactFields::names(csvColumns);
                 columns.fill(nullptr, fields.size());
-                QVector<bool> taken(columnCount, false);
+                QVector<bool> taken(csvColumns.size(), false);
                 for (int i = 0; i < fields.size(); ++i) {
                     const int known = names.indexOf(fields.at(i).trimmed());
                     if (known >= 0 && !taken[known]) {
                         taken[known] = true;
-                        columns[i] = columnFields[known];
+                        columns[i] = csvColumns.at(known).member;
                     }
                 }
                 continue;
@@ -191,13 +176,14 @@ bool LocalCsvFormat::write(const LocalDirectory &store, QIODevice *device)
     QString chunk;
     chunk.reserve(writeChunk + 4096);
     chunk += QChar(0xFEFF);
-    chunk += columnNames().join(QLatin1Char(','));
+    const QVector<LocalContactFields::Field> &csvColumns = LocalContactFields::csvColumns();
+    chunk += LocalContactFields::names(csvColumns).join(QLatin1Char(','));
     chunk += QLatin1String("\r\n");
     for (const LocalContact *contact : store.contacts()) {
-        for (int i = 0; i < columnCount; ++i) {
+        for (int i = 0; i < csvColumns.size(); ++i) {
             if (i > 0)
                 chunk += QLatin1Char(',');
-            chunk += quoted((*contact).*columnFields[i]);
+            chunk += quoted((*contact).*csvColumns.at(i).member);
         }
         chunk += QLatin1String("\r\n");
         if (chunk.size() >= writeChunk) {

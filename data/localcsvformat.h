@@ -7,14 +7,13 @@
 class LocalDirectory;
 class QIODevice;
 
-// The local phonebook's CSV file: UTF-8 with a byte-order mark, CR LF line ends, a header line,
-// one line per contact and an empty last line. Fields holding a comma, a double quote or a line
-// break are quoted as in RFC 4180; every other field is written as it is.
+// The local phonebook's CSV file: UTF-8 with a byte-order mark, CR LF line ends, a header line
+// naming LocalContactFields::csvColumns(), one line per contact and an empty last line. Fields
+// holding a comma, a double quote or a line break are quoted as in RFC 4180; every other field is
+// written as it is.
 class LocalCsvFormat
 {
 public:
-    // The eleven column names in the order the writer uses.
-    static QStringList columnNames();
     // True when the first line is a header, i.e. has a "display_name" column.
     static bool probe(const QByteArray &head);
     // Adds one contact per non-blank line to the (freshly reset) store. With a header the columns

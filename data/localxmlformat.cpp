@@ -1,6 +1,7 @@
 #include "data/localxmlformat.h"
 
 #include "data/localcontact.h"
+#include "data/localcontactfields.h"
 #include "data/localdirectory.h"
 #include "data/localgroup.h"
 
@@ -14,27 +15,6 @@
 #include <memory>
 
 namespace {
-struct Attribute
-{
-    QLatin1String name;
-    QString LocalContact::*field;
-};
-
-// Attributes the reader takes from a contact element.
-const Attribute contactAttributes[] = {
-    {QLatin1String("display_name"), &LocalContact::display_name},
-    {QLatin1String("office_number"), &LocalContact::office_number},
-    {QLatin1String("mobile_number"), &LocalContact::mobile_number},
-    {QLatin1String("other_number"), &LocalContact::other_number},
-    {QLatin1String("line"), &LocalContact::line},
-    {QLatin1String("ring"), &LocalContact::ring},
-    {QLatin1String("auto_divert"), &LocalContact::auto_divert},
-    {QLatin1String("group_id_name"), &LocalContact::group_id_name},
-    {QLatin1String("default_photo"), &LocalContact::default_photo},
-    {QLatin1String("selected_photo"), &LocalContact::selected_photo},
-    {QLatin1String("eyepea_contact_id"), &LocalContact::eyepea_contact_id},
-};
-
 QString decoded(const QByteArray &content)
 {
     QString text = QString::fromUtf8(content);
@@ -197,14 +177,15 @@ void LocalXmlFormat::read(const QByteArray &content, LocalDirectory &store)
         } else if (name == QLatin1String("contact")) {
             auto contact = std::make_unique<LocalContact>();
             // A missing attribute reads as empty text, not as the record's default.
-            for (const Attribute &attribute : contactAttributes)
-                ((*contact).*attribute.field).clear();
+            const QVector<LocalContactFields::Field> &known = LocalContactFields::xmlAttributes();
+            for (const LocalContactFields::Field &field : known)
+                ((*contact).*field.member).clear();
             const QXmlStreamAttributes attributes = reader.attributes();
             for (const QXmlStreamAttribute &attribute : attributes) {
                 const QStringRef attributeName = attribute.name();
-                for (const Attribute &known : contactAttributes) {
-                    if (attributeName == known.name) {
-                        (*contact).*known.field = attribute.value().toString();
+                for (const LocalContactFields::Field &field : known) {
+                    if (attributeName == field.name) {
+                        (*contact).*field.member = attribute.value().toString();
                         break;
                     }
                 }
@@ -235,19 +216,12 @@ bool LocalXmlFormat::write(const LocalDirectory &store, QIODevice *device)
     writer.writeStartElement(QStringLiteral("root_contact"));
     for (const LocalContact *contact : store.contacts()) {
         writer.writeEmptyElement(QStringLiteral("contact"));
-        writer.writeAttribute(QStringLiteral("display_name"), xmlSafe(contact->display_name));
-        writer.writeAttribute(QStringLiteral("office_number"), xmlSafe(contact->office_number));
-        writer.writeAttribute(QStringLiteral("mobile_number"), xmlSafe(contact->mobile_number));
-        writer.writeAttribute(QStringLiteral("other_number"), xmlSafe(contact->other_number));
-        writer.writeAttribute(QStringLiteral("line"), xmlSafe(contact->line));
-        writer.writeAttribute(QStringLiteral("ring"), xmlSafe(contact->ring));
-        writer.writeAttribute(QStringLiteral("group_id_name"), xmlSafe(contact->group_id_name));
-        writer.writeAttribute(QStringLiteral("default_photo"), xmlSafe(contact->default_photo));
-        writer.writeAttribute(QStringLiteral("selected_photo"), xmlSafe(contact->selected_photo));
-        if (!contact->auto_divert.isEmpty())
-            writer.writeAttribute(QStringLiteral("auto_divert"), xmlSafe(contact->auto_divert));
-        writer.writeAttribute(QStringLiteral("eyepea_contact_id"),
-                              xmlSafe(contact->eyepea_contact_id));
+        for (const LocalContactFields::Field &field : LocalContactFields::xmlAttributes()) {
+            const QString &value = (*contact).*field.member;
+            if (field.member == &LocalContact::auto_divert && value.isEmpty())
+                continue;
+            writer.writeAttribute(field.name, xmlSafe(value));
+        }
     }
     writer.writeEndElement();
     writer.writeEndDocument();

@@ -320,26 +320,6 @@ void LocalDirectory::linkContact(LocalContact *contact)
     created->contactIds.append(contact->id);
 }
 
-void LocalDirectory::addContactIdToGroup(int groupId, int contactId, bool update)
-{
-    LocalGroup *group = findGroup(groupId);
-    if (!group || group->contactIds.contains(contactId))
-        return;
-    group->contactIds.append(contactId);
-    if (!update)
-        return;
-    if (LocalContact *contact = findContact(contactId)) {
-        contact->groupId = group->id;
-        contact->group_id_name = group->name;
-    }
-}
-
-void LocalDirectory::removeContactIdFromGroup(int groupId, int contactId)
-{
-    if (LocalGroup *group = findGroup(groupId))
-        group->contactIds.removeAll(contactId);
-}
-
 bool LocalDirectory::hasGroupNamed(const QString &name) const
 {
     if (m_nameIndexStale)

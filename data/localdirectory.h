@@ -79,24 +79,25 @@ public:
     // base, else base1 .. base999, else base again.
     static QString uniqueName(const QString &base, const QSet<QString> &existing);
 
+    int lastContactId() const { return m_lastContactId; }
+    int lastGroupId() const { return m_lastGroupId; }
+
+private:
+    // The file readers fill a freshly reset store through the building blocks below, which
+    // neither mark the phonebook changed nor apply the contact limit.
+    friend class LocalXmlFormat;
+    friend class LocalCsvFormat;
+
+    using EditorMap = std::map<int, std::unique_ptr<ContactIdListEditor>>;
+
     // Attaches a contact just appended to the contacts by its group_id_name, creating the
     // group when no group of that name exists.
     void linkContact(LocalContact *contact);
-    void addContactIdToGroup(int groupId, int contactId, bool update);
-    void removeContactIdFromGroup(int groupId, int contactId);
-
-    // Building blocks of the file readers: no change flag, no limit.
     bool hasGroupNamed(const QString &name) const;
     LocalGroup *appendGroup(const QString &name);
     // Gives the contact the next id, appends and links it; an empty group name means
     // "All Contacts" so that no nameless group appears.
     LocalContact *appendContact(std::unique_ptr<LocalContact> contact);
-
-    int lastContactId() const { return m_lastContactId; }
-    int lastGroupId() const { return m_lastGroupId; }
-
-private:
-    using EditorMap = std::map<int, std::unique_ptr<ContactIdListEditor>>;
 
     // First group from index 1 on with that name (how linkContact matches names).
     LocalGroup *findNamedGroupAfterFirst(const QString &name) const;

@@ -43,24 +43,24 @@ void print(const QByteArray &name, double value)
     std::fflush(stdout);
 }
 
-// Half the contacts in "Group 0", the rest spread over the 49 other groups.
-void fill(LocalDirectory &store, int contacts)
+// Half the contacts in "Group 0", the rest spread over the 49 other groups, in that group
+// order; built through an import, the one way to hold more contacts than the editor adds.
+void fill(LocalDirectory &store, int contacts, const QString &path)
 {
-    store.initDefaultGroup();
-    for (int g = 0; g < groupCount; ++g)
-        store.appendGroup(QStringLiteral("Group %1").arg(g));
+    QString text = QStringLiteral("display_name,office_number,mobile_number,other_number,line,"
+                                  "ring,auto_divert,group_id_name\n");
     for (int i = 0; i < contacts; ++i) {
-        auto contact = std::make_unique<LocalContact>();
-        contact->display_name = QStringLiteral("Contact %1 名字").arg(i);
-        contact->office_number = QStringLiteral("10%1").arg(i);
-        contact->mobile_number = QStringLiteral("13%1").arg(i * 7);
-        contact->other_number = i % 3 ? QString() : QStringLiteral("20%1").arg(i);
-        contact->line = QString::number(i % 4 - 1);
-        contact->auto_divert = i % 5 ? QString() : QStringLiteral("3003");
-        contact->group_id_name =
-            QStringLiteral("Group %1").arg(i % 2 == 0 ? 0 : 1 + (i / 2) % (groupCount - 1));
-        store.appendContact(std::move(contact));
+        text += QStringLiteral("Contact %1 名字,10%1,13%2,").arg(i).arg(i * 7);
+        text += i % 3 ? QString() : QStringLiteral("20%1").arg(i);
+        text += QStringLiteral(",%1,Auto,").arg(i % 4 - 1);
+        text += i % 5 ? QString() : QStringLiteral("3003");
+        text += QStringLiteral(",Group %1\n").arg(i % 2 == 0 ? 0 : 1 + (i / 2) % (groupCount - 1));
     }
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(text.toUtf8());
+    file.close();
+    store.importFile(path);
 }
 
 QByteArray readFile(const QString &path)
@@ -117,7 +117,7 @@ void run(int contacts, const QTemporaryDir &dir)
     const QString rawPath = dir.filePath(QStringLiteral("raw%1").arg(contacts));
 
     LocalDirectory store;
-    fill(store, contacts);
+    fill(store, contacts, dir.filePath(QStringLiteral("fill%1.csv").arg(contacts)));
     const auto nothing = [] {};
 
     const double xmlSave = timeMs(rounds, nothing, [&] { store.saveFile(xmlPath); });

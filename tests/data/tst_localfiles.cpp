@@ -1,0 +1,664 @@
+// The local phonebook files, XML and CSV side by side where they share a shape: exact bytes
+// written, values and groups read back, what each reader takes beyond the writer's layout, the
+// file-kind probe, the extension rule, failed imports and atomic saves.
+
+#include "data/localcontactfields.h"
+#include "data/localdirectory.h"
+#include "data/phonebookfilekind.h"
+#include "data/remotedirectory.h"
+#include "testfiles.h"
+#include "testworkdir.h"
+
+#include <QtTest>
+
+#include <algorithm>
+
+#include <unistd.h>
+
+namespace {
+using Fields = QVector<LocalContactFields::Field>;
+using Kind = PhonebookFileKind::Kind;
+
+const QByteArray editorXml = QByteArrayLiteral(
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<root_group>\n"
+    "    <group display_name=\"All Contacts\"/>\n"
+    "    <group display_name=\"Blocklist\"/>\n"
+    "    <group display_name=\"Sales\"/>\n"
+    "</root_group>\n"
+    "<root_contact>\n"
+    "    <contact display_name=\"Ann Example\" office_number=\"1001\" mobile_number=\"\" "
+    "other_number=\"\" line=\"-1\" ring=\"Auto\" group_id_name=\"Sales\" default_photo=\"\" "
+    "selected_photo=\"0\" eyepea_contact_id=\"\"/>\n"
+    "    <contact display_name=\"Bob Example\" office_number=\"\" mobile_number=\"2002\" "
+    "other_number=\"\" line=\"0\" ring=\"Auto\" group_id_name=\"All Contacts\" "
+    "default_photo=\"\" selected_photo=\"0\" auto_divert=\"3003\" eyepea_contact_id=\"\"/>\n"
+    "</root_contact>\n");
+const QByteArray emptyXml = QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                              "<root_group>\n"
+                                              "    <group display_name=\"All Contacts\"/>\n"
+                                              "    <group display_name=\"Blocklist\"/>\n"
+                                              "</root_group>\n"
+                                              "<root_contact/>\n");
+const QByteArray bom = QByteArrayLiteral("\xEF\xBB\xBF");
+const QByteArray header = QByteArrayLiteral(
+    "display_name,office_number,mobile_number,other_number,line,ring,auto_divert,priority,"
+    "group_id_name,default_photo,photo_data");
+const QByteArray editorCsv = bom + header +
+                             "\r\n"
+                             "Ann Example,1001,,,-1,Auto,,,Sales,,\r\n"
+                             "Bob Example,,2002,,0,Auto,3003,,All Contacts,,\r\n"
+                             "\r\n";
+const QByteArray emptyCsv = bom + header + "\r\n\r\n";
+
+bool isXml(const QString &path)
+{
+    return PhonebookFileKind::localFormat(path) == PhonebookFileKind::LocalXml;
+}
+
+QStringList groupNames(const LocalDirectory &store)
+{
+    QStringList names;
+    for (const LocalGroup *group : store.groups())
+        names << group->name;
+    return names;
+}
+
+QStringList contactNames(const LocalDirectory &store)
+{
+    QStringList names;
+    for (const LocalContact *contact : store.contacts())
+        names << contact->display_name;
+    return names;
+}
+
+QStringList values(const LocalContact &contact, const Fields &fields)
+{
+    QStringList result;
+    for (const LocalContactFields::Field &field : fields)
+        result << contact.*field.member;
+    return result;
+}
+
+// Every group as "name: the names of the contacts it lists".
+QStringList listing(const LocalDirectory &store)
+{
+    QStringList lines;
+    for (const LocalGroup *group : store.groups()) {
+        QStringList names;
+        for (const int id : group->contactIds)
+            names << store.findContact(id)->display_name;
+        lines << group->name + QStringLiteral(": ") + names.join(QLatin1Char(' '));
+    }
+    return lines;
+}
+
+// Ann Example (office 1001, in "Sales") and Bob Example (mobile 2002, line 0, auto divert 3003,
+// in "All Contacts"), made through the store's own operations.
+void fillExample(LocalDirectory &store)
+{
+    store.initDefaultGroup();
+    store.renameGroup(store.addGroup()->id, QStringLiteral("Sales"));
+    LocalContact *ann = nullptr;
+    store.addContact(2, &ann);
+    LocalContact *bob = nullptr;
+    store.addContact(0, &bob);
+    ann->display_name = QStringLiteral("Ann Example");
+    ann->office_number = QStringLiteral("1001");
+    bob->display_name = QStringLiteral("Bob Example");
+    bob->mobile_number = QStringLiteral("2002");
+    bob->line = QStringLiteral("0");
+    bob->auto_divert = QStringLiteral("3003");
+}
+
+// Imports the bytes as a file of the given name (its extension picks the format).
+void importBytes(const QByteArray &bytes, LocalDirectory &store,
+                 const QString &name = QStringLiteral("in.csv"))
+{
+    TestWorkDir dir;
+    const QString path = dir.filePath(name);
+    QVERIFY(writeFile(path, bytes));
+    QVERIFY(store.importFile(path));
+}
+} // namespace
+
+Q_DECLARE_METATYPE(PhonebookFileKind::Kind)
+
+class TestLocalFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void writesEditorLayout_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("example");
+        QTest::addColumn<QByteArray>("empty");
+        QTest::addRow("xml") << QStringLiteral("book.xml") << editorXml << emptyXml;
+        QTest::addRow("csv") << QStringLiteral("book.csv") << editorCsv << emptyCsv;
+    }
+
+    void writesEditorLayout()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, example);
+        QFETCH(QByteArray, empty);
+        TestWorkDir dir;
+        const QString path = dir.filePath(name);
+        LocalDirectory store;
+        fillExample(store);
+        QVERIFY(store.isChanged());
+        QVERIFY(store.saveFile(path));
+        QVERIFY(!store.isChanged());
+        QCOMPARE(readAll(path), example);
+        // Reading the editor's own file and writing it again changes no byte.
+        LocalDirectory again;
+        QVERIFY(again.importFile(path));
+        QVERIFY(again.saveFile(path));
+        QCOMPARE(readAll(path), example);
+
+        again.initDefaultGroup();
+        QVERIFY(again.saveFile(path));
+        QCOMPARE(readAll(path), empty);
+        QVERIFY(LocalDirectory::isLocalFile(path));
+        QVERIFY(store.importFile(path));
+        QCOMPARE(groupNames(store), texts({"All Contacts", "Blocklist"}));
+        QVERIFY(store.contacts().isEmpty());
+    }
+
+    void roundTripKeepsValues_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("value");
+        const QList<QPair<const char *, QString>> values{
+            {"chinese", QStringLiteral("张三 李四")},
+            {"quotes", QStringLiteral("say \"hi\" 'there'")},
+            {"ampersand and brackets", QStringLiteral("A&B <c> &amp;")},
+            {"comma", QStringLiteral("Smith, Ann")},
+            {"line feed", QStringLiteral("a\nb")},
+            {"carriage return", QStringLiteral("a\rb")},
+            {"cr lf", QStringLiteral("a\r\nb")},
+            {"tab", QStringLiteral("tab\there")},
+            {"edge spaces", QStringLiteral("  x  ")},
+            {"emoji", QStringLiteral("\U0001F600 ok")},
+            {"empty", QString()}};
+        for (const char *name : {"book.xml", "book.csv"}) {
+            for (const auto &value : values)
+                QTest::addRow("%s %s", name, value.first)
+                    << QString::fromLatin1(name) << value.second;
+        }
+    }
+
+    // Every field the format carries comes back; the others come back as a new record has them.
+    void roundTripKeepsValues()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, value);
+        const Fields &carried =
+            isXml(name) ? LocalContactFields::xmlAttributes() : LocalContactFields::csvColumns();
+        TestWorkDir dir;
+        LocalDirectory store;
+        store.initDefaultGroup();
+        store.addGroup();
+        store.addGroup(); // lists no contact: only the XML file keeps it
+        LocalContact *contact = nullptr;
+        store.addContact(2, &contact);
+        int n = 0;
+        for (const LocalContactFields::Field &field : LocalContactFields::all()) {
+            if (field.member != &LocalContact::group_id_name)
+                (*contact).*field.member = value + QString::number(++n);
+        }
+        if (!value.isEmpty())
+            store.renameGroup(2, value);
+        store.addContact(1, nullptr);
+
+        const QString path = dir.filePath(name);
+        QVERIFY(store.saveFile(path));
+        LocalDirectory loaded;
+        QVERIFY(LocalDirectory::isLocalFile(path));
+        QVERIFY(loaded.importFile(path));
+        QStringList groups = groupNames(store);
+        if (!isXml(name))
+            groups.removeAll(QStringLiteral("Default1"));
+        QCOMPARE(groupNames(loaded), groups);
+        QCOMPARE(loaded.contacts().size(), 2);
+        const LocalContact *back = loaded.contacts().at(0);
+        QCOMPARE(values(*back, carried), values(*contact, carried));
+        const LocalContact fresh;
+        for (const LocalContactFields::Field &field : LocalContactFields::all()) {
+            const bool inFile =
+                std::any_of(carried.begin(), carried.end(),
+                            [&field](const auto &f) { return f.member == field.member; });
+            if (!inFile)
+                QCOMPARE((*back).*field.member, fresh.*field.member);
+        }
+        QCOMPARE(back->groupId, 2);
+        QCOMPARE(loaded.contacts().at(1)->groupId, 1);
+        QCOMPARE(loaded.contactCount(0), 1);
+    }
+
+    void xmlWriterDropsCharactersXmlCannotCarry()
+    {
+        TestWorkDir dir;
+        LocalDirectory store;
+        store.initDefaultGroup();
+        LocalContact *contact = nullptr;
+        store.addContact(0, &contact);
+        contact->display_name = QStringLiteral("a") + QChar(0x01) + QStringLiteral("b") +
+                                QChar(0xFFFF) + QChar(0xD800) + QStringLiteral("c");
+        store.addContact(0, nullptr);
+        const QString path = dir.filePath(QStringLiteral("controls.xml"));
+        QVERIFY(store.saveFile(path));
+        LocalDirectory loaded;
+        QVERIFY(loaded.importFile(path));
+        QCOMPARE(contactNames(loaded), texts({"abc", "Name"}));
+    }
+
+    // Fields with a comma, a quote or a line break are quoted; nothing else is.
+    void csvQuoting_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("written");
+        QTest::addRow("plain") << QStringLiteral("Ann") << QByteArray("Ann");
+        QTest::addRow("comma") << QStringLiteral("Smith, Ann") << QByteArray("\"Smith, Ann\"");
+        QTest::addRow("quote") << QStringLiteral("say \"hi\"") << QByteArray("\"say \"\"hi\"\"\"");
+        QTest::addRow("leading quote") << QStringLiteral("\"x") << QByteArray("\"\"\"x\"");
+        QTest::addRow("line feed") << QStringLiteral("a\nb") << QByteArray("\"a\nb\"");
+        QTest::addRow("carriage return") << QStringLiteral("a\rb") << QByteArray("\"a\rb\"");
+        QTest::addRow("spaces kept bare") << QStringLiteral(" a b ") << QByteArray(" a b ");
+    }
+
+    void csvQuoting()
+    {
+        QFETCH(QString, value);
+        QFETCH(QByteArray, written);
+        TestWorkDir dir;
+        LocalDirectory store;
+        store.initDefaultGroup();
+        store.addGroup();
+        LocalContact *contact = nullptr;
+        store.addContact(2, &contact);
+        contact->display_name = value;
+        contact->auto_divert = value;
+        contact->photo_data = value;
+        store.renameGroup(2, value);
+        const QString path = dir.filePath(QStringLiteral("q.csv"));
+        QVERIFY(store.saveFile(path));
+        QCOMPARE(readAll(path), bom + header + "\r\n" + written + ",,,,-1,Auto," + written + ",," +
+                                    written + ",," + written + "\r\n\r\n");
+    }
+
+    // Other tools and hand edits lay the file out differently; the editor's layout is one of many.
+    void xmlReadsAnyLayout_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QByteArray oneLine = editorXml;
+        oneLine.replace('\n', "");
+        const QByteArray noDeclaration = editorXml.mid(editorXml.indexOf('\n') + 1);
+        QTest::addRow("editor layout") << editorXml;
+        QTest::addRow("one line") << oneLine;
+        QTest::addRow("cr lf") << QByteArray(editorXml).replace("\n", "\r\n");
+        QTest::addRow("byte-order mark") << bom + editorXml;
+        QTest::addRow("declaration and first element on one line")
+            << QByteArray(editorXml).replace("?>\n<root_group>", "?><root_group>");
+        QTest::addRow("no declaration") << noDeclaration;
+        QTest::addRow("comment and doctype before")
+            << QByteArray("<?xml version=\"1.0\"?>\n<!-- saved by hand -->\n"
+                          "<!DOCTYPE root_group [<!ENTITY x \"y\">]>\n") +
+                   noDeclaration;
+        QTest::addRow("whitespace before declaration") << QByteArray("\n  ") + editorXml;
+        QTest::addRow("attributes split over lines")
+            << QByteArray(editorXml).replace(" office_number", "\n        office_number");
+        QTest::addRow("nested deeper") << QByteArray("<a><b>") + noDeclaration + "</b></a>";
+    }
+
+    void xmlReadsAnyLayout()
+    {
+        QFETCH(QByteArray, content);
+        LocalDirectory store;
+        importBytes(content, store, QStringLiteral("layout.xml"));
+        QCOMPARE(listing(store), texts({"All Contacts: Ann Example Bob Example",
+                                        "Blocklist: ", "Sales: Ann Example"}));
+        QCOMPARE(store.findContact(2)->auto_divert, QStringLiteral("3003"));
+    }
+
+    void xmlMalformedKeepsWhatCameBefore_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        const int bob = editorXml.indexOf("    <contact display_name=\"Bob");
+        QTest::addRow("bad element") << QByteArray(editorXml).insert(bob, "<oops a=1>\n");
+        QTest::addRow("cut off") << editorXml.left(bob + 20);
+    }
+
+    void xmlMalformedKeepsWhatCameBefore()
+    {
+        QFETCH(QByteArray, content);
+        LocalDirectory store;
+        importBytes(content, store, QStringLiteral("broken.xml"));
+        QCOMPARE(contactNames(store), texts({"Ann Example"}));
+        QCOMPARE(store.groups().size(), 3);
+    }
+
+    // Groups come from the group list (XML only) and from the contacts' group names in order of
+    // first use: "Blocklist" lists a contact there only, "All Contacts", an empty or a missing
+    // name in "All Contacts" only. An import starts the ids afresh.
+    void groupsFromContacts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("expected");
+        const QList<QPair<QByteArray, QByteArray>> contacts{{"A", "Support"}, {"B", "Blocklist"},
+                                                            {"C", "Sales"},   {"D", "All Contacts"},
+                                                            {"E", "sales"},   {"F", ""}};
+        QByteArray xml = "<?xml version=\"1.0\"?>\n<root_group>\n"
+                         "<group display_name=\"\"/><group/>"
+                         "<group display_name=\"Blocklist\"/><group display_name=\"Sales\"/>"
+                         "<group display_name=\"Sales\"/><group display_name=\"Empty\"/>\n"
+                         "</root_group>\n<root_contact>\n";
+        QByteArray csv = bom + header + "\r\n";
+        for (const auto &contact : contacts) {
+            xml += "<contact display_name=\"" + contact.first + "\" group_id_name=\"" +
+                   contact.second + "\"/>\n";
+            csv += contact.first + ",,,,-1,Auto,,," + contact.second + ",,\r\n";
+        }
+        xml += "<contact display_name=\"Solo\" extra=\"ignored\" ring=\"Ring3\"/>\n"
+               "<unknown display_name=\"not a contact\"/>\n</root_contact>\n";
+        // A header line further down is an ordinary contact.
+        csv += "Solo,,,,,Ring3\r\n" + header + "\r\n";
+        QTest::addRow("xml") << QStringLiteral("groups.xml") << xml
+                             << texts({"All Contacts: A C D E F Solo", "Blocklist: B", "Sales: C",
+                                       "Empty: ", "Support: A", "sales: E"});
+        QTest::addRow("csv") << QStringLiteral("groups.csv") << csv
+                             << texts({"All Contacts: A C D E F Solo display_name", "Blocklist: B",
+                                       "Support: A", "Sales: C", "sales: E",
+                                       "group_id_name: display_name"});
+    }
+
+    void groupsFromContacts()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, expected);
+        LocalDirectory store;
+        store.initDefaultGroup();
+        for (int i = 0; i < 5; ++i) {
+            store.addGroup();
+            store.addContact(0, nullptr);
+        }
+        importBytes(content, store, name);
+        QCOMPARE(listing(store), expected);
+        for (const LocalContact *contact : store.contacts())
+            QCOMPARE(contact->group_id_name, store.groupName(contact->groupId));
+        QVERIFY(!store.isChanged());
+        QCOMPARE(store.contacts().first()->id, 1);
+        QCOMPARE(store.lastContactId(), store.contacts().size());
+        QCOMPARE(store.lastGroupId(), expected.size() - 1);
+        // A missing attribute reads as empty text, not as the record's default.
+        const LocalContact *solo = store.contacts().at(6);
+        QCOMPARE(solo->ring, QStringLiteral("Ring3"));
+        QCOMPARE(solo->line, QString());
+    }
+
+    void csvReaderColumns_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("fields"); // in column order, '|' between, "@": All Contacts
+        QTest::addRow("eleven, extra ignored")
+            << QByteArray("a,1,2,3,0,R,9,5,G,p,d,x") << "a|1|2|3|0|R|9|5|G|p|d";
+        QTest::addRow("nine") << QByteArray("a,1,2,3,0,R,9,5,G") << "a|1|2|3|0|R|9|5|G||";
+        QTest::addRow("ten keeps the photo")
+            << QByteArray("a,1,2,3,0,R,9,5,G,p") << "a|1|2|3|0|R|9|5|G|p|";
+        QTest::addRow("name only") << QByteArray("Solo") << "Solo||||-1|Auto|||@||";
+        QTest::addRow("empty group column")
+            << QByteArray("a,,,,-1,Auto,,,,,") << "a||||-1|Auto|||@||";
+        QTest::addRow("quoted line break")
+            << QByteArray("\"two\r\nlines\",\"1,5\",,,-1,Auto,,,\"Sales, EU\",,")
+            << "two\r\nlines|1,5|||-1|Auto|||Sales, EU||";
+        QTest::addRow("quote inside bare field")
+            << QByteArray("Ann \"the\" Boss,1") << "Ann \"the\" Boss|1|||-1|Auto|||@||";
+        QTest::addRow("empty quoted, text after closing quote")
+            << QByteArray("\"\",\"a\"b") << "|ab|||-1|Auto|||@||";
+        QTest::addRow("lone cr is data") << QByteArray("a\rb,1") << "a\rb|1|||-1|Auto|||@||";
+    }
+
+    // With the editor's header and without one: the reader takes files the probe refuses.
+    void csvReaderColumns()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, fields);
+        QStringList expected = fields.split(QLatin1Char('|'));
+        for (QString &field : expected) {
+            if (field == QLatin1String("@"))
+                field = QStringLiteral("All Contacts");
+        }
+        for (const QByteArray &prefix : {QByteArray(bom + header + "\r\n"), QByteArray()}) {
+            LocalDirectory store;
+            importBytes(prefix + line + "\r\nlast\r\n", store);
+            QCOMPARE(contactNames(store).last(), QStringLiteral("last"));
+            QCOMPARE(store.contacts().size(), 2);
+            QCOMPARE(values(*store.contacts().at(0), LocalContactFields::csvColumns()), expected);
+        }
+    }
+
+    void csvBlankLinesGiveNoContact()
+    {
+        LocalDirectory store;
+        importBytes(bom + header + "\r\n\r\nA,1\r\n   \r\n\nB,2\n\r\n\r\n", store);
+        QCOMPARE(contactNames(store), texts({"A", "B"}));
+        QCOMPARE(store.groups().size(), 2);
+    }
+
+    void csvHeaderColumnsByName_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("fields");
+        QTest::addRow("reordered")
+            << QByteArray("group_id_name,mobile_number,display_name\r\nSales,555,Ann\r\n")
+            << texts({"Ann", "", "555", "", "-1", "Auto", "", "", "Sales", "", ""});
+        QTest::addRow("unknown columns ignored")
+            << QByteArray("id,display_name,email,office_number,ring\n7,Bob,b@x,100,Ring2\n")
+            << texts({"Bob", "100", "", "", "-1", "Ring2", "", "", "All Contacts", "", ""});
+        QTest::addRow("quoted and padded names")
+            << QByteArray("\"display_name\", line ,photo_data,priority\nCy,2,pd,4\n")
+            << texts({"Cy", "", "", "", "2", "Auto", "", "4", "All Contacts", "", "pd"});
+        QTest::addRow("repeated name takes the first")
+            << QByteArray("display_name,display_name,auto_divert\nEve,Other,66\n")
+            << texts({"Eve", "", "", "", "-1", "Auto", "66", "", "All Contacts", "", ""});
+    }
+
+    void csvHeaderColumnsByName()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, fields);
+        LocalDirectory store;
+        importBytes(content, store);
+        QCOMPARE(store.contacts().size(), 1);
+        QCOMPARE(values(*store.contacts().at(0), LocalContactFields::csvColumns()), fields);
+    }
+
+    void csvStrayQuoteDoesNotSwallowTheRest()
+    {
+        LocalDirectory store;
+        importBytes(bom + header + "\r\n\"Ann,1\r\nBob,2\r\nCy,3\r\n", store);
+        QCOMPARE(contactNames(store), texts({"\"Ann", "Bob", "Cy"}));
+        QCOMPARE(store.contacts().at(0)->office_number, QStringLiteral("1"));
+    }
+
+    void importIgnoresLimit()
+    {
+        QByteArray content = bom + header + "\r\n";
+        for (int i = 0; i < 1500; ++i)
+            content += "C" + QByteArray::number(i) + ",,,,-1,Auto,,,G" + QByteArray::number(i % 7) +
+                       ",,\r\n";
+        LocalDirectory store;
+        importBytes(content, store);
+        QCOMPARE(store.contactCount(-1), 1500);
+        QCOMPARE(store.groups().size(), 9);
+        QCOMPARE(store.addContact(0, nullptr), PhonebookResult::LimitReached);
+    }
+
+    void probe_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<Kind>("kind");
+        const QByteArray menu = "<QuelvoxIPPhoneMenu/>";
+        const QByteArray decl = "<?xml version=\"1.0\"?>\n";
+        // XML: a group or contact element before any parse error, at any depth.
+        QTest::addRow("xml editor file") << "a.xml" << editorXml << Kind::LocalXml;
+        QTest::addRow("xml contact only")
+            << "a.xml" << QByteArray("<x><contact/></x>") << Kind::LocalXml;
+        QTest::addRow("xml group deep inside")
+            << "a.xml" << decl + "<a>\n<b><c><group/></c></b></a>" << Kind::LocalXml;
+        QTest::addRow("xml error after group")
+            << "a.xml" << decl + "<root_group><group/><<</root_group>" << Kind::LocalXml;
+        QTest::addRow("xml other elements only")
+            << "a.xml" << decl + "<groups><contacts/></groups>" << Kind::NotAPhonebook;
+        QTest::addRow("xml error before group")
+            << "a.xml" << decl + "<a><<<group/></a>" << Kind::NotAPhonebook;
+        QTest::addRow("xml empty file") << "a.xml" << QByteArray() << Kind::NotAPhonebook;
+        // The extension rule: a case-sensitive substring test, ".xml" before ".csv".
+        QTest::addRow("upper-case XML") << "a.XML" << editorXml << Kind::LocalXml;
+        QTest::addRow("mixed-case extension") << "a.Xml" << editorXml << Kind::NotAPhonebook;
+        QTest::addRow("xml then csv") << "a.xml.csv" << editorXml << Kind::LocalXml;
+        QTest::addRow("no extension") << "a" << editorXml << Kind::NotAPhonebook;
+        // CSV: a first line with a display_name column.
+        QTest::addRow("csv editor file") << "a.csv" << editorCsv << Kind::LocalCsv;
+        QTest::addRow("upper-case CSV") << "a.CSV" << emptyCsv << Kind::LocalCsv;
+        QTest::addRow("csv name column only")
+            << "a.csv" << QByteArray("display_name") << Kind::LocalCsv;
+        QTest::addRow("csv quoted name")
+            << "a.csv" << QByteArray("\"display_name\",x\n") << Kind::LocalCsv;
+        QTest::addRow("csv unclosed quote after name")
+            << "a.csv" << QByteArray("display_name,\"abc\n") << Kind::LocalCsv;
+        QTest::addRow("csv without header")
+            << "a.csv" << QByteArray("Ann,1001,,,-1,Auto,,,Sales,,\r\n") << Kind::NotAPhonebook;
+        QTest::addRow("csv header on second line") << "a.csv"
+                                                   << "x\n" + header << Kind::NotAPhonebook;
+        QTest::addRow("csv other case")
+            << "a.csv" << QByteArray("Display_Name,office_number\n") << Kind::NotAPhonebook;
+        QTest::addRow("csv part of a word")
+            << "a.csv" << QByteArray("display_names\n") << Kind::NotAPhonebook;
+        // Remote first: a menu or directory element before any parse error.
+        QTest::addRow("remote menu") << "a.xml" << menu << Kind::Remote;
+        QTest::addRow("remote directory, upper-case extension")
+            << "a.XML" << decl + "<QuelvoxIPPhoneDirectory/>" << Kind::Remote;
+        QTest::addRow("both kinds: remote wins")
+            << "a.xml"
+            << QByteArray("<x><group display_name=\"G\"/><QuelvoxIPPhoneDirectory><Title>D"
+                          "</Title></QuelvoxIPPhoneDirectory></x>")
+            << Kind::Remote;
+        QTest::addRow("remote error before the element")
+            << "a.xml" << QByteArray("<a></b><QuelvoxIPPhoneMenu/>") << Kind::NotAPhonebook;
+        QTest::addRow("remote wrong extension") << "a.txt" << menu << Kind::NotAPhonebook;
+        QTest::addRow("remote mixed-case extension") << "a.xMl" << menu << Kind::NotAPhonebook;
+        QTest::addRow("missing file") << "" << QByteArray() << Kind::NotAPhonebook;
+        QTest::addRow("folder") << "folder.xml" << QByteArray() << Kind::NotAPhonebook;
+    }
+
+    void probe()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(Kind, kind);
+        TestWorkDir dir;
+        dir.mkpath(QStringLiteral("folder.xml"));
+        QString path = dir.filePath(QStringLiteral("missing.xml"));
+        if (!name.isEmpty() && name != QLatin1String("folder.xml")) {
+            path = dir.filePath(name);
+            QVERIFY(writeFile(path, content));
+        }
+        QCOMPARE(PhonebookFileKind::probe(path), kind);
+        QCOMPARE(RemoteDirectory::isRemoteFile(path), kind == Kind::Remote);
+        if (kind != Kind::Remote)
+            QCOMPARE(LocalDirectory::isLocalFile(path), kind != Kind::NotAPhonebook);
+    }
+
+    // Saving picks the format by the same rule; a name with neither extension writes nothing.
+    void saveByExtension_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("written");
+        QTest::addRow("xml") << QStringLiteral("book.xml") << editorXml;
+        QTest::addRow("XML") << QStringLiteral("book.XML") << editorXml;
+        QTest::addRow("CSV") << QStringLiteral("book.CSV") << editorCsv;
+        QTest::addRow("xml then csv") << QStringLiteral("book.xml.csv") << editorXml;
+        QTest::addRow("mixed case") << QStringLiteral("book.Xml") << QByteArray();
+        QTest::addRow("no extension") << QStringLiteral("book") << QByteArray();
+    }
+
+    void saveByExtension()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, written);
+        TestWorkDir dir;
+        LocalDirectory store;
+        fillExample(store);
+        const QString path = dir.filePath(name);
+        QCOMPARE(store.saveFile(path), !written.isEmpty());
+        QCOMPARE(store.isChanged(), written.isEmpty());
+        QCOMPARE(readAll(path), written.isEmpty() ? QByteArray("<unreadable>") : written);
+    }
+
+    // The file is read before the phonebook is reset, so a failed import costs nothing.
+    void failedImportKeepsPhonebook_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addRow("missing file") << QStringLiteral("missing.xml");
+        QTest::addRow("folder") << QStringLiteral("folder.xml");
+        QTest::addRow("no extension") << QStringLiteral("plain");
+    }
+
+    void failedImportKeepsPhonebook()
+    {
+        QFETCH(QString, name);
+        TestWorkDir dir;
+        dir.mkpath(QStringLiteral("folder.xml"));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("plain")), editorXml));
+        LocalDirectory store;
+        fillExample(store);
+        LocalContact *ann = store.findContact(1);
+        QVERIFY(!store.importFile(dir.filePath(name)));
+        QCOMPARE(contactNames(store), texts({"Ann Example", "Bob Example"}));
+        QCOMPARE(store.findContact(1), ann);
+        QCOMPARE(store.groups().size(), 3);
+        QCOMPARE(store.lastContactId(), 2);
+        QVERIFY(store.isChanged());
+    }
+
+    void saveReplacesFileAtomically()
+    {
+        TestWorkDir dir;
+        const QString path = dir.filePath(QStringLiteral("book.xml"));
+        const QString link = dir.filePath(QStringLiteral("previous.xml"));
+        QVERIFY(writeFile(path, "previous content"));
+        // A second name for the old file: a save that rewrote the file in place would change it.
+        QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()),
+                 0);
+        LocalDirectory store;
+        fillExample(store);
+        QVERIFY(store.saveFile(path));
+        QCOMPARE(readAll(path), editorXml);
+        QCOMPARE(readAll(link), QByteArray("previous content"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    void failedSaveKeepsFlagAndFile()
+    {
+        TestWorkDir dir;
+        LocalDirectory store;
+        fillExample(store);
+        QVERIFY(!store.saveFile(dir.filePath(QStringLiteral("no/such/folder/book.xml"))));
+        QVERIFY(store.isChanged());
+        QVERIFY(!store.saveError().isEmpty());
+        // A folder in the way of the file: nothing is written, nothing is left behind.
+        dir.mkpath(QStringLiteral("taken.csv"));
+        QVERIFY(!store.saveFile(dir.filePath(QStringLiteral("taken.csv"))));
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("taken.csv"))).isDir());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+        QVERIFY(store.isChanged());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLocalFiles)
+#include "tst_localfiles.moc"

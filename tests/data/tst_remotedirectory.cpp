@@ -3,27 +3,34 @@
 
 #include <QtTest>
 
-#include <functional>
-
 // The in-memory remote phonebook: ids, the menu/directory rule, recursive deletes and counts,
 // edits, moves and searches.
+namespace {
+using R = PhonebookResult;
+
+// Adds count contacts to the group; returns their ids.
+QList<int> addContacts(RemoteDirectory &dir, int groupId, int count)
+{
+    QList<int> ids;
+    for (int i = 0; i < count; ++i) {
+        RemoteContact *contact = nullptr;
+        if (dir.addContact(groupId, &contact) != R::Done)
+            return ids;
+        ids.append(contact->id);
+    }
+    return ids;
+}
+
+QList<int> childIds(const RemoteDirectory &dir, int groupId)
+{
+    const RemoteGroup *group = dir.findGroup(groupId);
+    return group ? group->childIds : QList<int>{-99};
+}
+} // namespace
+
 class TestRemoteDirectory : public QObject
 {
     Q_OBJECT
-
-private:
-    // Adds count contacts to the group; returns their ids.
-    static QList<int> addContacts(RemoteDirectory &dir, int groupId, int count)
-    {
-        QList<int> ids;
-        for (int i = 0; i < count; ++i) {
-            RemoteContact *contact = nullptr;
-            if (dir.addContact(groupId, &contact) != PhonebookResult::Done)
-                return ids;
-            ids.append(contact->id);
-        }
-        return ids;
-    }
 
 private slots:
     void defaultPhonebookSharesOneIdCounter()
@@ -31,28 +38,25 @@ private slots:
         RemoteDirectory dir;
         dir.initDefaultGroup();
         QCOMPARE(dir.groupName(0), QStringLiteral("Root Directory"));
-        QCOMPARE(dir.findGroup(0)->childIds, QList<int>{1});
+        QCOMPARE(childIds(dir, 0), QList<int>{1});
         QCOMPARE(dir.groupName(1), QStringLiteral("Default"));
         QVERIFY(dir.findGroup(1)->isMenu);
         QVERIFY(!dir.isChanged());
 
         RemoteContact *contact = nullptr;
-        QCOMPARE(dir.addContact(1, &contact), PhonebookResult::Done);
+        QCOMPARE(dir.addContact(1, &contact), R::Done);
         QCOMPARE(contact->id, 2);
         QCOMPARE(contact->name, QStringLiteral("Name"));
-        QCOMPARE(contact->numbers.size(), 3);
-        for (const LabeledValue &number : contact->numbers)
-            QVERIFY(number.value.isEmpty() && number.label.isEmpty());
+        QCOMPARE(contact->numbers, QVector<LabeledValue>(3));
         QVERIFY(!dir.findGroup(1)->isMenu);
         QVERIFY(dir.canHoldContacts(1));
         QVERIFY(!dir.canHoldContacts(0));
-
         const RemoteGroup *group = dir.addGroup(0);
         QCOMPARE(group->id, 3);
         QCOMPARE(group->name, QStringLiteral("Default1"));
         QCOMPARE(group->parentId, 0);
         // Renaming does not require unique names.
-        QCOMPARE(dir.renameGroup(3, QStringLiteral("Default")), PhonebookResult::Done);
+        QCOMPARE(dir.renameGroup(3, QStringLiteral("Default")), R::Done);
         QCOMPARE(dir.groupName(3), QStringLiteral("Default"));
         QCOMPARE(addContacts(dir, 1, 1), QList<int>{4});
     }
@@ -63,7 +67,6 @@ private slots:
         dir.initDefaultGroup();
         addContacts(dir, 1, 3);
         dir.setNumberLabels(QStringLiteral("Office"), QStringLiteral("Number2"), QString());
-        QVERIFY(dir.isChanged());
         dir.initDefaultGroup();
         QVERIFY(!dir.isChanged());
         QCOMPARE(dir.contactCount(-1), 0);
@@ -73,68 +76,56 @@ private slots:
         QCOMPARE(QStringList({l1, l2, l3}), texts({"Office", "Number2", ""}));
         dir.resetToRoot();
         QCOMPARE(dir.groupIds(), QList<int>{0});
-        QVERIFY(dir.findGroup(0)->childIds.isEmpty());
+        QCOMPARE(childIds(dir, 0), QList<int>());
     }
 
-    void countsAndRecursiveDelete()
+    void countsAndDeletes()
     {
         RemoteDirectory dir;
         dir.resetToRoot();
-        RemoteGroup *sales = dir.addGroup(0);
-        RemoteGroup *east = dir.addGroup(sales->id);
-        RemoteGroup *west = dir.addGroup(sales->id);
-        RemoteGroup *support = dir.addGroup(0);
-        const int eastId = east->id, westId = west->id, salesId = sales->id;
-        addContacts(dir, eastId, 3);
-        addContacts(dir, westId, 2);
-        addContacts(dir, support->id, 4);
-        QCOMPARE(dir.contactCount(-1), 9);
-        QCOMPARE(dir.contactCount(0), 9);
-        QCOMPARE(dir.contactCount(salesId), 5);
-        QCOMPARE(dir.contactCount(westId), 2);
-        QCOMPARE(dir.contactCount(999), 0);
+        const int sales = dir.addGroup(0)->id;
+        const int east = dir.addGroup(sales)->id;
+        const int west = dir.addGroup(sales)->id;
+        const int support = dir.addGroup(0)->id;
+        const QList<int> eastIds = addContacts(dir, east, 3);
+        addContacts(dir, west, 2);
+        addContacts(dir, support, 4);
+        QCOMPARE((QList<int>{dir.contactCount(-1), dir.contactCount(0), dir.contactCount(sales),
+                             dir.contactCount(west), dir.contactCount(999)}),
+                 (QList<int>{9, 9, 5, 2, 0}));
+        QVERIFY(dir.deleteContact(east, eastIds.at(1)));
+        QCOMPARE(childIds(dir, east), (QList<int>{eastIds.at(0), eastIds.at(2)}));
+        QVERIFY(!dir.findContact(eastIds.at(1)));
+        QVERIFY(dir.deleteContact(east, 999));
+        QCOMPARE(dir.contactCount(-1), 8);
 
-        QVERIFY(dir.deleteGroup(salesId));
+        // A menu goes with its whole subtree and every contact below it.
+        QVERIFY(dir.deleteGroup(sales));
         QCOMPARE(dir.contactCount(-1), 4);
-        QVERIFY(!dir.findGroup(salesId) && !dir.findGroup(eastId) && !dir.findGroup(westId));
-        QCOMPARE(dir.findGroup(0)->childIds, QList<int>{support->id});
-        QCOMPARE(dir.groupIds().size(), 2);
-        QVERIFY(!dir.deleteGroup(salesId));
-
+        QCOMPARE(dir.groupIds(), (QList<int>{0, support}));
+        QCOMPARE(childIds(dir, 0), QList<int>{support});
+        QVERIFY(!dir.deleteGroup(sales));
         // Deleting the root empties it but keeps it.
         QVERIFY(dir.deleteGroup(0));
-        QVERIFY(dir.findGroup(0));
-        QCOMPARE(dir.contactCount(-1), 0);
         QCOMPARE(dir.groupIds(), QList<int>{0});
+        QCOMPARE(dir.contactCount(-1), 0);
         QVERIFY(dir.addGroup(0));
     }
 
+    // A directory file lists contacts only and a menu file groups only, so neither may get both.
     void groupsStayOutOfDirectoriesAndContactsOutOfMenus()
     {
         RemoteDirectory dir;
         dir.initDefaultGroup();
         addContacts(dir, 1, 1);
-        QVERIFY(!dir.addGroup(1)); // a directory file cannot list groups
-        RemoteGroup *menu = dir.addGroup(0);
-        const int menuId = menu->id;
-        QVERIFY(dir.addGroup(menuId));
+        QVERIFY(!dir.addGroup(1));
+        const int menu = dir.addGroup(0)->id;
+        QVERIFY(dir.addGroup(menu));
         RemoteContact *contact = nullptr;
-        QCOMPARE(dir.addContact(menuId, &contact), PhonebookResult::NoSuchGroup);
-        QCOMPARE(dir.addContact(4242, &contact), PhonebookResult::NoSuchGroup);
-        QVERIFY(dir.findGroup(menuId)->isMenu);
+        QCOMPARE(dir.addContact(menu, &contact), R::NoSuchGroup);
+        QCOMPARE(dir.addContact(4242, &contact), R::NoSuchGroup);
+        QVERIFY(dir.findGroup(menu)->isMenu);
         QCOMPARE(dir.contactCount(-1), 1);
-    }
-
-    void deleteContact()
-    {
-        RemoteDirectory dir;
-        dir.initDefaultGroup();
-        const QList<int> ids = addContacts(dir, 1, 3);
-        QVERIFY(dir.deleteContact(1, ids.at(1)));
-        QCOMPARE(dir.findGroup(1)->childIds, (QList<int>{ids.at(0), ids.at(2)}));
-        QVERIFY(!dir.findContact(ids.at(1)));
-        QVERIFY(dir.deleteContact(1, 999));
-        QCOMPARE(dir.contactCount(1), 2);
     }
 
     void updateContactKeepsStoredLabels()
@@ -143,93 +134,92 @@ private slots:
         dir.initDefaultGroup();
         RemoteContact *stored = nullptr;
         dir.addContact(1, &stored);
-        stored->numbers = {{QStringLiteral("1"), QStringLiteral("Office")},
-                           {QStringLiteral("2"), QStringLiteral("Mobile")},
-                           {QStringLiteral("3"), QStringLiteral("Home")}};
+        const auto pair = [](const char *value, const char *label) {
+            return LabeledValue{QString::fromUtf8(value), QString::fromUtf8(label)};
+        };
+        stored->numbers = {pair("1", "Office"), pair("2", "Mobile"), pair("3", "Home")};
         RemoteContact source;
         source.name = QStringLiteral("Ann");
         source.customPhoto = QStringLiteral("ann.png");
-        source.numbers = {{QStringLiteral("10"), QStringLiteral("X")},
-                          {QStringLiteral("20"), QStringLiteral("Y")}};
-        source.extras = {{QStringLiteral("B 4"), QStringLiteral("Room")}};
+        source.numbers = {pair("10", "X"), pair("20", "Y")};
+        source.extras = {pair("B 4", "Room")};
         QVERIFY(dir.updateContact(stored->id, source));
         QCOMPARE(stored->name, QStringLiteral("Ann"));
         QCOMPARE(stored->customPhoto, QStringLiteral("ann.png"));
-        const QVector<LabeledValue> expected = {{QStringLiteral("10"), QStringLiteral("Office")},
-                                                {QStringLiteral("20"), QStringLiteral("Mobile")},
-                                                {QStringLiteral("3"), QStringLiteral("Home")}};
-        QCOMPARE(stored->numbers, expected);
+        QCOMPARE(stored->numbers, (QVector<LabeledValue>{pair("10", "Office"), pair("20", "Mobile"),
+                                                         pair("3", "Home")}));
         QCOMPARE(stored->extras, source.extras);
         QVERIFY(!dir.updateContact(999, source));
     }
 
+    // Every edit marks the phonebook changed, even one that finds nothing; moves and searches
+    // never do.
     void changedFlag()
     {
-        // Every edit marks the phonebook changed, even one that finds nothing to change; moves
-        // and searches never do.
-        const auto changedAfter = [](const std::function<void(RemoteDirectory &)> &operation) {
+        using Op = void (*)(RemoteDirectory &);
+        const QList<QPair<Op, bool>> operations{
+            {[](RemoteDirectory &d) { d.addContact(77, nullptr); }, true},
+            {[](RemoteDirectory &d) { d.addGroup(77); }, true},
+            {[](RemoteDirectory &d) { d.deleteContact(1, 77); }, true},
+            {[](RemoteDirectory &d) { d.deleteGroup(77); }, true},
+            {[](RemoteDirectory &d) { d.renameGroup(77, {}); }, true},
+            {[](RemoteDirectory &d) { d.updateContact(77, {}); }, true},
+            {[](RemoteDirectory &d) { d.setNumberLabels({}, {}, {}); }, true},
+            {[](RemoteDirectory &d) { d.moveContacts({5}, 1, 1); }, false},
+            {[](RemoteDirectory &d) {
+                 QList<RemoteContact *> found;
+                 d.searchContacts(1, QString(), found);
+             },
+             false}};
+        for (int i = 0; i < operations.size(); ++i) {
             RemoteDirectory dir;
             dir.initDefaultGroup();
-            operation(dir);
-            [&dir] { QCOMPARE(dir.groupIds(), (QList<int>{0, 1})); }();
-            return dir.isChanged();
-        };
-        QVERIFY(changedAfter([](RemoteDirectory &d) {
-            RemoteContact *contact = nullptr;
-            QCOMPARE(d.addContact(77, &contact), PhonebookResult::NoSuchGroup);
-        }));
-        QVERIFY(changedAfter([](RemoteDirectory &d) { QVERIFY(!d.addGroup(77)); }));
-        QVERIFY(changedAfter([](RemoteDirectory &d) { QVERIFY(d.deleteContact(1, 77)); }));
-        QVERIFY(changedAfter([](RemoteDirectory &d) { QVERIFY(!d.deleteGroup(77)); }));
-        QVERIFY(changedAfter([](RemoteDirectory &d) { d.renameGroup(77, QStringLiteral("x")); }));
-        QVERIFY(changedAfter([](RemoteDirectory &d) { d.updateContact(77, RemoteContact()); }));
-        QVERIFY(changedAfter([](RemoteDirectory &d) { d.setNumberLabels({}, {}, {}); }));
-        QVERIFY(!changedAfter([](RemoteDirectory &d) { d.moveContacts({5}, 1, 1); }));
-        QVERIFY(!changedAfter([](RemoteDirectory &d) {
-            QList<RemoteContact *> found;
-            d.searchContacts(1, QString(), found);
-        }));
+            operations.at(i).first(dir);
+            QCOMPARE(dir.groupIds(), (QList<int>{0, 1}));
+            QVERIFY2(dir.isChanged() == operations.at(i).second, qPrintable(QString::number(i)));
+        }
+    }
+
+    void moveContacts_data()
+    {
+        // Before each move: contacts 2, 3 in directory 1; 5 in directory 4; 6 an empty menu.
+        QTest::addColumn<int>("dst");
+        QTest::addColumn<QList<int>>("moving");
+        QTest::addColumn<QList<int>>("sourceAfter");
+        QTest::addColumn<QList<int>>("dstAfter");
+        QTest::addRow("into a directory")
+            << 4 << QList<int>{3} << QList<int>{2} << QList<int>{5, 3};
+        QTest::addRow("into an empty menu")
+            << 6 << QList<int>{3, 2} << QList<int>{} << QList<int>{3, 2};
+        // Refused: what would break the tree or put a contact into two groups.
+        QTest::addRow("into a menu with sub-groups")
+            << 0 << QList<int>{2, 3} << QList<int>{2, 3} << QList<int>{1, 4, 6};
+        QTest::addRow("into an unknown group")
+            << 999 << QList<int>{2, 3} << QList<int>{2, 3} << QList<int>{-99};
+        QTest::addRow("ids the source does not list")
+            << 4 << QList<int>{5, 12345} << QList<int>{2, 3} << QList<int>{5};
     }
 
     void moveContacts()
     {
-        RemoteDirectory dir;
-        dir.initDefaultGroup();
-        const QList<int> ids = addContacts(dir, 1, 3);
-        const int target = dir.addGroup(0)->id;
-        dir.moveContacts({ids.at(2), ids.at(0)}, 1, target);
-        QCOMPARE(dir.findGroup(1)->childIds, QList<int>{ids.at(1)});
-        QCOMPARE(dir.findGroup(target)->childIds, (QList<int>{ids.at(2), ids.at(0)}));
-        QVERIFY(!dir.findGroup(target)->isMenu);
-        QCOMPARE(dir.contactCount(-1), 3);
-    }
-
-    void moveContactsRefusesWhatWouldBreakTheTree_data()
-    {
-        // Before each move: contacts 2, 3 in directory 1; contact 5 in directory 4.
-        QTest::addColumn<int>("dst");
-        QTest::addColumn<QList<int>>("moving");
-        QTest::addRow("into a menu with sub-groups") << 0 << QList<int>{2, 3};
-        QTest::addRow("into an unknown group") << 999 << QList<int>{2, 3};
-        QTest::addRow("ids the source does not list") << 4 << QList<int>{5, 12345};
-    }
-
-    void moveContactsRefusesWhatWouldBreakTheTree()
-    {
         QFETCH(int, dst);
         QFETCH(QList<int>, moving);
+        QFETCH(QList<int>, sourceAfter);
+        QFETCH(QList<int>, dstAfter);
         RemoteDirectory dir;
         dir.initDefaultGroup();
         QCOMPARE(addContacts(dir, 1, 2), (QList<int>{2, 3}));
         QCOMPARE(dir.addGroup(0)->id, 4);
         QCOMPARE(addContacts(dir, 4, 1), QList<int>{5});
+        QCOMPARE(dir.addGroup(0)->id, 6);
         dir.moveContacts(moving, 1, dst);
-        QCOMPARE(dir.findGroup(1)->childIds, (QList<int>{2, 3}));
-        QCOMPARE(dir.findGroup(4)->childIds, QList<int>{5});
-        QVERIFY(dir.findGroup(0)->isMenu);
+        QCOMPARE(childIds(dir, 1), sourceAfter);
+        QCOMPARE(childIds(dir, dst), dstAfter);
+        QCOMPARE(dir.contactCount(-1), 3);
+        QCOMPARE(dir.canHoldContacts(dst), dst != 0 && dst != 999);
     }
 
-    void newContactNames_data()
+    void newNames_data()
     {
         QTest::addColumn<QStringList>("existing");
         QTest::addColumn<QString>("expected");
@@ -244,7 +234,7 @@ private slots:
         QTest::addRow("one gap among 999") << all << "Name500";
     }
 
-    void newContactNames()
+    void newNames()
     {
         QFETCH(QStringList, existing);
         QFETCH(QString, expected);
@@ -252,11 +242,11 @@ private slots:
         dir.initDefaultGroup();
         for (const QString &name : existing) {
             RemoteContact *contact = nullptr;
-            QCOMPARE(dir.addContact(1, &contact), PhonebookResult::Done);
+            QCOMPARE(dir.addContact(1, &contact), R::Done);
             contact->name = name;
         }
         RemoteContact *added = nullptr;
-        QCOMPARE(dir.addContact(1, &added), PhonebookResult::Done);
+        QCOMPARE(dir.addContact(1, &added), R::Done);
         QCOMPARE(added->name, expected);
         // Group names follow the same rule over the group names, root included.
         dir.renameGroup(1, QStringLiteral("Default1"));
@@ -285,7 +275,6 @@ private slots:
             RemoteContact *contact = nullptr;
             dir.addContact(1, &contact);
             contact->name = QString::fromLatin1(name);
-            contact->customPhoto = QStringLiteral("photo.png");
             contact->numbers[0].label = QStringLiteral("Office");
             contact->extras.append({QStringLiteral("1"), QStringLiteral("Room")});
         }

@@ -37,9 +37,9 @@ void save(LocalDirectory &store)
     QVERIFY(!store.isChanged());
 }
 
-// What holds after any sequence of edits the panes can make: ids unique and found again, every
-// contact listed once by its own group, by "All Contacts" unless blocked, and by no other group,
-// and its group name that of its group.
+// What holds after any sequence of edits the panes can make: the built-in groups first, ids and
+// group names unique, every contact listed once by its own group, by "All Contacts" unless
+// blocked, and by no other group, its group name that of its group, and counts that match.
 void checkInvariants(const LocalDirectory &store)
 {
     const QList<LocalGroup *> groups = store.groups();
@@ -74,8 +74,10 @@ void checkInvariants(const LocalDirectory &store)
         if (own->id == LocalDirectory::BlocklistId)
             QVERIFY(!groups[0]->contactIds.contains(id));
     }
-    for (const LocalGroup *group : groups)
+    for (const LocalGroup *group : groups) {
         QCOMPARE(group->contactIds.size(), expectedListings.value(group->id));
+        QCOMPARE(store.contactCount(group->id), group->contactIds.size());
+    }
     QCOMPARE(store.contactCount(-1), contactIds.size());
 }
 } // namespace
@@ -85,22 +87,6 @@ class TestLocalDirectory : public QObject
     Q_OBJECT
 
 private slots:
-    void initDefaultGroup()
-    {
-        LocalDirectory store;
-        fill(store, 1, {2});
-        QVERIFY(store.isChanged());
-        store.initDefaultGroup();
-        QCOMPARE(listedIds(store, 0), QList<int>());
-        QCOMPARE(store.groups().size(), 2);
-        QCOMPARE(store.groupName(0), QStringLiteral("All Contacts"));
-        QCOMPARE(store.groupName(1), QStringLiteral("Blocklist"));
-        QVERIFY(store.contacts().isEmpty());
-        QCOMPARE(store.lastContactId(), 0);
-        QCOMPARE(store.lastGroupId(), 1);
-        QVERIFY(!store.isChanged());
-    }
-
     void uniqueName_data()
     {
         QTest::addColumn<QStringList>("existing");
@@ -180,21 +166,6 @@ private slots:
         QVERIFY(!store.isChanged());
     }
 
-    void countsAndEditableGroups()
-    {
-        LocalDirectory store;
-        fill(store, 1, {2, 1});
-        QCOMPARE((QList<int>{store.contactCount(-1), store.contactCount(0), store.contactCount(1),
-                             store.contactCount(2), store.contactCount(42)}),
-                 (QList<int>{2, 1, 1, 1, 0}));
-        QCOMPARE(store.groupName(2), QStringLiteral("Default"));
-        QCOMPARE(store.groupName(42), QString());
-        // Only the two built-in groups are locked, whatever the id.
-        QCOMPARE((QList<bool>{store.isGroupEditable(0), store.isGroupEditable(1),
-                              store.isGroupEditable(2), store.isGroupEditable(-5)}),
-                 (QList<bool>{false, false, true, true}));
-    }
-
     // Ids are never reused; unknown ids still succeed and mark the phonebook changed.
     void deletes()
     {
@@ -219,6 +190,8 @@ private slots:
         save(store);
         QVERIFY(store.deleteGroup(77));
         QVERIFY(store.isChanged());
+        QCOMPARE(store.contactCount(77), 0);
+        QCOMPARE(store.groupName(77), QString());
     }
 
     void renameGroup_data()

@@ -94,6 +94,7 @@ private slots:
         QTest::addRow("local all contacts") << 1 << 0 << false << true;
         QTest::addRow("local blocklist") << 1 << 1 << false << true;
         QTest::addRow("local group") << 1 << 2 << true << true;
+        QTest::addRow("local unknown group") << 1 << -5 << true << true;
         QTest::addRow("remote root with groups") << 2 << 0 << true << false;
         QTest::addRow("remote empty menu") << 2 << 1 << true << true;
         QTest::addRow("remote unknown") << 2 << 77 << true << false;

@@ -1,38 +1,68 @@
-// dump, convert and info on local phonebook files, run as real processes of the editor without
-// a display: exit codes, stdout, stderr and the JSON they print.
+// dump, convert and info, run as real processes of the editor without a display: one smoke
+// test per command over local and remote phonebooks, one table of exit codes, and a converted
+// remote phonebook walked over HTTP from the menu to every directory file.
 
 #include "data/localdirectory.h"
-#include "data/phonebookfilekind.h"
 #include "editorprocess.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTcpSocket>
+#include <QUrl>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 namespace {
-const QByteArray xmlBook = QByteArrayLiteral(
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<root_group>\n"
-    "    <group display_name=\"All Contacts\"/>\n"
-    "    <group display_name=\"Blocklist\"/>\n"
-    "    <group display_name=\"销售\"/>\n"
-    "    <group display_name=\"Empty\"/>\n"
-    "</root_group>\n"
-    "<root_contact>\n"
-    "    <contact display_name=\"张三 &quot;Z&quot;\" office_number=\"1001\" mobile_number=\"\" "
-    "other_number=\"\" line=\"-1\" ring=\"Auto\" group_id_name=\"销售\" default_photo=\"\" "
-    "selected_photo=\"0\" eyepea_contact_id=\"e1\"/>\n"
-    "    <contact display_name=\"Bob&#9;B\\x\" office_number=\"\" mobile_number=\"2002\" "
-    "other_number=\"\" line=\"0\" ring=\"Auto\" group_id_name=\"Blocklist\" "
-    "default_photo=\"\" selected_photo=\"0\" auto_divert=\"3003\" eyepea_contact_id=\"\"/>\n"
-    "    <contact display_name=\"Cy&#10;Line\" office_number=\"\" mobile_number=\"\" "
-    "other_number=\"9\" line=\"1\" ring=\"Auto\" group_id_name=\"All Contacts\" "
-    "default_photo=\"\" selected_photo=\"0\" eyepea_contact_id=\"\"/>\n"
-    "</root_contact>\n");
+// Local phonebooks in both formats, a remote one (a menu leading to a sub-menu and two
+// directories, one of them missing, with names that need escaping in file names and URLs), and
+// files that are no phonebook.
+void writeSamples(const TestWorkDir &work)
+{
+    const auto write = [&work](const char *name, const QByteArray &bytes) {
+        QVERIFY(writeFile(work.filePath(QString::fromLatin1(name)), bytes));
+    };
+    write("book.xml",
+          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<root_group>\n"
+          "    <group display_name=\"All Contacts\"/>\n    <group display_name=\"Blocklist\"/>\n"
+          "    <group display_name=\"销售\"/>\n    <group display_name=\"Empty\"/>\n"
+          "</root_group>\n<root_contact>\n"
+          "    <contact display_name=\"张三 &quot;Z&quot;\" office_number=\"1001\" "
+          "mobile_number=\"\" other_number=\"\" line=\"-1\" ring=\"Auto\" group_id_name=\"销售\" "
+          "default_photo=\"\" selected_photo=\"0\" eyepea_contact_id=\"e1\"/>\n"
+          "    <contact display_name=\"Bob&#9;B\\x\" mobile_number=\"2002\" line=\"0\" "
+          "group_id_name=\"Blocklist\" auto_divert=\"3003\"/>\n"
+          "    <contact display_name=\"Cy&#10;Line\" other_number=\"9\" line=\"1\" "
+          "group_id_name=\"All Contacts\"/>\n</root_contact>\n");
+    write("book.csv", "\xEF\xBB\xBF"
+                      "display_name,office_number,mobile_number,other_number,line,ring,"
+                      "auto_divert,priority,group_id_name,default_photo,photo_data\r\n"
+                      "\"Smith, Ann\",1,,,-1,Auto,,7,Sales,,pd\r\n\r\n");
+    write("menu.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<QuelvoxIPPhoneMenu>\n"
+                      "  <Title>Company</Title>\n"
+                      "  <MenuItem><Name>Sales Team</Name><URL>http://198.51.100.1/sales.xml</URL>"
+                      "</MenuItem>\n"
+                      "  <MenuItem><Name>Regions</Name><URL>regions.xml</URL></MenuItem>\n"
+                      "  <MenuItem><Name>Gone</Name><URL>http://h/gone.xml</URL></MenuItem>\n"
+                      "</QuelvoxIPPhoneMenu>\n");
+    write("sales.xml", "<QuelvoxIPPhoneDirectory><Title>Sales Team</Title>"
+                       "<DirectoryEntry><Name>Ann \"A\"</Name><Custom_photo>ann.png</Custom_photo>"
+                       "<Telephone label=\"Office\">1001</Telephone><Telephone>2002</Telephone>"
+                       "<Extra label=\"Room\">B 4</Extra></DirectoryEntry>"
+                       "<DirectoryEntry><Name>Bob</Name><Telephone label=\"Office\">3</Telephone>"
+                       "</DirectoryEntry></QuelvoxIPPhoneDirectory>");
+    write("regions.xml", "<QuelvoxIPPhoneMenu><Title>Regions</Title>"
+                         "<MenuItem><Name>x</Name><URL>http://h/north.xml</URL></MenuItem>"
+                         "</QuelvoxIPPhoneMenu>");
+    write("north.xml", "<QuelvoxIPPhoneDirectory><Title>销售/北 #1</Title><DirectoryEntry>"
+                       "<Name>张三</Name><Telephone label=\"Office\">9</Telephone>"
+                       "</DirectoryEntry></QuelvoxIPPhoneDirectory>");
+    write("other.xml", "<a><b/></a>");
+    write("bare.csv", "Ann,1\r\n");
+    work.mkpath(QStringLiteral("sub.xml"));
+}
 
 QJsonObject parse(const QByteArray &json)
 {
@@ -43,6 +73,39 @@ QJsonObject parse(const QByteArray &json)
     return document.object();
 }
 
+// The dump without the groups' URLs, which a conversion points elsewhere.
+QJsonObject withoutUrls(const QByteArray &json)
+{
+    QJsonObject object = parse(json);
+    QJsonArray groups = object.value(QStringLiteral("groups")).toArray();
+    for (int i = 0; i < groups.size(); ++i) {
+        QJsonObject group = groups.at(i).toObject();
+        group.remove(QStringLiteral("url"));
+        groups[i] = group;
+    }
+    object.insert(QStringLiteral("groups"), groups);
+    return object;
+}
+
+// One GET over a fresh connection, as a phone does; the body, or a null array on failure.
+QByteArray httpGet(const QString &url)
+{
+    const QUrl parsed(url, QUrl::StrictMode);
+    QTcpSocket socket;
+    socket.connectToHost(parsed.host(), quint16(parsed.port(80)));
+    if (!socket.waitForConnected(5000))
+        return QByteArray();
+    socket.write("GET " + parsed.path(QUrl::FullyEncoded).toLatin1() +
+                 " HTTP/1.1\r\nHost: " + parsed.host().toLatin1() + "\r\n\r\n");
+    QByteArray response;
+    while (socket.state() == QAbstractSocket::ConnectedState && socket.waitForReadyRead(5000))
+        response += socket.readAll();
+    response += socket.readAll();
+    const int split = response.indexOf("\r\n\r\n");
+    if (!response.startsWith("HTTP/1.1 200") || split < 0)
+        return QByteArray();
+    return response.mid(split + 4);
+}
 } // namespace
 
 class TestPhonebookCommands : public QObject
@@ -50,210 +113,290 @@ class TestPhonebookCommands : public QObject
     Q_OBJECT
 
 private slots:
-    void dumpXml();
-    void dumpCsvKeepsCsvFields();
-    void convert_data();
-    void convert();
-    void info();
-    void failures_data();
-    void failures();
-    void usage_data();
-    void usage();
-    void helpAndVersion();
-};
-
-void TestPhonebookCommands::dumpXml()
-{
-    TestWorkDir dir;
-    QVERIFY(writeFile(dir.filePath(QStringLiteral("book.xml")), xmlBook));
-    const EditorRun result =
-        runEditor({QStringLiteral("dump"), dir.filePath(QStringLiteral("book.xml"))});
-    QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.err, QByteArray());
-    // The keys appear in the documented order.
-    QVERIFY(result.out.startsWith("{\"kind\": \"local\",\n \"groups\": ["));
-    QVERIFY(result.out.contains("{\"id\": 1, \"groupId\": 2, \"display_name\": "));
-    QVERIFY(result.out.contains("\"selected_photo\": \"0\", \"photo_data\": \"\", "
-                                "\"group_id_name\": \"销售\", \"auto_divert\": \"\", "
-                                "\"eyepea_contact_id\": \"e1\", \"priority\": \"\"}"));
-
-    const QJsonObject root = parse(result.out);
-    QCOMPARE(root.keys().size(), 3);
-    QCOMPARE(root.value(QStringLiteral("kind")).toString(), QStringLiteral("local"));
-    QVERIFY(result.out.contains(
-        "\"groups\": [\n  {\"id\": 0, \"name\": \"All Contacts\", \"contactIds\": [1, 3]},\n"));
-    const QJsonArray groups = root.value(QStringLiteral("groups")).toArray();
-    QCOMPARE(groups.size(), 4);
-    QCOMPARE(groups.at(2).toObject(), QJsonObject({{QStringLiteral("id"), 2},
-                                                   {QStringLiteral("name"), QStringLiteral("销售")},
-                                                   {QStringLiteral("contactIds"), QJsonArray{1}}}));
-
-    const QJsonArray contacts = root.value(QStringLiteral("contacts")).toArray();
-    QCOMPARE(contacts.size(), 3);
-    QCOMPARE(contacts.at(0).toObject().keys().size(), 15);
-    const auto field = [&contacts](int index, const char *key) {
-        return contacts.at(index).toObject().value(QLatin1String(key));
-    };
-    QCOMPARE(field(0, "id"), QJsonValue(1));
-    QCOMPARE(field(0, "display_name"), QJsonValue(QStringLiteral("张三 \"Z\"")));
-    QCOMPARE(field(1, "groupId"), QJsonValue(1));
-    QCOMPARE(field(1, "display_name"), QJsonValue(QStringLiteral("Bob\tB\\x")));
-    QCOMPARE(field(1, "auto_divert"), QJsonValue(QStringLiteral("3003")));
-    QCOMPARE(field(2, "groupId"), QJsonValue(0));
-    QCOMPARE(field(2, "display_name"), QJsonValue(QStringLiteral("Cy\nLine")));
-}
-
-void TestPhonebookCommands::dumpCsvKeepsCsvFields()
-{
-    TestWorkDir dir;
-    const QString path = dir.filePath(QStringLiteral("book.csv"));
-    QVERIFY(writeFile(path, "\xEF\xBB\xBF"
-                            "display_name,office_number,mobile_number,other_number,line,ring,"
-                            "auto_divert,priority,group_id_name,default_photo,photo_data\r\n"
-                            "\"Smith, Ann\",1,,,-1,Auto,,7,Sales,,pd\r\n\r\n"));
-    const EditorRun result = runEditor({QStringLiteral("dump"), path});
-    QCOMPARE(result.exitCode, 0);
-    const QJsonArray contacts = parse(result.out).value(QStringLiteral("contacts")).toArray();
-    QCOMPARE(contacts.size(), 1);
-    const QJsonObject contact = contacts.at(0).toObject();
-    QCOMPARE((QStringList{contact.value(QStringLiteral("display_name")).toString(),
-                          contact.value(QStringLiteral("priority")).toString(),
-                          contact.value(QStringLiteral("photo_data")).toString(),
-                          contact.value(QStringLiteral("group_id_name")).toString()}),
-             texts({"Smith, Ann", "7", "pd", "Sales"}));
-}
-
-void TestPhonebookCommands::convert_data()
-{
-    QTest::addColumn<QString>("via");
-    QTest::addRow("xml to xml") << QStringLiteral("copy.xml");
-    QTest::addRow("xml to csv") << QStringLiteral("copy.csv");
-}
-
-void TestPhonebookCommands::convert()
-{
-    QFETCH(QString, via);
-    TestWorkDir dir;
-    const QString in = dir.filePath(QStringLiteral("book.xml"));
-    QVERIFY(writeFile(in, xmlBook));
-    const QString out = dir.filePath(via);
-    const EditorRun converted = runEditor({QStringLiteral("convert"), in, out});
-    QCOMPARE(converted.exitCode, 0);
-    QCOMPARE(converted.out, QByteArray());
-    QCOMPARE(converted.err, QByteArray());
-
-    // What the command wrote is exactly what the store writes for that phonebook.
-    LocalDirectory store;
-    QVERIFY(store.importFile(in));
-    const QString expected =
-        dir.filePath(QStringLiteral("expected") + via.mid(via.indexOf(QLatin1Char('.'))));
-    QVERIFY(store.saveFile(expected));
-    QCOMPARE(readAll(out), readAll(expected));
-
-    const EditorRun before = runEditor({QStringLiteral("dump"), in});
-    const EditorRun after = runEditor({QStringLiteral("dump"), out});
-    QCOMPARE(after.exitCode, 0);
-    if (PhonebookFileKind::localFormat(via) == PhonebookFileKind::LocalXml) {
-        QCOMPARE(after.out, before.out);
-        return;
+    // The documented JSON: keys in their order, one group or contact per line, every string
+    // escaped, the whole a valid document.
+    void dump_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("groups");
+        QTest::addColumn<int>("contacts");
+        QTest::addColumn<QByteArray>("groupLine");
+        QTest::addColumn<QByteArray>("contactLine");
+        QTest::addRow("local xml")
+            << "book.xml" << 4 << 3
+            << QByteArray("{\"kind\": \"local\",\n \"groups\": [\n  {\"id\": 0, \"name\": "
+                          "\"All Contacts\", \"contactIds\": [1, 3]},\n")
+            << QByteArray("  {\"id\": 2, \"groupId\": 1, \"display_name\": \"Bob\\tB\\\\x\", "
+                          "\"office_number\": \"\", \"mobile_number\": \"2002\", "
+                          "\"other_number\": \"\", \"line\": \"0\", \"ring\": \"\", "
+                          "\"default_photo\": \"\", \"selected_photo\": \"\", \"photo_data\": "
+                          "\"\", \"group_id_name\": \"Blocklist\", \"auto_divert\": \"3003\", "
+                          "\"eyepea_contact_id\": \"\", \"priority\": \"\"},\n");
+        QTest::addRow("local csv")
+            << "book.csv" << 3 << 1
+            << QByteArray("  {\"id\": 2, \"name\": \"Sales\", \"contactIds\": [1]}]")
+            << QByteArray("  {\"id\": 1, \"groupId\": 2, \"display_name\": \"Smith, Ann\", "
+                          "\"office_number\": \"1\", \"mobile_number\": \"\", \"other_number\": "
+                          "\"\", \"line\": \"-1\", \"ring\": \"Auto\", \"default_photo\": \"\", "
+                          "\"selected_photo\": \"0\", \"photo_data\": \"pd\", \"group_id_name\": "
+                          "\"Sales\", \"auto_divert\": \"\", \"eyepea_contact_id\": \"\", "
+                          "\"priority\": \"7\"}]}\n");
+        QTest::addRow("remote")
+            << "menu.xml" << 5 << 3
+            << QByteArray("{\"kind\": \"remote\",\n \"numberLabels\": [\"Office\", \"Number2\", "
+                          "\"Number3\"],\n \"groups\": [\n  {\"id\": 0, \"parentId\": -1, "
+                          "\"name\": \"Company\", \"isMenu\": true, \"url\": \"\", "
+                          "\"childIds\": [1, 4, 7]},\n")
+            << QByteArray("  {\"id\": 2, \"name\": \"Ann \\\"A\\\"\", \"customPhoto\": "
+                          "\"ann.png\", \"numbers\": [{\"value\": \"1001\", \"label\": "
+                          "\"Office\"}, {\"value\": \"2002\", \"label\": \"\"}], \"extras\": "
+                          "[{\"value\": \"B 4\", \"label\": \"Room\"}]},\n");
     }
-    // CSV keeps contacts, not the group list: "Empty" and its id are gone, the rest is the same.
-    const QJsonArray groups = parse(after.out).value(QStringLiteral("groups")).toArray();
-    QCOMPARE(groups.size(), 3);
-    QCOMPARE(parse(after.out).value(QStringLiteral("contacts")).toArray().size(), 3);
-}
 
-void TestPhonebookCommands::info()
-{
-    TestWorkDir dir;
-    const QString path = dir.filePath(QStringLiteral("book.xml"));
-    QVERIFY(writeFile(path, xmlBook));
-    const EditorRun result = runEditor({QStringLiteral("info"), path});
-    QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.err, QByteArray());
-    QCOMPARE(QString::fromUtf8(result.out),
-             path + QStringLiteral(": local phonebook (XML)\nGroups: 4\n  All Contacts: 2\n"
-                                   "  Blocklist: 1\n  销售: 1\n  Empty: 0\nTotal contacts: 3\n"));
-}
+    void dump()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, groups);
+        QFETCH(int, contacts);
+        QFETCH(QByteArray, groupLine);
+        QFETCH(QByteArray, contactLine);
+        TestWorkDir work;
+        writeSamples(work);
+        const EditorRun result = runEditor({QStringLiteral("dump"), work.filePath(file)});
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.err, QByteArray());
+        QVERIFY2(result.out.contains(groupLine), result.out.constData());
+        QVERIFY2(result.out.contains(contactLine), result.out.constData());
+        const QJsonObject json = parse(result.out);
+        QCOMPARE(json.value(QStringLiteral("groups")).toArray().size(), groups);
+        QCOMPARE(json.value(QStringLiteral("contacts")).toArray().size(), contacts);
+    }
 
-void TestPhonebookCommands::failures_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("named");
-    QTest::addColumn<QString>("reason");
+    void info_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("text");
+        QTest::addRow("local") << "book.xml"
+                               << ": local phonebook (XML)\nGroups: 4\n  All Contacts: 2\n"
+                                  "  Blocklist: 1\n  销售: 1\n  Empty: 0\nTotal contacts: 3\n";
+        // The tree, two more spaces per level; a menu counts the contacts below it.
+        QTest::addRow("remote") << "menu.xml"
+                                << ": remote phonebook\nGroups: 4\n  Company (menu): 3\n"
+                                   "    Sales Team: 2\n    Regions (menu): 1\n      销售/北 #1: 1\n"
+                                   "    Gone (menu): 0\nTotal contacts: 3\n";
+    }
 
-    QTest::addRow("dump missing") << texts({"dump", "gone.xml"}) << "gone.xml"
-                                  << "no such file";
-    QTest::addRow("info folder") << texts({"info", "sub.xml"}) << "sub.xml"
-                                 << "folder";
-    QTest::addRow("dump not a phonebook") << texts({"dump", "other.xml"}) << "other.xml"
-                                          << "not a phonebook";
-    QTest::addRow("csv without header") << texts({"info", "bare.csv"}) << "bare.csv"
-                                        << "not a phonebook";
-    QTest::addRow("convert missing input")
-        << texts({"convert", "gone.csv", "out.xml"}) << "gone.csv"
-        << "no such file";
-    QTest::addRow("convert into missing folder")
-        << texts({"convert", "book.xml", "no/where/out.xml"}) << "no/where/out.xml"
-        << "cannot be written";
-    QTest::addRow("convert to unknown extension")
-        << texts({"convert", "book.xml", "out.txt"}) << "out.txt"
-        << "cannot be written";
-}
+    void info()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, text);
+        TestWorkDir work;
+        writeSamples(work);
+        const EditorRun result = runEditor({QStringLiteral("info"), work.filePath(file)});
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.err, QByteArray());
+        QCOMPARE(QString::fromUtf8(result.out), work.filePath(file) + text);
+    }
 
-void TestPhonebookCommands::failures()
-{
-    QFETCH(QStringList, args);
-    QFETCH(QString, named);
-    QFETCH(QString, reason);
-    TestWorkDir dir;
-    QVERIFY(writeFile(dir.filePath(QStringLiteral("book.xml")), xmlBook));
-    QVERIFY(writeFile(dir.filePath(QStringLiteral("other.xml")), "<a><b/></a>"));
-    QVERIFY(writeFile(dir.filePath(QStringLiteral("bare.csv")), "Ann,1\r\n"));
-    dir.mkpath(QStringLiteral("sub.xml"));
+    // What convert writes reads back to the same phonebook; a local one is byte for byte what
+    // the store writes, a remote one points its menus at the given prefix, used as given.
+    void convert_data()
+    {
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("baseUrl");
+        QTest::addRow("xml to xml") << "book.xml"
+                                    << "out/copy.xml" << QString();
+        QTest::addRow("xml to csv") << "book.xml"
+                                    << "out/copy.csv" << QString();
+        QTest::addRow("csv to xml") << "book.csv"
+                                    << "out/copy.xml" << QString();
+        QTest::addRow("remote") << "menu.xml"
+                                << "out/top.xml"
+                                << "http://192.0.2.5:8080/";
+        QTest::addRow("remote, prefix as given") << "menu.xml"
+                                                 << "out/top.xml"
+                                                 << "https://phones.example:8443/pb/";
+    }
 
-    const EditorRun result = runEditor(args);
-    QCOMPARE(result.exitCode, 1);
-    QCOMPARE(result.out, QByteArray());
-    QCOMPARE(result.err.count('\n'), 1);
-    const QString err = QString::fromUtf8(result.err);
-    QVERIFY2(err.contains(named), qPrintable(err));
-    QVERIFY2(err.contains(reason), qPrintable(err));
-    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("out.xml"))));
-    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("out.txt"))));
-}
+    void convert()
+    {
+        QFETCH(QString, in);
+        QFETCH(QString, out);
+        QFETCH(QString, baseUrl);
+        TestWorkDir work;
+        writeSamples(work);
+        work.mkpath(QStringLiteral("out"));
+        QStringList args{QStringLiteral("convert"), work.filePath(in), work.filePath(out)};
+        if (!baseUrl.isNull())
+            args << QStringLiteral("--base-url") << baseUrl;
+        const EditorRun converted = runEditor(args);
+        QCOMPARE(converted.exitCode, 0);
+        QCOMPARE(converted.out, QByteArray());
+        QCOMPARE(converted.err, QByteArray());
+        const EditorRun before = runEditor({QStringLiteral("dump"), work.filePath(in)});
+        const EditorRun after = runEditor({QStringLiteral("dump"), work.filePath(out)});
+        QCOMPARE(after.exitCode, 0);
+        if (baseUrl.isNull()) {
+            LocalDirectory store;
+            QVERIFY(store.importFile(work.filePath(in)));
+            const QString expected = work.filePath(QStringLiteral("expected") + out.right(4));
+            QVERIFY(store.saveFile(expected));
+            QCOMPARE(readAll(work.filePath(out)), readAll(expected));
+            if (in.right(4) == out.right(4))
+                QCOMPARE(after.out, before.out);
+            return;
+        }
+        QCOMPARE(
+            QDir(work.filePath(QStringLiteral("out"))).entryList(QDir::Files, QDir::Name),
+            texts({"RemotePhoneBook_Gone.xml", "RemotePhoneBook_Regions.xml",
+                   "RemotePhoneBook_Sales Team.xml", "RemotePhoneBook_销售_北 #1.xml", "top.xml"}));
+        const QByteArray top = readAll(work.filePath(out));
+        QVERIFY2(
+            top.contains("<URL>" + baseUrl.toUtf8() + "RemotePhoneBook_Sales%20Team.xml</URL>"),
+            top.constData());
+        QCOMPARE(withoutUrls(after.out), withoutUrls(before.out));
+    }
 
-void TestPhonebookCommands::usage_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addRow("dump without file") << texts({"dump"});
-    QTest::addRow("convert one file") << texts({"convert", "a.xml"});
-    QTest::addRow("info unknown option") << texts({"info", "--fast", "a.xml"});
-    QTest::addRow("unknown command") << texts({"frobnicate"});
-}
+    void convertTakesTheServersAddressByDefault()
+    {
+        TestWorkDir work;
+        writeSamples(work);
+        QVERIFY(writeFile(work.filePath(QStringLiteral("app/config/Config.ini")),
+                          "[user]\nport=8123\n"));
+        const EditorRun result =
+            runEditor({QStringLiteral("convert"), work.filePath(QStringLiteral("menu.xml")),
+                       work.filePath(QStringLiteral("top.xml"))});
+        QCOMPARE(result.exitCode, 0);
+        const QByteArray top = readAll(work.filePath(QStringLiteral("top.xml")));
+        const QRegularExpression url(
+            QStringLiteral("<URL>http://[0-9.]*:8123/RemotePhoneBook_Regions.xml</URL>"));
+        QVERIFY2(url.match(QString::fromUtf8(top)).hasMatch(), top.constData());
+    }
 
-void TestPhonebookCommands::usage()
-{
-    QFETCH(QStringList, args);
-    TestWorkDir dir;
-    const EditorRun result = runEditor(args);
-    QCOMPARE(result.exitCode, 2);
-    QCOMPARE(result.out, QByteArray());
-    QVERIFY(result.err.contains("Usage: quelvox-contact-desk"));
-    QVERIFY(result.err.contains("dump FILE"));
-}
+    // 0 done, 1 failed (one line on stderr naming the file), 2 wrong usage (the usage text);
+    // a failed command writes no file.
+    void exitCodes_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::addRow("dump missing")
+            << texts({"dump", "gone.xml"}) << 1 << "gone.xml: no such file";
+        QTest::addRow("dump folder") << texts({"dump", "sub.xml"}) << 1 << "sub.xml: is a folder";
+        QTest::addRow("dump not a phonebook")
+            << texts({"dump", "other.xml"}) << 1 << "other.xml: not a phonebook";
+        QTest::addRow("dump without file") << texts({"dump"}) << 2 << "expected 1 file";
+        QTest::addRow("info csv without header")
+            << texts({"info", "bare.csv"}) << 1 << "bare.csv: not a phonebook";
+        QTest::addRow("info unknown option")
+            << texts({"info", "--fast", "book.xml"}) << 2 << "unknown option '--fast'";
+        QTest::addRow("info two files")
+            << texts({"info", "book.xml", "menu.xml"}) << 2 << "expected 1 file";
+        QTest::addRow("convert missing input")
+            << texts({"convert", "gone.csv", "out.xml"}) << 1 << "gone.csv: no such file";
+        QTest::addRow("convert into missing folder")
+            << texts({"convert", "book.xml", "no/where/out.xml"}) << 1
+            << "no/where/out.xml: cannot be written";
+        QTest::addRow("convert to unknown extension")
+            << texts({"convert", "book.xml", "out.txt"}) << 1 << "out.txt: cannot be written";
+        QTest::addRow("convert remote to csv")
+            << texts({"convert", "menu.xml", "out.csv"}) << 1
+            << "out.csv: a remote phonebook is saved as an .xml file";
+        QTest::addRow("convert remote into missing folder")
+            << texts({"convert", "menu.xml", "no/where/out.xml"}) << 1
+            << "no/where/out.xml: cannot be written";
+        QTest::addRow("convert one file")
+            << texts({"convert", "book.xml"}) << 2 << "expected 2 file";
+        QTest::addRow("convert base url without value")
+            << texts({"convert", "menu.xml", "out.xml", "--base-url"}) << 2
+            << "--base-url needs a value";
+        QTest::addRow("convert base url twice")
+            << texts({"convert", "--base-url", "a", "menu.xml", "out.xml", "--base-url", "b"}) << 2
+            << "--base-url given twice";
+        QTest::addRow("unknown command") << texts({"frobnicate"}) << 2 << "frobnicate";
+        QTest::addRow("help") << texts({"--help"}) << 0 << QString();
+        QTest::addRow("version") << texts({"--version"}) << 0 << QString();
+    }
 
-void TestPhonebookCommands::helpAndVersion()
-{
-    const EditorRun help = runEditor({QStringLiteral("--help")});
-    QCOMPARE(help.exitCode, 0);
-    QVERIFY(help.out.contains("dump FILE"));
-    QVERIFY(help.out.contains("convert IN OUT"));
-    QVERIFY(help.out.contains("info FILE"));
-    const EditorRun version = runEditor({QStringLiteral("--version")});
-    QCOMPARE(version.exitCode, 0);
-    QCOMPARE(version.out, QByteArray("quelvox-contact-desk " QCD_VERSION "\n"));
-}
+    void exitCodes()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        TestWorkDir work;
+        writeSamples(work);
+        const QStringList filesBefore = QDir(work.path()).entryList(QDir::Files);
+        for (int i = 1; i < args.size(); ++i) {
+            if (!args.at(i).startsWith(QLatin1Char('-')) &&
+                args.at(i - 1) != QLatin1String("--base-url"))
+                args[i] = work.filePath(args.at(i));
+        }
+        const EditorRun result = runEditor(args);
+        QCOMPARE(result.exitCode, exitCode);
+        const QString err = QString::fromUtf8(result.err);
+        QVERIFY2(err.contains(message), qPrintable(err));
+        QCOMPARE(QDir(work.path()).entryList(QDir::Files), filesBefore);
+        if (exitCode == 0) {
+            QCOMPARE(result.err, QByteArray());
+            QVERIFY(args.first() != QLatin1String("--version") ||
+                    result.out == "quelvox-contact-desk " QCD_VERSION "\n");
+            QVERIFY(args.first() != QLatin1String("--help") || result.out.contains("Usage:"));
+            return;
+        }
+        QCOMPARE(result.out, QByteArray());
+        if (exitCode == 1)
+            QCOMPARE(result.err.count('\n'), 1);
+        else
+            QVERIFY(result.err.contains("Usage: quelvox-contact-desk"));
+    }
+
+    void convertedPhonebookCanBeWalkedOverHttp()
+    {
+        TestWorkDir work;
+        writeSamples(work);
+        work.mkpath(QStringLiteral("target"));
+        QProcess serve;
+        serve.setProcessEnvironment(headlessEnvironment());
+        serve.start(QStringLiteral(QCD_EDITOR_PATH),
+                    texts({"serve", "--address", "127.0.0.1", "--port", "0"}));
+        QVERIFY(serve.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(serve.canReadLine(), 20000);
+        const QString base = QString::fromUtf8(serve.readLine()).trimmed();
+        QVERIFY2(base.startsWith(QLatin1String("http://127.0.0.1:")), qPrintable(base));
+        const EditorRun converted =
+            runEditor({QStringLiteral("convert"), work.filePath(QStringLiteral("menu.xml")),
+                       work.filePath(QStringLiteral("target/phonebook.xml")),
+                       QStringLiteral("--base-url"), base});
+        QCOMPARE(converted.exitCode, 0);
+
+        // From the menu's URL through every item to every directory file.
+        QStringList pending{base + QStringLiteral("phonebook.xml")};
+        QStringList visited;
+        while (!pending.isEmpty()) {
+            const QString url = pending.takeFirst();
+            const QByteArray body = httpGet(url);
+            QVERIFY2(!body.isEmpty(), qPrintable(url));
+            QXmlStreamReader reader(body);
+            QString title;
+            while (!reader.atEnd()) {
+                if (reader.readNext() != QXmlStreamReader::StartElement)
+                    continue;
+                if (reader.name() == QLatin1String("Title"))
+                    title = reader.readElementText();
+                else if (reader.name() == QLatin1String("URL"))
+                    pending << reader.readElementText();
+            }
+            QVERIFY2(!reader.hasError(), qPrintable(url));
+            visited << title;
+            QVERIFY(visited.size() < 10); // no menu leads back
+        }
+        serve.terminate();
+        QVERIFY(serve.waitForFinished(10000));
+        visited.sort();
+        QCOMPARE(visited, texts({"Company", "Gone", "Regions", "Sales Team", "销售/北 #1"}));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestPhonebookCommands)
 #include "tst_phonebookcommands.moc"

@@ -9,7 +9,6 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QStringList>
-#include <QTimer>
 
 #include <memory>
 
@@ -151,6 +150,13 @@ void qvTreeWidget::SetItemExpanded(const qvModelIndex &index, bool expanded)
 void qvTreeWidget::ExpandAll()
 {
     expandAll();
+}
+
+void qvTreeWidget::expandAll()
+{
+    m_expandingAll = true;
+    QTreeWidget::expandAll();
+    m_expandingAll = false;
     UpdateItemWidgets();
 }
 
@@ -254,6 +260,8 @@ void qvTreeWidget::DetachWidget(QTreeWidgetItem *row)
     qvViewItemWidget *widget = GetItemWidget(row);
     if (!widget)
         return;
+    // Still connected: what the widget reports as it goes (a rename it commits) reaches the pane.
+    widget->OnRelease();
     disconnect(widget, SIGNAL(UserOperationIndexSignals(const qvModelIndex &, const QVariant &)),
                this, SIGNAL(ItemUserOperationIndexSignals(const qvModelIndex &, const QVariant &)));
     widget->hide();
@@ -320,6 +328,7 @@ void qvTreeWidget::UpdateItemWidgets()
                 row = itemFromIndex(key);
                 if (!row || !m_model)
                     break;
+                widget->SetSelectStatus(row == currentItem());
                 const bool wasExpanded = row->isExpanded();
                 if (m_delegate)
                     row->setExpanded(m_delegate->GetExpandState(data, wasExpanded));
@@ -424,15 +433,11 @@ void qvTreeWidget::OnClear()
 void qvTreeWidget::OnItemExpanded(QTreeWidgetItem *item)
 {
     Q_UNUSED(item)
-    // expandAll() reports expansions from inside the view's own row layout; attaching widgets or
-    // expanding rows there would change the rows under it. The update runs once the view is done.
-    if (m_expandUpdatePending)
+    // A whole-tree expansion reports each row from inside the view's own row layout; attaching
+    // widgets or expanding rows there would change the rows under it. It updates at its end.
+    if (m_expandingAll)
         return;
-    m_expandUpdatePending = true;
-    QTimer::singleShot(0, this, [this] {
-        m_expandUpdatePending = false;
-        UpdateItemWidgets();
-    });
+    UpdateItemWidgets();
 }
 
 void qvTreeWidget::OnItemDoubleClicked(QTreeWidgetItem *item, int column)

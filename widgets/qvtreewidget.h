@@ -41,6 +41,10 @@ public:
     // The path of row; invalid for none or a row outside this tree.
     qvModelIndex GetModelIndex(QTreeWidgetItem *row) const;
     void SetItemExpanded(const qvModelIndex &index, bool expanded);
+    // Expands every row and then updates the widgets once. Row widgets follow every other
+    // expansion at once; only a whole-tree expansion waits for its end, because the view reports
+    // it from inside its own row layout, where no row may change. Expand the whole tree through
+    // this class (ExpandAll or expandAll), not through QTreeView::expandAll on a base pointer.
     void ExpandAll();
 
     // The row's item widget, or none.
@@ -54,6 +58,10 @@ public:
     QMap<QString, int> GetItemSizes() const { return m_itemSizes; }
 
     void doItemsLayout() override;
+
+public slots:
+    // Hides QTreeView::expandAll: the same as ExpandAll.
+    void expandAll();
 
 signals:
     // A row was double-clicked / clicked; index is its path.
@@ -102,7 +110,7 @@ private:
     QPointer<qvViewItemDelegate> m_delegate;      // not owned
     bool m_busy = false;
     bool m_suspended = false;
-    bool m_expandUpdatePending = false;
+    bool m_expandingAll = false;
     bool m_attachingWidget = false;
     QVariant m_itemSizeValue;
     QMap<QString, int> m_itemSizes;

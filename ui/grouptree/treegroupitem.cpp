@@ -18,14 +18,6 @@
 
 namespace {
 
-// Store results of a rename, as the data manager reports them.
-enum RenameResult
-{
-    RenameDone = 0,
-    RenameEmptyName = 1,
-    RenameNameTaken = 2
-};
-
 void showWarning(const QString &displayText)
 {
     TipWidget::showTip(displayText, TipWidget::Warning);
@@ -157,17 +149,17 @@ void TreeGroupItem::commitRename()
     // Left first: hiding the focused edit below sends a focus-out that must not commit again.
     m_editing = false;
     const QString text = editGruopName->text();
-    const int result = PhonebookManager::updateGroup(m_dirType, m_groupId, text);
+    const PhonebookResult result = PhonebookManager::updateGroup(m_dirType, m_groupId, text);
     qDebug() << "Update GroupName"
-             << "result:" << result;
-    if (result == RenameDone) {
+             << "result:" << static_cast<int>(result);
+    if (result == PhonebookResult::Done) {
         m_name = text;
     } else {
         editGruopName->setText(m_name);
-        if (result == RenameNameTaken)
+        if (result == PhonebookResult::NameTaken)
             showWarning(
                 Langtranslater::lookup(QStringLiteral("Cannot save group with the same name!")));
-        else if (result == RenameEmptyName)
+        else if (result == PhonebookResult::EmptyName)
             showWarning(Langtranslater::lookup(QStringLiteral("Name cannot be empty!")));
     }
     showName();

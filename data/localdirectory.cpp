@@ -160,13 +160,21 @@ void LocalDirectory::updateContact(int contactId, const LocalContact &source)
     contact->line = source.line;
 }
 
-void LocalDirectory::moveContacts(const QList<int> &contactIds, int srcGroupId, int dstGroupId)
+int LocalDirectory::moveContacts(const QList<int> &contactIds, int srcGroupId, int dstGroupId)
 {
+    Q_UNUSED(srcGroupId)
+    // An unknown target would leave the contacts listed nowhere.
+    if (!findGroup(dstGroupId))
+        return 0;
     EditorMap editors;
+    int moved = 0;
     for (const int id : contactIds) {
         const LocalContact *contact = findContact(id);
-        if (!contact)
+        if (!contact || contact->groupId == dstGroupId)
             continue;
+        ++moved;
+        // Where it comes from is the record's own group, whatever list the caller showed.
+        const bool fromBlocklist = contact->groupId == BlocklistId;
         if (dstGroupId == BlocklistId) {
             if (ContactIdListEditor *all = editorFor(editors, AllContactsId))
                 all->remove(id);
@@ -175,7 +183,7 @@ void LocalDirectory::moveContacts(const QList<int> &contactIds, int srcGroupId, 
             if (ContactIdListEditor *own = editorFor(editors, contact->groupId))
                 own->remove(id);
         }
-        if (srcGroupId == BlocklistId && dstGroupId != AllContactsId) {
+        if (fromBlocklist && dstGroupId != AllContactsId) {
             addContactIdToGroup(editors, AllContactsId, id, false, false);
             addContactIdToGroup(editors, dstGroupId, id, true, false);
         } else {
@@ -186,6 +194,10 @@ void LocalDirectory::moveContacts(const QList<int> &contactIds, int srcGroupId, 
     }
     for (auto &entry : editors)
         entry.second->commit();
+    // A move is an edit like any other: closing without saving must ask first.
+    if (moved > 0)
+        m_changed = true;
+    return moved;
 }
 
 void LocalDirectory::searchContacts(int groupId, const QString &key,

@@ -59,7 +59,10 @@ public:
     PhonebookResult renameGroup(int groupId, const QString &name);
     // Copies the fields the detail editor edits; everything else stays.
     void updateContact(int contactId, const LocalContact &source);
-    void moveContacts(const QList<int> &contactIds, int srcGroupId, int dstGroupId);
+    // Moves the listed contacts that exist and are not in dstGroupId already; the contact's own
+    // group decides where it leaves (srcGroupId only names the caller's view). Refuses an
+    // unknown target. Sets the changed flag when anything moved; returns how many moved.
+    int moveContacts(const QList<int> &contactIds, int srcGroupId, int dstGroupId);
     // Appends the group's contacts that contain key in their name or a number (any case).
     void searchContacts(int groupId, const QString &key, QList<LocalContact *> &result) const;
     bool isGroupEditable(int groupId) const;

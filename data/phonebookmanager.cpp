@@ -79,17 +79,18 @@ bool PhonebookManager::canHoldContacts(int dirType, int groupId)
     return false;
 }
 
-void PhonebookManager::moveContactsToGroup(int dirType, const QList<int> &contactIds,
-                                           int srcGroupId, int dstGroupId)
+int PhonebookManager::moveContactsToGroup(int dirType, const QList<int> &contactIds,
+                                          int srcGroupId, int dstGroupId)
 {
     if (contactIds.isEmpty())
-        return;
+        return 0;
     qDebug() << "Move Contact To Group, SrcGroupId:" << srcGroupId << "DstGroupId:" << dstGroupId
              << "size:" << contactIds.size();
     if (dirType == LocalDir)
-        LocalDirectory::instance().moveContacts(contactIds, srcGroupId, dstGroupId);
-    else if (dirType == RemoteDir)
-        RemoteDirectory::instance().moveContacts(contactIds, srcGroupId, dstGroupId);
+        return LocalDirectory::instance().moveContacts(contactIds, srcGroupId, dstGroupId);
+    if (dirType == RemoteDir)
+        return RemoteDirectory::instance().moveContacts(contactIds, srcGroupId, dstGroupId);
+    return 0;
 }
 
 bool PhonebookManager::saveFile(int dirType, const QString &path)

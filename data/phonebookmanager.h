@@ -29,8 +29,8 @@ public:
     static bool isChanged(int dirType);
     // Every local group takes contacts; a remote one unless it is a menu with sub-groups.
     static bool canHoldContacts(int dirType, int groupId);
-    // An empty list does nothing at all.
-    static void moveContactsToGroup(int dirType, const QList<int> &contactIds, int srcGroupId,
+    // An empty list does nothing at all. Returns how many contacts the store moved.
+    static int moveContactsToGroup(int dirType, const QList<int> &contactIds, int srcGroupId,
                                     int dstGroupId);
     // A remote phonebook's menu items point at the HTTP server's current address.
     static bool saveFile(int dirType, const QString &path);

@@ -239,19 +239,25 @@ bool RemoteDirectory::updateContact(int contactId, const RemoteContact &source)
     return true;
 }
 
-void RemoteDirectory::moveContacts(const QList<int> &contactIds, int srcGroupId, int dstGroupId)
+int RemoteDirectory::moveContacts(const QList<int> &contactIds, int srcGroupId, int dstGroupId)
 {
     qDebug() << "MoveContactToGroup" << srcGroupId << dstGroupId;
     RemoteGroup *source = findGroup(srcGroupId);
     // Moving into a group that cannot list contacts would orphan them or break its menu.
-    if (!source || !canHoldContacts(dstGroupId))
-        return;
+    if (!source || !canHoldContacts(dstGroupId) || srcGroupId == dstGroupId)
+        return 0;
+    int moved = 0;
     for (int contactId : contactIds) {
         // Only contacts the source really lists move, so no contact ends up in two groups.
         if (!findContact(contactId) || !source->childIds.removeOne(contactId))
             continue;
         addContactIdToGroup(dstGroupId, contactId);
+        ++moved;
     }
+    // A move is an edit like any other: closing without saving must ask first.
+    if (moved > 0)
+        m_changed = true;
+    return moved;
 }
 
 void RemoteDirectory::searchContacts(int groupId, const QString &key,

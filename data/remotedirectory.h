@@ -47,7 +47,9 @@ public:
     PhonebookResult renameGroup(int groupId, const QString &name);
     // Takes name, photo and extras; number values by position, keeping the stored labels.
     bool updateContact(int contactId, const RemoteContact &source);
-    void moveContacts(const QList<int> &contactIds, int srcGroupId, int dstGroupId);
+    // Moves the contacts srcGroupId lists into dstGroupId when that group can hold contacts.
+    // Sets the changed flag when anything moved; returns how many moved.
+    int moveContacts(const QList<int> &contactIds, int srcGroupId, int dstGroupId);
     // Appends the group's contacts whose name or a number contains key (any case).
     void searchContacts(int groupId, const QString &key, QList<RemoteContact *> &result);
     // True for a directory and for a menu that lists nothing.

@@ -247,19 +247,25 @@ private slots:
         QTest::addColumn<QList<int>>("moved");
         QTest::addColumn<QList<QList<int>>>("lists"); // groups 0 to 3 after the move
         QTest::addColumn<int>("movedGroupId");
+        QTest::addColumn<int>("movedCount");
 
         // Before each move: contacts 1, 2 in group 2; 3 in the Blocklist; 4 in group 3.
         using L = QList<int>;
         QTest::addRow("blocklist to group")
-            << 1 << 2 << L{3} << QList<L>{{1, 2, 4, 3}, {}, {1, 2, 3}, {4}} << 2;
+            << 1 << 2 << L{3} << QList<L>{{1, 2, 4, 3}, {}, {1, 2, 3}, {4}} << 2 << 1;
         QTest::addRow("group to blocklist")
-            << 2 << 1 << L{1} << QList<L>{{2, 4}, {3, 1}, {2}, {4}} << 1;
+            << 2 << 1 << L{1} << QList<L>{{2, 4}, {3, 1}, {2}, {4}} << 1 << 1;
         QTest::addRow("group to all contacts")
-            << 2 << 0 << L{1} << QList<L>{{1, 2, 4}, {3}, {2}, {4}} << 0;
+            << 2 << 0 << L{1} << QList<L>{{1, 2, 4}, {3}, {2}, {4}} << 0 << 1;
         QTest::addRow("blocklist to all contacts")
-            << 1 << 0 << L{3} << QList<L>{{1, 2, 4, 3}, {}, {1, 2}, {4}} << 0;
+            << 1 << 0 << L{3} << QList<L>{{1, 2, 4, 3}, {}, {1, 2}, {4}} << 0 << 1;
         QTest::addRow("group to group")
-            << 2 << 3 << L{2, 1} << QList<L>{{1, 2, 4}, {3}, {}, {4, 2, 1}} << 3;
+            << 2 << 3 << L{2, 1} << QList<L>{{1, 2, 4}, {3}, {}, {4, 2, 1}} << 3 << 2;
+        // Refused or empty moves leave every list and record as it was.
+        const QList<L> before{{1, 2, 4}, {3}, {1, 2}, {4}};
+        QTest::addRow("blocklist to blocklist") << 1 << 1 << L{3} << before << 1 << 0;
+        QTest::addRow("into an unknown group") << 2 << 42 << L{1} << before << 2 << 0;
+        QTest::addRow("source not listing it") << 3 << 2 << L{1} << before << 2 << 0;
     }
 
     void moveContacts()
@@ -269,13 +275,15 @@ private slots:
         QFETCH(QList<int>, moved);
         QFETCH(QList<QList<int>>, lists);
         QFETCH(int, movedGroupId);
+        QFETCH(int, movedCount);
         LocalDirectory store;
         fill(store, 2, {2, 2, 1, 3});
         save(store);
-        store.moveContacts(moved + QList<int>{99}, src, dst);
+        QCOMPARE(store.moveContacts(moved + QList<int>{99}, src, dst), movedCount);
         for (int groupId = 0; groupId < lists.size(); ++groupId)
             QCOMPARE(listedIds(store, groupId), lists.at(groupId));
-        QVERIFY(!store.isChanged());
+        // A real move must make closing ask to save, or the move is lost.
+        QCOMPARE(store.isChanged(), movedCount > 0);
         for (const int id : moved) {
             QCOMPARE(store.findContact(id)->groupId, movedGroupId);
             QCOMPARE(store.findContact(id)->group_id_name, store.groupName(movedGroupId));

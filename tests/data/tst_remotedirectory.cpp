@@ -1,5 +1,6 @@
 #include "data/remotedirectory.h"
 #include "testfiles.h"
+#include "testworkdir.h"
 
 #include <QtTest>
 
@@ -187,17 +188,20 @@ private slots:
         QTest::addColumn<QList<int>>("moving");
         QTest::addColumn<QList<int>>("sourceAfter");
         QTest::addColumn<QList<int>>("dstAfter");
+        QTest::addColumn<int>("moved");
         QTest::addRow("into a directory")
-            << 4 << QList<int>{3} << QList<int>{2} << QList<int>{5, 3};
+            << 4 << QList<int>{3} << QList<int>{2} << QList<int>{5, 3} << 1;
         QTest::addRow("into an empty menu")
-            << 6 << QList<int>{3, 2} << QList<int>{} << QList<int>{3, 2};
+            << 6 << QList<int>{3, 2} << QList<int>{} << QList<int>{3, 2} << 2;
         // Refused: what would break the tree or put a contact into two groups.
         QTest::addRow("into a menu with sub-groups")
-            << 0 << QList<int>{2, 3} << QList<int>{2, 3} << QList<int>{1, 4, 6};
+            << 0 << QList<int>{2, 3} << QList<int>{2, 3} << QList<int>{1, 4, 6} << 0;
         QTest::addRow("into an unknown group")
-            << 999 << QList<int>{2, 3} << QList<int>{2, 3} << QList<int>{-99};
+            << 999 << QList<int>{2, 3} << QList<int>{2, 3} << QList<int>{-99} << 0;
+        QTest::addRow("into its own group")
+            << 1 << QList<int>{2, 3} << QList<int>{2, 3} << QList<int>{2, 3} << 0;
         QTest::addRow("ids the source does not list")
-            << 4 << QList<int>{5, 12345} << QList<int>{2, 3} << QList<int>{5};
+            << 4 << QList<int>{5, 12345} << QList<int>{2, 3} << QList<int>{5} << 0;
     }
 
     void moveContacts()
@@ -206,13 +210,18 @@ private slots:
         QFETCH(QList<int>, moving);
         QFETCH(QList<int>, sourceAfter);
         QFETCH(QList<int>, dstAfter);
+        QFETCH(int, moved);
+        TestWorkDir work;
         RemoteDirectory dir;
         dir.initDefaultGroup();
         QCOMPARE(addContacts(dir, 1, 2), (QList<int>{2, 3}));
         QCOMPARE(dir.addGroup(0)->id, 4);
         QCOMPARE(addContacts(dir, 4, 1), QList<int>{5});
         QCOMPARE(dir.addGroup(0)->id, 6);
-        dir.moveContacts(moving, 1, dst);
+        QVERIFY(dir.saveFile(work.filePath(QStringLiteral("menu.xml")), QStringLiteral("http://h/")));
+        QCOMPARE(dir.moveContacts(moving, 1, dst), moved);
+        // A real move must make closing ask to save, or the move is lost.
+        QCOMPARE(dir.isChanged(), moved > 0);
         QCOMPARE(childIds(dir, 1), sourceAfter);
         QCOMPARE(childIds(dir, dst), dstAfter);
         QCOMPARE(dir.contactCount(-1), 3);

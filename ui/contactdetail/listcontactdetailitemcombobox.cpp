@@ -21,13 +21,14 @@ ListContactDetailItemCombobox::ListContactDetailItemCombobox(QWidget *parent)
 
     comboBox = new QComboBox(this);
     comboBox->setObjectName(QStringLiteral("comboBox"));
-    comboBox->setGeometry(171, 7, 248, 44);
+    // As high as the number edits: a 44-pixel box in a 48-pixel row loses its lower border.
+    comboBox->setGeometry(171, 7, 248, 34);
     comboBox->setMaxVisibleItems(visibleItems);
     // The default delegate paints items natively; a styled one lets the sheet reach them.
     comboBox->setItemDelegate(new QStyledItemDelegate(comboBox));
     comboBox->setStyleSheet(QStringLiteral(
         "QComboBox { border: 1px solid #28000000; border-radius: 4px; background: #FFFFFF;"
-        " font-size: 18px; color: #333333; padding-left: 3px; }"
+        " font-size: 18px; color: #333333; padding-left: 3px; combobox-popup: 0; }"
         "QComboBox:focus, QComboBox:on { border: 1px solid #278CF8; }"
         "QComboBox::drop-down { border: none; width: 24px; }"
         "QComboBox::down-arrow { image: url(:/image/arrow_dow.png); }"
@@ -36,7 +37,7 @@ ListContactDetailItemCombobox::ListContactDetailItemCombobox(QWidget *parent)
         "QComboBox QAbstractItemView::item { min-height: 34px; font-size: 18px; color: #333333;"
         " padding-left: 3px; }"
         "QComboBox QAbstractItemView::item:hover, QComboBox QAbstractItemView::item:selected {"
-        " background: #E5E5E5; color: #333333; }"));
+        " background: #E5E5E5; color: #333333; padding-left: 3px; }"));
     comboBox->hide();
 
     labelIcon = new QLabel(this);

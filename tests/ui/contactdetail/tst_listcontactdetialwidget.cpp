@@ -285,6 +285,32 @@ private slots:
         }
     }
 
+    // Removing rows reaches the store only through a commit; numbered stand-in labels never do.
+    void customRows()
+    {
+        RemoteContact *contact = addRemote(texts({"", ""}), texts({"Fax", "", "Home"}));
+        const int other = addRemote(texts({""}), {})->id;
+        const QVector<LabeledValue> extras = contact->extras;
+        editor->showContact(2, contact->id, 1, false);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mouseClick(rowAt(3)->findChild<QPushButton *>(QStringLiteral("btnDelete")),
+                          Qt::LeftButton);
+        QCOMPARE(rowTypes(), (QList<int>{0, 8, 8, 9, 9, -2})); // "Fax" went
+        editor->showContact(2, other, 1, false);
+        QCOMPARE(contact->extras, extras);
+
+        editor->showContact(2, contact->id, 1, false);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mouseClick(rowAt(5)->findChild<QPushButton *>(QStringLiteral("btnDelete")),
+                          Qt::LeftButton);
+        QTest::keyClicks(rowAt(4)->findChild<QLineEdit *>(), QStringLiteral(" ext 9"));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(contact->extras,
+                 (QVector<LabeledValue>{{QStringLiteral("x"), QStringLiteral("Fax")},
+                                        {QStringLiteral("x ext 9"), QString()}}));
+        QCOMPARE(contact->numbers.size(), 2);
+    }
+
     void noContact_data()
     {
         QTest::addColumn<int>("kind");

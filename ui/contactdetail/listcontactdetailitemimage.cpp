@@ -1,5 +1,7 @@
 #include "ui/contactdetail/listcontactdetailitemimage.h"
 
+#include "ui/contactdialogs/messagedialoginputphoto.h"
+
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -98,5 +100,9 @@ bool ListContactDetailItemImage::eventFilter(QObject *watched, QEvent *event)
 
 void ListContactDetailItemImage::on_btnImage_clicked()
 {
-    // opened with the avatar dialog once it is available
+    auto *dialog = new MessageDialogInputPhoto(this); // deletes itself when closed
+    dialog->setInputText(m_photoLink);
+    connect(dialog, &MessageDialogInputPhoto::sigMessageboxInput, this,
+            &ListContactDetailItemImage::slotMessageboxInput);
+    dialog->exec();
 }

@@ -8,9 +8,11 @@
 #include "ui/contactdetail/listcontactdetailitem.h"
 #include "ui/contactdetail/listcontactdetailitemcombobox.h"
 #include "ui/contactdetail/listcontactdetailitemimage.h"
+#include "ui/contactdialogs/inputmessageboxdialog.h"
 
 #include <QDebug>
 #include <QIcon>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -132,7 +134,13 @@ void ListContactDetialWidget::slotBtnEditContactClick()
 
 void ListContactDetialWidget::slotBtnAddItemClick()
 {
-    // opened with the custom-label dialog once it is available
+    if (!m_list)
+        return;
+    auto *dialog = new InputMessageboxdialog(m_list); // deletes itself when closed
+    connect(dialog, &InputMessageboxdialog::sigMessageboxInput, this,
+            &ListContactDetialWidget::slotMessageboxInput);
+    dialog->inputEdit()->setFocus();
+    dialog->exec();
 }
 
 void ListContactDetialWidget::slotMessageboxInput(QString strInput)

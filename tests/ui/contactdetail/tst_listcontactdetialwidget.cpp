@@ -10,15 +10,21 @@
 #include "testfiles.h"
 #include "ui/contactdetail/listcontactdetailitembase.h"
 #include "ui/contactdetail/listcontactdetialwidget.h"
+#include "ui/contactdialogs/inputmessageboxdialog.h"
+#include "ui/contactdialogs/messagedialoginputphoto.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 
 Q_DECLARE_METATYPE(QList<int>)
@@ -44,6 +50,35 @@ LocalContact *addLocal(int groupId, const QString &name)
     LocalDirectory::instance().addContact(groupId, &contact);
     contact->display_name = name;
     return contact;
+}
+
+// Once a modal dialog of that type shows, types text into its edit (after the action, when
+// given) and presses its Ok button; gives up (rejecting it) after five seconds.
+template <typename Dialog>
+void answerDialog(const QString &text, std::function<void(Dialog *)> action = {})
+{
+    auto *poll = new QTimer(qApp); // deletes itself once done
+    QElapsedTimer waited;
+    waited.start();
+    QObject::connect(poll, &QTimer::timeout, poll, [=] {
+        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        if (!(dialog && dialog->isVisible()) && !waited.hasExpired(5000))
+            return;
+        poll->stop();
+        poll->deleteLater();
+        if (!dialog) {
+            if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                modal->reject();
+            return;
+        }
+        if (action)
+            action(dialog);
+        QTest::keyClicks(dialog->inputEdit(), text);
+        QTest::mouseClick(
+            dialog->template findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok),
+            Qt::LeftButton);
+    });
+    poll->start(5);
 }
 
 RemoteContact *addRemote(const QStringList &numberLabels, const QStringList &extraLabels)
@@ -309,6 +344,52 @@ private slots:
                  (QVector<LabeledValue>{{QStringLiteral("x"), QStringLiteral("Fax")},
                                         {QStringLiteral("x ext 9"), QString()}}));
         QCOMPARE(contact->numbers.size(), 2);
+    }
+
+    void addCustomLabel()
+    {
+        RemoteContact *contact = addRemote(texts({""}), {});
+        editor->showContact(2, contact->id, 1, false);
+        QTest::mouseClick(button, Qt::LeftButton);
+        auto *add = list->itemWidget(list->item(2));
+        // The view places new rows on its next layout pass.
+        QTRY_COMPARE(add->geometry(), list->visualItemRect(list->item(2)));
+        answerDialog<InputMessageboxdialog>(QString()); // an empty name adds nothing
+        QTest::mouseClick(add, Qt::LeftButton, {}, QPoint(90, 40));
+        QCOMPARE(list->count(), 3);
+        answerDialog<InputMessageboxdialog>(QStringLiteral("Pager"));
+        QTest::mouseClick(add, Qt::LeftButton, {}, QPoint(90, 40));
+        QCOMPARE(rowTypes(), (QList<int>{0, 8, 9, -2}));
+        QCOMPARE(shown(rowAt(2), "labelAttribtute"), QStringLiteral("Pager"));
+        auto *value = rowAt(2)->findChild<QLineEdit *>();
+        QTRY_COMPARE(host->focusWidget(), value); // the window's focus, once it is active again
+        QTest::keyClicks(value, QStringLiteral("ext 5a")); // custom rows take any text
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(contact->extras,
+                 (QVector<LabeledValue>{{QStringLiteral("ext 5a"), QStringLiteral("Pager")}}));
+    }
+
+    void photoLink()
+    {
+        RemoteContact *contact = addRemote(texts({""}), {});
+        contact->customPhoto = QStringLiteral("http://host/a.png");
+        editor->showContact(2, contact->id, 1, false);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QString shownLink;
+        bool focused = false;
+        answerDialog<MessageDialogInputPhoto>(QStringLiteral("http://host/b.png"),
+                                              [&](MessageDialogInputPhoto *dialog) {
+                                                  shownLink = dialog->inputEdit()->text();
+                                                  focused = dialog->inputEdit()->hasFocus();
+                                                  dialog->inputEdit()->clear();
+                                              });
+        QTest::mouseClick(rowAt(0)->findChild<QPushButton *>(QStringLiteral("btnImage")),
+                          Qt::LeftButton);
+        QCOMPARE(shownLink, QStringLiteral("http://host/a.png"));
+        QVERIFY(focused);
+        QCOMPARE(contact->customPhoto, QStringLiteral("http://host/a.png")); // not yet committed
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(contact->customPhoto, QStringLiteral("http://host/b.png"));
     }
 
     void noContact_data()

@@ -44,7 +44,7 @@ void ListContactDetialWidget::bindWidgets(QListWidget *listWidget, QPushButton *
     if (m_editButton) {
         m_editButton->hide();
         connect(m_editButton, &QPushButton::clicked, this,
-                &ListContactDetialWidget::slotBtnEditContactClick);
+                &ListContactDetialWidget::slotBtnEditContactClick, Qt::UniqueConnection);
     }
 }
 

@@ -251,7 +251,7 @@ private slots:
         const QSignalSpy success(editor, &ListContactDetialWidget::sigEditContactSuccess);
         editor->showContact(1, contact->id, 0, true); // a new contact opens for editing
         auto *name = rowAt(0)->findChild<QLineEdit *>();
-        QTRY_VERIFY(name->hasFocus());
+        QTRY_COMPARE(host->focusWidget(), name);
         QCOMPARE(name->selectedText(), QStringLiteral("Ann"));
         QTest::keyClicks(name, QStringLiteral("Bob"));
         QTest::keyClicks(rowAt(1)->findChild<QLineEdit *>(), QStringLiteral("12a+3-x 4"));
@@ -333,8 +333,9 @@ private slots:
         QString shownLink;
         answerDialog<MessageDialogInputPhoto>(
             QStringLiteral("http://host/b.png"), [&](MessageDialogInputPhoto *dialog) {
-                shownLink =
-                    dialog->inputEdit()->hasFocus() ? dialog->inputEdit()->text() : QString();
+                shownLink = dialog->focusWidget() == dialog->inputEdit()
+                                ? dialog->inputEdit()->text()
+                                : QString();
                 dialog->inputEdit()->clear();
             });
         QTest::mouseClick(rowAt(0)->findChild<QPushButton *>(QStringLiteral("btnImage")),

@@ -160,6 +160,7 @@ void ListContactDetialWidget::slotMessageboxInput(QString strInput)
     listItem->setSizeHint(detailRowSize);
     m_list->insertItem(addRow, listItem); // the list owns the item, the item's row the widget
     m_list->setItemWidget(listItem, item);
+    m_list->scrollToItem(listItem); // a long contact may have pushed it out of view
     item->startEditing(true);
 }
 

@@ -1,10 +1,9 @@
 #include "ui/contactdetail/listcontactdetailitemimage.h"
 
-#include "ui/contactdialogs/messagedialoginputphoto.h"
-
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QTimer>
@@ -100,9 +99,11 @@ bool ListContactDetailItemImage::eventFilter(QObject *watched, QEvent *event)
 
 void ListContactDetailItemImage::on_btnImage_clicked()
 {
-    auto *dialog = new MessageDialogInputPhoto(this); // deletes itself when closed
-    dialog->setInputText(m_photoLink);
-    connect(dialog, &MessageDialogInputPhoto::sigMessageboxInput, this,
-            &ListContactDetailItemImage::slotMessageboxInput);
-    dialog->exec();
+    if (!m_photoPrompt)
+        return;
+    m_photoPrompt(this, m_photoLink,
+                  [row = QPointer<ListContactDetailItemImage>(this)](const QString &link) {
+                      if (row)
+                          row->slotMessageboxInput(link);
+                  });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/contactdetail/contactdetailprompts.h"
 #include "ui/contactdetail/listcontactdetailitembase.h"
 
 #include <QString>
@@ -23,6 +24,8 @@ public:
     QString photoLink() const { return m_photoLink; }
     // Local contacts have no avatar link, so their photo button cannot be pressed.
     void setPhotoEnabled(bool enabled);
+    // What the photo button asks the link with.
+    void setPhotoPrompt(const ContactDetailPrompts::Prompt &prompt) { m_photoPrompt = prompt; }
 
     void setEditable(bool editable) override;
     void startEditing(bool start) override;
@@ -44,4 +47,5 @@ private:
     QLineEdit *lineEditName = nullptr; // owned via Qt parent
     QString m_photoLink;
     bool m_photoEnabled = true;
+    ContactDetailPrompts::Prompt m_photoPrompt;
 };

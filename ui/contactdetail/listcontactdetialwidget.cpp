@@ -8,11 +8,9 @@
 #include "ui/contactdetail/listcontactdetailitem.h"
 #include "ui/contactdetail/listcontactdetailitemcombobox.h"
 #include "ui/contactdetail/listcontactdetailitemimage.h"
-#include "ui/contactdialogs/inputmessageboxdialog.h"
 
 #include <QDebug>
 #include <QIcon>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -46,6 +44,14 @@ void ListContactDetialWidget::bindWidgets(QListWidget *listWidget, QPushButton *
         connect(m_editButton, &QPushButton::clicked, this,
                 &ListContactDetialWidget::slotBtnEditContactClick, Qt::UniqueConnection);
     }
+}
+
+void ListContactDetialWidget::setPrompts(const ContactDetailPrompts &prompts)
+{
+    m_prompts = prompts;
+    if (auto *name =
+            m_list ? qobject_cast<ListContactDetailItemImage *>(detailRow(m_list, 0)) : nullptr)
+        name->setPhotoPrompt(m_prompts.photoLink);
 }
 
 void ListContactDetialWidget::showContact(int dirType, int contactId, int groupId, bool bNew)
@@ -134,13 +140,13 @@ void ListContactDetialWidget::slotBtnEditContactClick()
 
 void ListContactDetialWidget::slotBtnAddItemClick()
 {
-    if (!m_list)
+    if (!m_list || !m_prompts.customLabel)
         return;
-    auto *dialog = new InputMessageboxdialog(m_list); // deletes itself when closed
-    connect(dialog, &InputMessageboxdialog::sigMessageboxInput, this,
-            &ListContactDetialWidget::slotMessageboxInput);
-    dialog->inputEdit()->setFocus();
-    dialog->exec();
+    m_prompts.customLabel(m_list, QString(),
+                          [editor = QPointer<ListContactDetialWidget>(this)](const QString &label) {
+                              if (editor)
+                                  editor->slotMessageboxInput(label);
+                          });
 }
 
 void ListContactDetialWidget::slotMessageboxInput(QString strInput)
@@ -269,6 +275,7 @@ void ListContactDetialWidget::buildRemoteRows(const RemoteContact &contact)
     name->setPhotoLink(contact.customPhoto);
     name->setType(ListContactDetailItemBase::NameRow);
     name->setPhotoEnabled(true);
+    name->setPhotoPrompt(m_prompts.photoLink);
     appendRow(name, nameRowSize);
 
     int numberCounter = 0;

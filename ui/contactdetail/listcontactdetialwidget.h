@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/contactdetail/contactdetailprompts.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QSize>
@@ -26,6 +28,8 @@ public:
 
     // Attaches the two widgets (not owned; guarded, so their loss is harmless). Once.
     void bindWidgets(QListWidget *listWidget, QPushButton *editButton);
+    // The dialogs that ask for a custom label's name and for an avatar link.
+    void setPrompts(const ContactDetailPrompts &prompts);
     // Shows the contact of the phonebook kind (-1: none) as seen from groupId, in view mode,
     // or in edit mode with the name selected when bNew is set. Uncommitted edits are dropped.
     void showContact(int dirType, int contactId, int groupId, bool bNew);
@@ -80,6 +84,7 @@ private:
 
     QPointer<QListWidget> m_list;       // not owned
     QPointer<QPushButton> m_editButton; // not owned
+    ContactDetailPrompts m_prompts;
     int m_dirType = 1;
     int m_contactId = -1;
     int m_groupId = -1;

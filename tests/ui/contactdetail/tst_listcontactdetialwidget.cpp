@@ -81,6 +81,27 @@ void answerDialog(const QString &text, std::function<void(Dialog *)> action = {}
     poll->start(5);
 }
 
+// The contact dialogs, installed the way the main window installs them.
+ContactDetailPrompts contactDialogs()
+{
+    ContactDetailPrompts prompts;
+    prompts.customLabel = [](QWidget *parent, const QString &,
+                             const ContactDetailPrompts::OnInput &onInput) {
+        auto *dialog = new InputMessageboxdialog(parent); // deletes itself when closed
+        QObject::connect(dialog, &InputMessageboxdialog::sigMessageboxInput, dialog, onInput);
+        dialog->inputEdit()->setFocus();
+        dialog->exec();
+    };
+    prompts.photoLink = [](QWidget *parent, const QString &current,
+                           const ContactDetailPrompts::OnInput &onInput) {
+        auto *dialog = new MessageDialogInputPhoto(parent); // deletes itself when closed
+        dialog->setInputText(current);
+        QObject::connect(dialog, &MessageDialogInputPhoto::sigMessageboxInput, dialog, onInput);
+        dialog->exec();
+    };
+    return prompts;
+}
+
 RemoteContact *addRemote(const QStringList &numberLabels, const QStringList &extraLabels)
 {
     RemoteContact *contact = nullptr;
@@ -119,6 +140,7 @@ private slots:
         TipWidget::create(host.get());
         editor = new ListContactDetialWidget(host.get());
         editor->bindWidgets(list, button);
+        editor->setPrompts(contactDialogs());
         host->show();
         QVERIFY(QTest::qWaitForWindowExposed(host.get()));
     }

@@ -50,10 +50,10 @@ private:
     // Adds the sub-groups of a menu below item; false when a listed group is missing, which
     // ends the whole fill.
     bool addRemoteChildren(const RemoteGroup &group, qvTreeItem *item);
-    int countRows() const;
     void fitHeight(int rows);
 
     int m_dirType = 1;
+    int m_rowCount = 0; // rows of the last fill, at every depth
     std::unique_ptr<qvTreeDataModel> m_model;
     std::unique_ptr<GroupTreeSelectItemDelegate> m_delegate;
     QWidget *WgetBackground = nullptr; // owned via Qt parent

@@ -14,7 +14,10 @@
 #include <QDebug>
 #include <QFile>
 #include <QGraphicsDropShadowEffect>
+#include <QGuiApplication>
 #include <QList>
+#include <QScreen>
+#include <QShowEvent>
 
 namespace {
 constexpr int PopupWidth = 300;
@@ -106,8 +109,8 @@ void TreeGroupSelectWidget::prepareForDirType(int dirType)
     else if (dirType == PhonebookManager::RemoteDir)
         fillRemote();
     emit m_model->SetUpdateStatusSignal(true);
+    fitHeight(m_rowCount); // first, so that the expansion fills the final viewport
     m_tree->ExpandAll();
-    fitHeight(m_rowCount);
 }
 
 void TreeGroupSelectWidget::fillLocal()
@@ -164,6 +167,26 @@ void TreeGroupSelectWidget::fitHeight(int rows)
     WgetBackground->resize(BackgroundWidth, backgroundHeight);
     m_tree->resize(TreeWidth, treeHeight);
     setFixedSize(PopupWidth, backgroundHeight + 2 * BackgroundMargin);
+}
+
+void TreeGroupSelectWidget::showEvent(QShowEvent *event)
+{
+    // Opened near a screen edge, like a menu: to the left of the point when it would run off
+    // the right edge, above it when it would run off the bottom.
+    const QScreen *screen = QGuiApplication::screenAt(pos());
+    if (!screen)
+        screen = this->screen();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        QPoint at = pos();
+        if (at.x() + width() > area.right() + 1)
+            at.setX(qMax(area.left(), at.x() - width()));
+        if (at.y() + height() > area.bottom() + 1)
+            at.setY(qMax(area.top(), at.y() - height()));
+        if (at != pos())
+            move(at);
+    }
+    QWidget::showEvent(event);
 }
 
 void TreeGroupSelectWidget::slotCurrentItemChanged(QTreeWidgetItem *current,

@@ -15,7 +15,8 @@ struct RemoteGroup;
 // Groups that cannot take contacts are greyed and cannot be picked. The owner keeps one instance
 // hidden between uses and, for every use, calls prepareForDirType, moves it and shows it; a
 // picked group is reported by sigSelectedGroup and hides the popup. A click outside closes it
-// without a signal.
+// without a signal. Shown where it would run off the screen, it opens to the left of and above
+// its point instead, as menus do.
 class TreeGroupSelectWidget : public QWidget
 {
     Q_OBJECT
@@ -40,6 +41,9 @@ public:
 signals:
     // The user picked a group that can take contacts; the popup is already hidden.
     void sigSelectedGroup(int nGroupId);
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private slots:
     void slotCurrentItemChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);

@@ -6,7 +6,9 @@
 #include "ui/groupselect/treegroupselectwidget.h"
 #include "widgets/qvtreewidget.h"
 
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -77,6 +79,8 @@ private slots:
     void heightFollowsRows();
     void greyedRowsCannotBePicked();
     void rowOutOfViewIsReported();
+    void opensInwardAtScreenEdges_data();
+    void opensInwardAtScreenEdges();
 };
 
 void TestTreeGroupSelectWidget::heightFollowsRows_data()
@@ -196,6 +200,35 @@ void TestTreeGroupSelectWidget::rowOutOfViewIsReported()
     tree->setCurrentItem(last);
     QCOMPARE(picked.count(), 1);
     QCOMPARE(picked.first().first().toInt(), groups.last()->id);
+}
+
+void TestTreeGroupSelectWidget::opensInwardAtScreenEdges_data()
+{
+    // Offsets of the requested point from the screen's top left corner (negative: from the
+    // right or bottom edge), and the expected offset of the popup from that point.
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("shift");
+    QTest::newRow("room enough") << QPoint(10, 10) << QPoint(0, 0);
+    QTest::newRow("right edge") << QPoint(-100, 10) << QPoint(-300, 0);
+    QTest::newRow("bottom edge") << QPoint(10, -50) << QPoint(0, -129);
+    QTest::newRow("bottom right corner") << QPoint(-1, -1) << QPoint(-300, -129);
+}
+
+void TestTreeGroupSelectWidget::opensInwardAtScreenEdges()
+{
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, shift);
+    makeLocal(1);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint at(from.x() < 0 ? area.right() + 1 + from.x() : area.left() + from.x(),
+                    from.y() < 0 ? area.bottom() + 1 + from.y() : area.top() + from.y());
+    TreeGroupSelectWidget popup;
+    popup.prepareForDirType(Local);
+    popup.move(at);
+    popup.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&popup));
+    QCOMPARE(popup.pos(), at + shift);
+    QVERIFY(area.contains(popup.geometry()));
 }
 
 QTEST_MAIN(TestTreeGroupSelectWidget)

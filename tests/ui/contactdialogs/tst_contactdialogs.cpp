@@ -4,10 +4,13 @@
 #include "ui/contactdialogs/messagedialoginputphoto.h"
 
 #include <QDialogButtonBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -55,6 +58,17 @@ QStringList storedLabels()
     QString l3;
     RemoteDirectory::instance().getNumberLabels(l1, l2, l3);
     return {l1, l2, l3};
+}
+
+// Pixels of the dialogs' blue inside area of image.
+int bluePixels(const QImage &image, const QRect &area)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += image.pixelColor(x, y).rgb() == QColor(0x27, 0x8C, 0xF8).rgb();
+    }
+    return count;
 }
 
 } // namespace
@@ -195,6 +209,11 @@ void TestContactDialogs::labelDialog()
         line->selectAll();
         QTest::keyClicks(line, typed.at(i));
     }
+    // The screen still shows the Cancel button's blue frame: an edit shown over the card must
+    // not wipe the widgets it does not cover.
+    QPushButton *cancel = button(dialog, QDialogButtonBox::Cancel);
+    QTRY_VERIFY(bluePixels(dialog->screen()->grabWindow(dialog->winId()).toImage(),
+                           cancel->geometry().translated(cancel->parentWidget()->pos())) > 100);
     QTest::mouseClick(button(dialog, QDialogButtonBox::StandardButton(press)), Qt::LeftButton);
 
     QCOMPARE(storedLabels(), after);

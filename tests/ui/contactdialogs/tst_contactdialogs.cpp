@@ -3,6 +3,8 @@
 #include "ui/contactdialogs/messageboxdialogcontactsetting.h"
 #include "ui/contactdialogs/messagedialoginputphoto.h"
 
+#include "freshstate.h"
+
 #include <QDialogButtonBox>
 #include <QImage>
 #include <QLabel>
@@ -117,6 +119,7 @@ void TestContactDialogs::inputDialogs_data()
 
 void TestContactDialogs::inputDialogs()
 {
+    FreshState fresh;
     QFETCH(int, kind);
     QFETCH(QString, current);
     QFETCH(QString, typed);
@@ -179,6 +182,7 @@ void TestContactDialogs::labelDialog_data()
 
 void TestContactDialogs::labelDialog()
 {
+    FreshState fresh;
     QFETCH(QStringList, before);
     QFETCH(QStringList, typed);
     QFETCH(int, press);
@@ -232,6 +236,7 @@ void TestContactDialogs::buttonsKeepTheirLookUnderAStyledWindow_data()
 
 void TestContactDialogs::buttonsKeepTheirLookUnderAStyledWindow()
 {
+    FreshState fresh;
     QFETCH(int, kind);
     // The main window styles itself; its dialogs' buttons must still get their own looks.
     QWidget window;

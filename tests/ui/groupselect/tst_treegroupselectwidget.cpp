@@ -6,6 +6,8 @@
 #include "ui/groupselect/treegroupselectwidget.h"
 #include "widgets/qvtreewidget.h"
 
+#include "freshstate.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -103,6 +105,7 @@ void TestTreeGroupSelectWidget::heightFollowsRows_data()
 
 void TestTreeGroupSelectWidget::heightFollowsRows()
 {
+    FreshState fresh;
     QFETCH(int, kind);
     QFETCH(int, topLevel);
     QFETCH(int, subGroups);
@@ -136,6 +139,7 @@ void TestTreeGroupSelectWidget::heightFollowsRows()
 
 void TestTreeGroupSelectWidget::greyedRowsCannotBePicked()
 {
+    FreshState fresh;
     // "Menu" lists the menu "Sub", which lists "Leaf"; "Directory" holds a contact; "Empty"
     // lists nothing.
     RemoteDirectory::instance().resetToRoot();
@@ -184,6 +188,7 @@ void TestTreeGroupSelectWidget::greyedRowsCannotBePicked()
 
 void TestTreeGroupSelectWidget::rowOutOfViewIsReported()
 {
+    FreshState fresh;
     makeLocal(28);
     const QList<LocalGroup *> groups = LocalDirectory::instance().groups();
     TreeGroupSelectWidget popup;
@@ -216,6 +221,7 @@ void TestTreeGroupSelectWidget::opensInwardAtScreenEdges_data()
 
 void TestTreeGroupSelectWidget::opensInwardAtScreenEdges()
 {
+    FreshState fresh;
     QFETCH(QPoint, from);
     QFETCH(QPoint, shift);
     makeLocal(1);

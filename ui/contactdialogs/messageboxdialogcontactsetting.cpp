@@ -101,6 +101,9 @@ void MessageboxDialogContactSetting::startEditing(const LabelLine &line)
     line.name->hide();
     line.edit->show();
     line.edit->setFocus();
+    // With the card's drop shadow, a widget appearing on the card repaints the whole card but
+    // not the other widgets on it, which would vanish from the screen: repaint them all.
+    update();
 }
 
 void MessageboxDialogContactSetting::on_btnOfficeNumber_clicked()

@@ -40,7 +40,7 @@ private:
     };
     // position: 0 to 2, the label's place among the three.
     LabelLine addLine(const QString &what, int y, const QString &label, int position);
-    static void startEditing(const LabelLine &line);
+    void startEditing(const LabelLine &line);
 
     QLabel *labelBackground = nullptr; // owned via Qt parent, as are the others
     QLabel *labelTitle = nullptr;

@@ -14,7 +14,10 @@
 #include <QDebug>
 #include <QFile>
 #include <QGraphicsDropShadowEffect>
+#include <QGuiApplication>
 #include <QList>
+#include <QScreen>
+#include <QShowEvent>
 
 namespace {
 constexpr int PopupWidth = 300;
@@ -34,8 +37,9 @@ QString readStyleSheet(const QString &path)
     return QString::fromUtf8(file.readAll());
 }
 
-qvTreeItem *newRow(int groupId, const QString &name, int dirType, bool selectable)
+qvTreeItem *newRow(int groupId, const QString &name, int dirType, bool selectable, int &rowCount)
 {
+    ++rowCount;
     uiGroupSelectItemData row;
     row.nGroupId = groupId;
     row.strGroupName = name;
@@ -44,14 +48,6 @@ qvTreeItem *newRow(int groupId, const QString &name, int dirType, bool selectabl
     return new qvTreeItem(QVariant::fromValue(row));
 }
 
-void countBelow(const qvTreeDataModel &model, const qvModelIndex &index, int &count)
-{
-    const QList<qvModelIndex> children = model.GetChildIndexes(index);
-    for (const qvModelIndex &child : children) {
-        ++count;
-        countBelow(model, child, count);
-    }
-}
 } // namespace
 
 TreeGroupSelectWidget::TreeGroupSelectWidget(QWidget *parent)
@@ -105,19 +101,23 @@ void TreeGroupSelectWidget::prepareForDirType(int dirType)
     m_dirType = dirType;
     const QList<qvTreeItem *> old = m_model->TakeAllItems();
     qDeleteAll(old);
+    m_rowCount = 0;
+    // One relayout for the whole fill instead of one per group.
+    emit m_model->SetUpdateStatusSignal(false);
     if (dirType == PhonebookManager::LocalDir)
         fillLocal();
     else if (dirType == PhonebookManager::RemoteDir)
         fillRemote();
+    emit m_model->SetUpdateStatusSignal(true);
+    fitHeight(m_rowCount); // first, so that the expansion fills the final viewport
     m_tree->ExpandAll();
-    fitHeight(countRows());
 }
 
 void TreeGroupSelectWidget::fillLocal()
 {
     const QList<LocalGroup *> groups = LocalDirectory::instance().groups();
     for (const LocalGroup *group : groups)
-        m_model->AppendTopLevelItem(newRow(group->id, group->name, m_dirType, true));
+        m_model->AppendTopLevelItem(newRow(group->id, group->name, m_dirType, true, m_rowCount));
 }
 
 void TreeGroupSelectWidget::fillRemote()
@@ -131,7 +131,7 @@ void TreeGroupSelectWidget::fillRemote()
         if (!group)
             return;
         auto *item = newRow(group->id, group->name, m_dirType,
-                            PhonebookManager::canHoldContacts(m_dirType, group->id));
+                            PhonebookManager::canHoldContacts(m_dirType, group->id), m_rowCount);
         const bool complete = addRemoteChildren(*group, item);
         // The subtree goes in whole, so the tree builds its rows once.
         m_model->AppendTopLevelItem(item);
@@ -149,25 +149,14 @@ bool TreeGroupSelectWidget::addRemoteChildren(const RemoteGroup &group, qvTreeIt
         const RemoteGroup *child = store.findGroup(id);
         if (!child)
             return false;
-        auto *childItem = newRow(child->id, child->name, m_dirType,
-                                 PhonebookManager::canHoldContacts(m_dirType, child->id));
+        auto *childItem =
+            newRow(child->id, child->name, m_dirType,
+                   PhonebookManager::canHoldContacts(m_dirType, child->id), m_rowCount);
         item->AddChild(childItem);
         if (!addRemoteChildren(*child, childItem))
             return false;
     }
     return true;
-}
-
-int TreeGroupSelectWidget::countRows() const
-{
-    int count = 0;
-    QList<qvModelIndex> topLevel;
-    m_model->GetTopLevelIndexes(topLevel);
-    for (const qvModelIndex &index : qAsConst(topLevel)) {
-        ++count;
-        countBelow(*m_model, index, count);
-    }
-    return count;
 }
 
 void TreeGroupSelectWidget::fitHeight(int rows)
@@ -178,6 +167,26 @@ void TreeGroupSelectWidget::fitHeight(int rows)
     WgetBackground->resize(BackgroundWidth, backgroundHeight);
     m_tree->resize(TreeWidth, treeHeight);
     setFixedSize(PopupWidth, backgroundHeight + 2 * BackgroundMargin);
+}
+
+void TreeGroupSelectWidget::showEvent(QShowEvent *event)
+{
+    // Opened near a screen edge, like a menu: to the left of the point when it would run off
+    // the right edge, above it when it would run off the bottom.
+    const QScreen *screen = QGuiApplication::screenAt(pos());
+    if (!screen)
+        screen = this->screen();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        QPoint at = pos();
+        if (at.x() + width() > area.right() + 1)
+            at.setX(qMax(area.left(), at.x() - width()));
+        if (at.y() + height() > area.bottom() + 1)
+            at.setY(qMax(area.top(), at.y() - height()));
+        if (at != pos())
+            move(at);
+    }
+    QWidget::showEvent(event);
 }
 
 void TreeGroupSelectWidget::slotCurrentItemChanged(QTreeWidgetItem *current,

@@ -15,7 +15,8 @@ struct RemoteGroup;
 // Groups that cannot take contacts are greyed and cannot be picked. The owner keeps one instance
 // hidden between uses and, for every use, calls prepareForDirType, moves it and shows it; a
 // picked group is reported by sigSelectedGroup and hides the popup. A click outside closes it
-// without a signal.
+// without a signal. Shown where it would run off the screen, it opens to the left of and above
+// its point instead, as menus do.
 class TreeGroupSelectWidget : public QWidget
 {
     Q_OBJECT
@@ -41,6 +42,9 @@ signals:
     // The user picked a group that can take contacts; the popup is already hidden.
     void sigSelectedGroup(int nGroupId);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private slots:
     void slotCurrentItemChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);
 
@@ -50,10 +54,10 @@ private:
     // Adds the sub-groups of a menu below item; false when a listed group is missing, which
     // ends the whole fill.
     bool addRemoteChildren(const RemoteGroup &group, qvTreeItem *item);
-    int countRows() const;
     void fitHeight(int rows);
 
     int m_dirType = 1;
+    int m_rowCount = 0; // rows of the last fill, at every depth
     std::unique_ptr<qvTreeDataModel> m_model;
     std::unique_ptr<GroupTreeSelectItemDelegate> m_delegate;
     QWidget *WgetBackground = nullptr; // owned via Qt parent

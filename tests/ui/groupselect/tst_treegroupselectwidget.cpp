@@ -6,7 +6,11 @@
 #include "ui/groupselect/treegroupselectwidget.h"
 #include "widgets/qvtreewidget.h"
 
+#include "freshstate.h"
+
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -39,6 +43,14 @@ void makeRemote(int topLevel, int subGroups)
     }
 }
 
+int addNamedGroup(int parentId, const char *name)
+{
+    RemoteDirectory &store = RemoteDirectory::instance();
+    const int id = store.addGroup(parentId)->id;
+    store.renameGroup(id, QString::fromLatin1(name));
+    return id;
+}
+
 QTreeWidgetItem *rowOfGroup(const TreeGroupSelectWidget &popup, const QString &name)
 {
     qvTreeWidget *tree = popup.treeWidget();
@@ -69,7 +81,8 @@ private slots:
     void heightFollowsRows();
     void greyedRowsCannotBePicked();
     void rowOutOfViewIsReported();
-    void refillIsNoPick();
+    void opensInwardAtScreenEdges_data();
+    void opensInwardAtScreenEdges();
 };
 
 void TestTreeGroupSelectWidget::heightFollowsRows_data()
@@ -92,6 +105,7 @@ void TestTreeGroupSelectWidget::heightFollowsRows_data()
 
 void TestTreeGroupSelectWidget::heightFollowsRows()
 {
+    FreshState fresh;
     QFETCH(int, kind);
     QFETCH(int, topLevel);
     QFETCH(int, subGroups);
@@ -125,78 +139,56 @@ void TestTreeGroupSelectWidget::heightFollowsRows()
 
 void TestTreeGroupSelectWidget::greyedRowsCannotBePicked()
 {
+    FreshState fresh;
     // "Menu" lists the menu "Sub", which lists "Leaf"; "Directory" holds a contact; "Empty"
     // lists nothing.
-    RemoteDirectory &store = RemoteDirectory::instance();
-    store.resetToRoot();
-    RemoteGroup *menu = store.addGroup(0);
-    store.renameGroup(menu->id, QStringLiteral("Menu"));
-    RemoteGroup *sub = store.addGroup(menu->id);
-    store.renameGroup(sub->id, QStringLiteral("Sub"));
-    RemoteGroup *leaf = store.addGroup(sub->id);
-    store.renameGroup(leaf->id, QStringLiteral("Leaf"));
-    RemoteGroup *directory = store.addGroup(0);
-    store.renameGroup(directory->id, QStringLiteral("Directory"));
-    QCOMPARE(store.addContact(directory->id, nullptr), PhonebookResult::Done);
-    RemoteGroup *empty = store.addGroup(0);
-    store.renameGroup(empty->id, QStringLiteral("Empty"));
+    RemoteDirectory::instance().resetToRoot();
+    const int menu = addNamedGroup(0, "Menu");
+    const int sub = addNamedGroup(menu, "Sub");
+    const int leaf = addNamedGroup(sub, "Leaf");
+    const int directory = addNamedGroup(0, "Directory");
+    QCOMPARE(RemoteDirectory::instance().addContact(directory, nullptr), PhonebookResult::Done);
+    const int empty = addNamedGroup(0, "Empty");
+    const struct
+    {
+        const char *name;
+        int id;
+        bool selectable;
+    } cases[] = {{"Menu", menu, false},
+                 {"Sub", sub, false},
+                 {"Leaf", leaf, true},
+                 {"Directory", directory, true},
+                 {"Empty", empty, true}};
 
     TreeGroupSelectWidget popup;
     QSignalSpy picked(&popup, &TreeGroupSelectWidget::sigSelectedGroup);
-    popup.prepareForDirType(Remote);
-    popup.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&popup));
-
-    const struct
-    {
-        QString name;
-        int id;
-        bool selectable;
-    } cases[] = {{QStringLiteral("Menu"), menu->id, false},
-                 {QStringLiteral("Sub"), sub->id, false},
-                 {QStringLiteral("Leaf"), leaf->id, true},
-                 {QStringLiteral("Directory"), directory->id, true},
-                 {QStringLiteral("Empty"), empty->id, true}};
     for (const auto &row : cases) {
-        QTreeWidgetItem *item = rowOfGroup(popup, row.name);
-        QVERIFY2(item, qPrintable(row.name));
-        auto *label = popup.treeWidget()->GetItemWidget(item)->findChild<QLabel *>(
-            QStringLiteral("labelGruopName"));
-        QCOMPARE(label->property("visibility").toString(),
-                 row.selectable ? QStringLiteral("true") : QStringLiteral("false"));
-        QCOMPARE(label->palette().color(QPalette::WindowText),
-                 row.selectable ? QColor(0x33, 0x33, 0x33) : QColor(0x99, 0x99, 0x99));
-    }
-
-    // Greyed menus, at the top or below, are logged but not reported; the popup stays open.
-    for (const auto &row : cases) {
-        if (row.selectable)
-            continue;
-        QTest::ignoreMessage(QtDebugMsg,
-                             qPrintable(QStringLiteral("Select Group Id: %1").arg(row.id)));
-        clickRow(popup, rowOfGroup(popup, row.name));
-        QCOMPARE(picked.count(), 0);
-        QVERIFY(popup.isVisible());
-    }
-
-    for (const auto &row : cases) {
-        if (!row.selectable)
-            continue;
         popup.prepareForDirType(Remote);
+        QVERIFY(!popup.treeWidget()->currentItem()); // the group picked last can be picked again
         popup.show();
         QVERIFY(QTest::qWaitForWindowExposed(&popup));
+        QTreeWidgetItem *item = rowOfGroup(popup, QString::fromLatin1(row.name));
+        QVERIFY2(item, row.name);
+        auto *label = popup.treeWidget()->GetItemWidget(item)->findChild<QLabel *>(
+            QStringLiteral("labelGruopName"));
+        QCOMPARE(label->palette().color(QPalette::WindowText),
+                 row.selectable ? QColor(0x33, 0x33, 0x33) : QColor(0x99, 0x99, 0x99));
+
+        // Every pick is logged; only a group that can take contacts is reported and closes.
         picked.clear();
         QTest::ignoreMessage(QtDebugMsg,
                              qPrintable(QStringLiteral("Select Group Id: %1").arg(row.id)));
-        clickRow(popup, rowOfGroup(popup, row.name));
-        QCOMPARE(picked.count(), 1);
-        QCOMPARE(picked.first().first().toInt(), row.id);
-        QVERIFY2(!popup.isVisible(), qPrintable(row.name));
+        clickRow(popup, item);
+        QCOMPARE(picked.count(), row.selectable ? 1 : 0);
+        if (row.selectable)
+            QCOMPARE(picked.first().first().toInt(), row.id);
+        QCOMPARE(popup.isVisible(), !row.selectable);
     }
 }
 
 void TestTreeGroupSelectWidget::rowOutOfViewIsReported()
 {
+    FreshState fresh;
     makeLocal(28);
     const QList<LocalGroup *> groups = LocalDirectory::instance().groups();
     TreeGroupSelectWidget popup;
@@ -215,27 +207,34 @@ void TestTreeGroupSelectWidget::rowOutOfViewIsReported()
     QCOMPARE(picked.first().first().toInt(), groups.last()->id);
 }
 
-void TestTreeGroupSelectWidget::refillIsNoPick()
+void TestTreeGroupSelectWidget::opensInwardAtScreenEdges_data()
 {
-    makeLocal(3);
-    TreeGroupSelectWidget popup;
-    QSignalSpy picked(&popup, &TreeGroupSelectWidget::sigSelectedGroup);
-    popup.prepareForDirType(Local);
-    popup.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&popup));
-    QVERIFY(!popup.treeWidget()->currentItem());
-    QTest::ignoreMessage(QtDebugMsg, "Select Group Id: 1");
-    clickRow(popup, popup.treeWidget()->topLevelItem(1));
-    QCOMPARE(picked.count(), 1);
+    // Offsets of the requested point from the screen's top left corner (negative: from the
+    // right or bottom edge), and the expected offset of the popup from that point.
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("shift");
+    QTest::newRow("room enough") << QPoint(10, 10) << QPoint(0, 0);
+    QTest::newRow("right edge") << QPoint(-100, 10) << QPoint(-300, 0);
+    QTest::newRow("bottom edge") << QPoint(10, -50) << QPoint(0, -129);
+    QTest::newRow("bottom right corner") << QPoint(-1, -1) << QPoint(-300, -129);
+}
 
-    // The next use starts with no row current, so even the same group can be picked again.
+void TestTreeGroupSelectWidget::opensInwardAtScreenEdges()
+{
+    FreshState fresh;
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, shift);
+    makeLocal(1);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint at(from.x() < 0 ? area.right() + 1 + from.x() : area.left() + from.x(),
+                    from.y() < 0 ? area.bottom() + 1 + from.y() : area.top() + from.y());
+    TreeGroupSelectWidget popup;
     popup.prepareForDirType(Local);
-    QVERIFY(!popup.treeWidget()->currentItem());
+    popup.move(at);
     popup.show();
     QVERIFY(QTest::qWaitForWindowExposed(&popup));
-    QTest::ignoreMessage(QtDebugMsg, "Select Group Id: 1");
-    clickRow(popup, popup.treeWidget()->topLevelItem(1));
-    QCOMPARE(picked.count(), 2);
+    QCOMPARE(popup.pos(), at + shift);
+    QVERIFY(area.contains(popup.geometry()));
 }
 
 QTEST_MAIN(TestTreeGroupSelectWidget)

@@ -1,20 +1,50 @@
 #include "cli/phonebookcommands.h"
 
 #include "cli/commandline.h"
+#include "data/inputfile.h"
 #include "data/localcontactfields.h"
 #include "data/localdirectory.h"
 #include "data/remotedirectory.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QLoggingCategory>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
+// The first reason stdout refused output; empty while it took everything.
+QString outputError;
+
 void writeOut(const QByteArray &bytes)
 {
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    if (!outputError.isEmpty())
+        return;
+    if (std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout) !=
+        static_cast<size_t>(bytes.size()))
+        outputError = QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Flushes stdout; a result that did not arrive whole is a failure.
+int finishOutput()
+{
+    if (outputError.isEmpty() && std::fflush(stdout) != 0)
+        outputError = QString::fromLocal8Bit(std::strerror(errno));
+    if (outputError.isEmpty() && std::ferror(stdout))
+        outputError = QStringLiteral("write error");
+    if (!outputError.isEmpty())
+        return CommandLine::failure(
+            QStringLiteral("cannot write the output (%1)").arg(outputError));
+    return CommandLine::Success;
+}
+
+// A phonebook read only in part: the output shows what was read, the warning says what was not.
+int readOutcome(const ReadResult &result, int outputCode)
+{
+    if (outputCode != CommandLine::Success || !result.isPartlyRead())
+        return outputCode;
+    return CommandLine::failure(
+        QStringLiteral("warning: %1; only part of the phonebook was read").arg(result.describe()));
 }
 
 // Writes out what has collected once it is large, so a big phonebook needs no second copy.
@@ -31,21 +61,36 @@ int finishJson(QByteArray *out)
 {
     *out += "]}\n";
     writeOut(*out);
-    return std::fflush(stdout) == 0 ? CommandLine::Success
-                                    : CommandLine::failure(QStringLiteral("cannot write output"));
+    return finishOutput();
 }
 
 QString readProblem(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("%1: no such file").arg(path);
-    if (info.isDir())
-        return QStringLiteral("%1: is a folder, not a file").arg(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("%1: cannot be read (%2)").arg(path, file.errorString());
+    const QString refusal = InputFile::refusal(path);
+    if (!refusal.isEmpty())
+        return path + QStringLiteral(": ") + refusal;
+    QByteArray head;
+    QString problem;
+    if (!InputFile::read(path, &head, &problem, 1, false))
+        return path + QStringLiteral(": ") + problem;
     return QString();
+}
+
+// Why an import returned false: its reason, or the generic one.
+int importFailure(const ReadResult &result, const QString &path)
+{
+    return CommandLine::failure(result.reason.isEmpty()
+                                    ? QStringLiteral("%1: cannot be read").arg(path)
+                                    : QStringLiteral("%1: %2").arg(path, result.reason));
+}
+
+// convert writes nothing from a phonebook read only in part: the output would replace a good
+// file with less than the input holds.
+int refusePartial(const ReadResult &result, const QString &out)
+{
+    return CommandLine::failure(QStringLiteral("%1; only part of the phonebook was read, %2 "
+                                               "was not written")
+                                    .arg(result.describe(), out));
 }
 
 QByteArray number(int value)
@@ -201,7 +246,7 @@ int PhonebookCommands::dumpLocal(const QString &path)
 {
     LocalDirectory &store = LocalDirectory::instance();
     if (!store.importFile(path))
-        return CommandLine::failure(QStringLiteral("%1: cannot be read").arg(path));
+        return importFailure(store.readResult(), path);
 
     QByteArray out = "{\"kind\": \"local\",\n \"groups\": [";
     const QList<LocalGroup *> groups = store.groups();
@@ -235,14 +280,14 @@ int PhonebookCommands::dumpLocal(const QString &path)
         out += '}';
         flushLarge(&out);
     }
-    return finishJson(&out);
+    return readOutcome(store.readResult(), finishJson(&out));
 }
 
 int PhonebookCommands::infoLocal(const QString &path)
 {
     LocalDirectory &store = LocalDirectory::instance();
     if (!store.importFile(path))
-        return CommandLine::failure(QStringLiteral("%1: cannot be read").arg(path));
+        return importFailure(store.readResult(), path);
     const QString format = PhonebookFileKind::localFormat(path) == PhonebookFileKind::LocalXml
                                ? QStringLiteral("XML")
                                : QStringLiteral("CSV");
@@ -253,14 +298,16 @@ int PhonebookCommands::infoLocal(const QString &path)
         text += QStringLiteral("  %1: %2\n").arg(group->name).arg(group->contactIds.size());
     text += QStringLiteral("Total contacts: %1\n").arg(store.contactCount(-1));
     writeOut(text.toUtf8());
-    return CommandLine::Success;
+    return readOutcome(store.readResult(), finishOutput());
 }
 
 int PhonebookCommands::convertLocal(const QString &in, const QString &out)
 {
     LocalDirectory &store = LocalDirectory::instance();
     if (!store.importFile(in))
-        return CommandLine::failure(QStringLiteral("%1: cannot be read").arg(in));
+        return importFailure(store.readResult(), in);
+    if (store.readResult().isPartlyRead())
+        return refusePartial(store.readResult(), out);
     if (!store.saveFile(out))
         return CommandLine::failure(
             QStringLiteral("%1: cannot be written (%2)").arg(out, store.saveError()));
@@ -271,7 +318,7 @@ int PhonebookCommands::dumpRemote(const QString &path)
 {
     RemoteDirectory &store = RemoteDirectory::instance();
     if (!store.importFile(path))
-        return CommandLine::failure(QStringLiteral("%1: cannot be read").arg(path));
+        return importFailure(store.readResult(), path);
 
     const auto idList = [](const QList<int> &ids) -> QByteArray {
         QByteArray list = "[";
@@ -318,14 +365,14 @@ int PhonebookCommands::dumpRemote(const QString &path)
                ", \"extras\": " + labeledList(contact->extras) + '}';
         flushLarge(&out);
     }
-    return finishJson(&out);
+    return readOutcome(store.readResult(), finishJson(&out));
 }
 
 int PhonebookCommands::infoRemote(const QString &path)
 {
     RemoteDirectory &store = RemoteDirectory::instance();
     if (!store.importFile(path))
-        return CommandLine::failure(QStringLiteral("%1: cannot be read").arg(path));
+        return importFailure(store.readResult(), path);
     QString text = QStringLiteral("%1: remote phonebook\n").arg(path);
     text += QStringLiteral("Groups: %1\n").arg(store.groupIds().size() - 1);
     // The tree, two more spaces per level; a menu shows the contacts below it.
@@ -345,7 +392,7 @@ int PhonebookCommands::infoRemote(const QString &path)
     }
     text += QStringLiteral("Total contacts: %1\n").arg(store.contactCount(-1));
     writeOut(text.toUtf8());
-    return CommandLine::Success;
+    return readOutcome(store.readResult(), finishOutput());
 }
 
 int PhonebookCommands::convertRemote(const QString &in, const QString &out, const QString &baseUrl)
@@ -356,7 +403,9 @@ int PhonebookCommands::convertRemote(const QString &in, const QString &out, cons
             QStringLiteral("%1: a remote phonebook is saved as an .xml file").arg(out));
     RemoteDirectory &store = RemoteDirectory::instance();
     if (!store.importFile(in))
-        return CommandLine::failure(QStringLiteral("%1: cannot be read").arg(in));
+        return importFailure(store.readResult(), in);
+    if (store.readResult().isPartlyRead())
+        return refusePartial(store.readResult(), out);
     const QString prefix = baseUrl.isNull() ? RemoteDirectory::baseUrlFromProvider() : baseUrl;
     if (!store.saveFile(out, prefix))
         return CommandLine::failure(

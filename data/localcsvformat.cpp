@@ -1,5 +1,6 @@
 #include "data/localcsvformat.h"
 
+#include "data/inputfile.h"
 #include "data/localcontact.h"
 #include "data/localcontactfields.h"
 #include "data/localdirectory.h"
@@ -15,11 +16,12 @@ using Field = QString LocalContact::*;
 // Flushes the output in pieces of about this size, so a large phonebook needs no second copy.
 constexpr int writeChunk = 256 * 1024;
 
+// NUL bytes (left by broken exports) carry nothing and are dropped; the text after them stays.
 QString decoded(const QByteArray &content)
 {
-    QString text = QString::fromUtf8(content);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
+    QString text = InputFile::decodeText(content);
+    if (text.contains(QChar(0)))
+        text.remove(QChar(0));
     return text;
 }
 
@@ -45,6 +47,12 @@ bool atLineEnd(const QString &text, int pos)
     const QChar c = text.at(pos);
     return c == QLatin1Char('\n') || (c == QLatin1Char('\r') && pos + 1 < text.size() &&
                                       text.at(pos + 1) == QLatin1Char('\n'));
+}
+
+// True when a quoted field may close at pos: a separator, a line end or the end follows.
+bool closesField(const QString &text, int pos)
+{
+    return pos >= text.size() || text.at(pos) == QLatin1Char(',') || atLineEnd(text, pos);
 }
 
 bool writeAll(QIODevice *device, const QByteArray &bytes)
@@ -79,16 +87,13 @@ bool LocalCsvFormat::nextRecord(const QString &text, int *pos, QStringList *fiel
                 field += text.at(q);
                 ++q;
             }
-            if (done) {
-                // Text between a closing quote and the next separator is kept as it stands.
-                while (q < size && text.at(q) != QLatin1Char(',') && !atLineEnd(text, q))
-                    field += text.at(q++);
+            // A field is quoted only when its closing quote ends it. Otherwise the quote is a
+            // stray one (older files wrote values as they were): the field is plain text, so
+            // that it neither swallows the lines after it nor loses its quotes.
+            if (done && closesField(text, q))
                 p = q;
-            } else {
-                // No closing quote before the end: an older file with a stray quote. Read the
-                // field as plain text, so the rest of the file is not swallowed.
-                field.clear();
-            }
+            else
+                done = false;
         }
         if (!done) {
             const int start = p;
@@ -130,7 +135,7 @@ bool LocalCsvFormat::probe(const QByteArray &head)
     return nextRecord(text, &pos, &fields) && isHeader(fields);
 }
 
-void LocalCsvFormat::read(const QByteArray &content, LocalDirectory &store)
+ReadResult LocalCsvFormat::read(const QByteArray &content, LocalDirectory &store)
 {
     const QString text = decoded(content);
     int pos = 0;
@@ -169,6 +174,7 @@ void LocalCsvFormat::read(const QByteArray &content, LocalDirectory &store)
         }
         store.appendContact(std::move(contact));
     }
+    return ReadResult::complete(QString());
 }
 
 bool LocalCsvFormat::write(const LocalDirectory &store, QIODevice *device)

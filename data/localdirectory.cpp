@@ -1,14 +1,14 @@
 #include "data/localdirectory.h"
 
+#include "data/atomicfileset.h"
 #include "data/contactidlisteditor.h"
+#include "data/inputfile.h"
 #include "data/localcsvformat.h"
 #include "data/localxmlformat.h"
 #include "data/phonebookfilekind.h"
 #include "shell/langtranslater.h"
 
 #include <QDebug>
-#include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -250,22 +250,26 @@ bool LocalDirectory::isLocalFile(const QString &path)
 bool LocalDirectory::importFile(const QString &path)
 {
     const PhonebookFileKind::Kind format = PhonebookFileKind::localFormat(path);
-    if (format == PhonebookFileKind::NotAPhonebook)
+    if (format == PhonebookFileKind::NotAPhonebook) {
+        m_readResult =
+            ReadResult::failed(ReadResult::NotRead, path, 0,
+                               QStringLiteral("has neither an .xml nor a .csv extension"));
         return false;
+    }
     // Read everything before resetting, so that a file we cannot read costs nothing.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray content;
+    QString problem;
+    if (!InputFile::read(path, &content, &problem)) {
+        m_readResult = ReadResult::failed(ReadResult::NotRead, path, 0, problem);
         return false;
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    file.close();
+    }
 
     initDefaultGroup();
-    if (format == PhonebookFileKind::LocalXml)
-        LocalXmlFormat::read(content, *this);
-    else
-        LocalCsvFormat::read(content, *this);
+    m_readResult = format == PhonebookFileKind::LocalXml ? LocalXmlFormat::read(content, *this)
+                                                         : LocalCsvFormat::read(content, *this);
+    m_readResult.file = path;
+    if (m_readResult.isPartlyRead())
+        qDebug() << "Local phonebook read stopped:" << m_readResult.describe();
     return true;
 }
 
@@ -279,21 +283,17 @@ bool LocalDirectory::saveFile(const QString &path)
     if (format == PhonebookFileKind::LocalXml)
         qDebug() << "SaveLocalDirectoryXml" << path;
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_saveError = file.errorString();
-        return false;
+    AtomicFileSet files;
+    if (QIODevice *device = files.beginFile(path)) {
+        if (format == PhonebookFileKind::LocalXml)
+            LocalXmlFormat::write(*this, device);
+        else
+            LocalCsvFormat::write(*this, device);
     }
-    const bool written = format == PhonebookFileKind::LocalXml
-                             ? LocalXmlFormat::write(*this, &file)
-                             : LocalCsvFormat::write(*this, &file);
-    if (!written) {
-        m_saveError = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        m_saveError = file.errorString();
+    // The set saw every write; its commit leaves the old file untouched on any failure.
+    if (!files.commit()) {
+        m_saveError = files.reason();
+        qDebug() << "Save local phonebook failed:" << files.errorString();
         return false;
     }
     m_saveError.clear();

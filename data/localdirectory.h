@@ -3,6 +3,7 @@
 #include "data/localcontact.h"
 #include "data/localgroup.h"
 #include "data/phonebookresult.h"
+#include "data/readresult.h"
 
 #include <QHash>
 #include <QList>
@@ -70,13 +71,21 @@ public:
     bool isChanged() const { return m_changed; }
 
     // XML or CSV by the path's extension (PhonebookFileKind::localFormat), and content that looks
-    // like a local phonebook of that format.
+    // like a local phonebook of that format. Files that InputFile refuses (not regular, larger
+    // than InputFile::MaxFileBytes) are not local files.
     static bool isLocalFile(const QString &path);
-    // Replaces the phonebook with the file's; a path that cannot be read leaves it untouched.
+    // Replaces the phonebook with the file's; a path that cannot be read or is refused leaves it
+    // untouched and returns false. True means the phonebook now holds what was read: check
+    // readResult(), which says whether reading stopped early (malformed XML) and where.
     bool importFile(const QString &path);
-    // Writes atomically: a failed save leaves the previous file as it was.
+    // How the last importFile went: NotRead (with the reason) after false; Complete, or
+    // PartlyRead with the line and reason of the problem, after true.
+    const ReadResult &readResult() const { return m_readResult; }
+    // Writes atomically: every write, the flush and the sync are checked, and a failed save
+    // leaves the previous file byte for byte as it was.
     bool saveFile(const QString &path);
-    // Why the last saveFile failed; empty after a successful one.
+    // Why the last saveFile failed, as the system said it ("No space left on device"); empty
+    // after a successful one.
     QString saveError() const { return m_saveError; }
 
     // base, else base1 .. base999, else base again.
@@ -122,4 +131,5 @@ private:
     int m_lastGroupId = 0;
     bool m_changed = false;
     QString m_saveError;
+    ReadResult m_readResult;
 };

@@ -1,5 +1,6 @@
 #include "data/localxmlformat.h"
 
+#include "data/inputfile.h"
 #include "data/localcontact.h"
 #include "data/localcontactfields.h"
 #include "data/localdirectory.h"
@@ -15,13 +16,6 @@
 #include <memory>
 
 namespace {
-QString decoded(const QByteArray &content)
-{
-    QString text = QString::fromUtf8(content);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    return text;
-}
 
 bool isPhonebookElement(const QStringRef &name)
 {
@@ -104,7 +98,8 @@ QByteArray LocalXmlFormat::wrappedText(const QByteArray &content)
     wrapped.reserve(content.size() + 16);
     // The prolog (declaration, comments, processing instructions, document type) may not stand
     // inside an element: it goes first, without the declaration, so that the text is always
-    // read as UTF-8 whatever encoding the declaration names.
+    // read as UTF-8 whatever encoding the declaration names. Line ends stay where they were, so
+    // that the reader's line numbers are the file's.
     for (;;) {
         int next = pos;
         while (next < content.size() && isSpace(content.at(next)))
@@ -115,6 +110,7 @@ QByteArray LocalXmlFormat::wrappedText(const QByteArray &content)
             (next + 5 >= content.size() || isSpace(at[5]) || at[5] == '?')) {
             end = skipPast(content, next + 5, "?>");
             if (end >= 0) {
+                wrapped.append(QByteArray(content.mid(pos, end - pos).count('\n'), '\n'));
                 pos = end; // dropped
                 continue;
             }
@@ -127,7 +123,7 @@ QByteArray LocalXmlFormat::wrappedText(const QByteArray &content)
         }
         if (end < 0)
             break;
-        wrapped.append(content.constData() + next, end - next);
+        wrapped.append(content.constData() + pos, end - pos);
         pos = end;
     }
     wrapped += "<root>";
@@ -138,7 +134,7 @@ QByteArray LocalXmlFormat::wrappedText(const QByteArray &content)
 
 QString LocalXmlFormat::joinedText(const QByteArray &content)
 {
-    QStringList lines = decoded(content).split(QLatin1Char('\n'));
+    QStringList lines = InputFile::decodeText(content).split(QLatin1Char('\n'));
     QString joined;
     for (int i = 0; i < lines.size(); ++i) {
         QString &line = lines[i];
@@ -154,16 +150,26 @@ QString LocalXmlFormat::joinedText(const QByteArray &content)
 
 bool LocalXmlFormat::probe(const QByteArray &content)
 {
-    QXmlStreamReader wrapped(wrappedText(content));
+    QXmlStreamReader wrapped(wrappedText(InputFile::xmlAsUtf8(content)));
     if (scanForPhonebookElement(wrapped))
         return true;
     QXmlStreamReader joined(joinedText(content));
     return scanForPhonebookElement(joined);
 }
 
-void LocalXmlFormat::read(const QByteArray &content, LocalDirectory &store)
+ReadResult LocalXmlFormat::read(const QByteArray &content, LocalDirectory &store)
 {
-    QXmlStreamReader reader(wrappedText(content));
+    QByteArray text = InputFile::xmlAsUtf8(content);
+    // Qt's reader takes time quadratic in the attributes of one element: stop before such a one.
+    ReadResult result = ReadResult::complete(QString());
+    const int overfull = InputFile::overfullTag(text);
+    if (overfull >= 0) {
+        result = ReadResult::failed(
+            ReadResult::PartlyRead, QString(), InputFile::lineAt(text, overfull),
+            QStringLiteral("an element has more than %1 attributes").arg(InputFile::MaxAttributes));
+        text.truncate(overfull);
+    }
+    QXmlStreamReader reader(wrappedText(text));
     while (!reader.atEnd()) {
         if (reader.readNext() != QXmlStreamReader::StartElement)
             continue;
@@ -193,9 +199,10 @@ void LocalXmlFormat::read(const QByteArray &content, LocalDirectory &store)
             store.appendContact(std::move(contact));
         }
     }
-    if (reader.hasError())
-        qDebug() << "Local phonebook XML read stopped:" << reader.errorString() << "line"
-                 << reader.lineNumber();
+    if (reader.hasError() && result.isComplete())
+        result = ReadResult::failed(ReadResult::PartlyRead, QString(), reader.lineNumber(),
+                                    reader.errorString());
+    return result;
 }
 
 bool LocalXmlFormat::write(const LocalDirectory &store, QIODevice *device)

@@ -1,10 +1,9 @@
 #include "data/phonebookfilekind.h"
 
+#include "data/inputfile.h"
 #include "data/localcsvformat.h"
 #include "data/localxmlformat.h"
 #include "data/remotephonebookreader.h"
-
-#include <QFile>
 
 namespace {
 // Enough for any header line; keeps probing a huge unrelated file cheap.
@@ -23,11 +22,14 @@ PhonebookFileKind::Kind PhonebookFileKind::probeLocal(const QString &path)
     const Kind format = localFormat(path);
     if (format == NotAPhonebook)
         return NotAPhonebook;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return NotAPhonebook;
-    const bool looksLocal = format == LocalXml ? LocalXmlFormat::probe(file.readAll())
-                                               : LocalCsvFormat::probe(file.read(csvProbeBytes));
+    // What InputFile refuses (a FIFO, a device, a file over the limit) is no phonebook.
+    QByteArray content;
+    QString problem;
+    const bool looksLocal =
+        format == LocalXml
+            ? InputFile::read(path, &content, &problem) && LocalXmlFormat::probe(content)
+            : InputFile::read(path, &content, &problem, csvProbeBytes, false) &&
+                  LocalCsvFormat::probe(content);
     return looksLocal ? format : NotAPhonebook;
 }
 

@@ -102,6 +102,15 @@ bool PhonebookManager::saveFile(int dirType, const QString &path)
     return false;
 }
 
+ReadResult PhonebookManager::readResult(int dirType)
+{
+    if (dirType == LocalDir)
+        return LocalDirectory::instance().readResult();
+    if (dirType == RemoteDir)
+        return RemoteDirectory::instance().readResult();
+    return ReadResult();
+}
+
 PhonebookResult PhonebookManager::updateGroup(int dirType, int groupId, const QString &name)
 {
     qDebug() << "Update Group, Dirtype:" << dirType << "GroupID:" << groupId

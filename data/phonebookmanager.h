@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/phonebookresult.h"
+#include "data/readresult.h"
 
 #include <QList>
 #include <QString>
@@ -34,6 +35,9 @@ public:
                                     int dstGroupId);
     // A remote phonebook's menu items point at the HTTP server's current address.
     static bool saveFile(int dirType, const QString &path);
+    // How the kind's last import went (see ReadResult): an import workflow warns about a
+    // PartlyRead file and does not make it the current file. NotRead for any other kind.
+    static ReadResult readResult(int dirType);
     // EmptyName before any store is asked; otherwise the store's result (NameTaken only for a
     // local group); Done for any other kind.
     static PhonebookResult updateGroup(int dirType, int groupId, const QString &name);

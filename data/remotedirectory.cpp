@@ -333,7 +333,9 @@ bool RemoteDirectory::isRemoteFile(const QString &path)
 bool RemoteDirectory::importFile(const QString &path)
 {
     RemotePhonebookReader reader(*this);
-    return reader.importFile(path);
+    const bool imported = reader.importFile(path);
+    m_readResult = reader.result();
+    return imported;
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/phonebookresult.h"
+#include "data/readresult.h"
 #include "data/remotecontact.h"
 #include "data/remotegroup.h"
 
@@ -66,16 +67,22 @@ public:
 
     // Whether the file is a menu or directory file; the store is not touched.
     static bool isRemoteFile(const QString &path);
-    // Replaces the phonebook with the file and the files its menus lead to. On false the
-    // phonebook is as it was.
+    // Replaces the phonebook with the file and the files its menus lead to. On false (no .xml
+    // extension, the file unreadable or refused) the phonebook is as it was. True means the
+    // phonebook holds what was read: readResult() says whether that is everything (see
+    // RemotePhonebookReader for the limits an import stops at).
     bool importFile(const QString &path);
+    // How the last importFile went: NotRead after false; Complete, or PartlyRead naming the first
+    // file that was malformed or could not be read, or the limit reached, after true.
+    const ReadResult &readResult() const { return m_readResult; }
     // Where saved menus point their URLs; the program installs the HTTP server's base URL at
     // start, so the data layer never asks the server itself. Unset, URLs are relative.
     using BaseUrlProvider = std::function<QString()>;
     static void setBaseUrlProvider(BaseUrlProvider provider);
     static QString baseUrlFromProvider();
-    // Writes the tree with URLs based on the installed provider's base URL. False when any file
-    // could not be written.
+    // Writes the tree with URLs based on the installed provider's base URL, all files or none:
+    // when any file cannot be written, every file is left as it was (saveError() names the file
+    // and the reason, and any file the system would not let be put back).
     bool saveFile(const QString &path);
     // Same with the URL prefix given; baseUrl should end with "/".
     bool saveFile(const QString &path, const QString &baseUrl);
@@ -112,4 +119,5 @@ private:
     bool m_changed = false;
     QMap<int, QString> m_fileNames;
     QString m_saveError;
+    ReadResult m_readResult;
 };

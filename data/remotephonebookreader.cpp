@@ -1,11 +1,13 @@
 #include "data/remotephonebookreader.h"
 
+#include "data/inputfile.h"
 #include "data/remotedirectory.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QFileInfo>
 #include <QXmlStreamReader>
+
+#include <memory>
 
 namespace {
 bool hasXmlExtension(const QString &path)
@@ -64,46 +66,6 @@ QString canonicalKey(const QString &path)
 }
 } // namespace
 
-RemotePhonebookReader::RemotePhonebookReader(RemoteDirectory &directory) : m_directory(directory) {}
-
-bool RemotePhonebookReader::isRemoteFile(const QString &path)
-{
-    if (!hasXmlExtension(path))
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QXmlStreamReader xml(&file);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == QLatin1String("QuelvoxIPPhoneMenu") ||
-            xml.name() == QLatin1String("QuelvoxIPPhoneDirectory"))
-            return true;
-    }
-    return false;
-}
-
-bool RemotePhonebookReader::importFile(const QString &path)
-{
-    if (!hasXmlExtension(path))
-        return false;
-    {
-        // Checked before the reset, so a file that cannot be read costs the user nothing.
-        QFile probe(path);
-        if (!probe.open(QIODevice::ReadOnly)) {
-            qDebug() << "Read Remote file failed:" << path;
-            return false;
-        }
-    }
-    m_baseDir = QFileInfo(path).absolutePath();
-    m_directory.m_baseDir = m_baseDir;
-    m_directory.resetToRoot();
-    readFile(path, m_directory.findGroup(0), true);
-    deriveNumberLabels();
-    return true;
-}
-
 QString RemotePhonebookReader::urlFileName(const QString &url)
 {
     const QString segment = url.mid(url.lastIndexOf(QLatin1Char('/')) + 1);
@@ -127,99 +89,44 @@ QString RemotePhonebookReader::itemPath(const QString &url) const
     return QFileInfo::exists(raw) ? raw : decoded;
 }
 
-bool RemotePhonebookReader::readFile(const QString &path, RemoteGroup *group, bool topLevel)
+// One file as parsed: what readers of a menu item need to build its groups again and again.
+struct RemotePhonebookReader::ParsedFile
 {
-    if (!group)
-        return false;
-    const QString key = canonicalKey(path);
-    if (m_openFiles.contains(key)) {
-        qDebug() << "Skip Remote file already being read:" << path;
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qDebug() << "Read Remote file failed:" << path;
-        return false;
-    }
-    m_openFiles.append(key);
-    QXmlStreamReader xml(&file);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == QLatin1String("QuelvoxIPPhoneMenu")) {
-            readMenu(xml, group);
-        } else if (xml.name() == QLatin1String("QuelvoxIPPhoneDirectory")) {
-            if (topLevel) {
-                RemoteGroup *directory = m_directory.createGroup();
-                directory->parentId = group->id;
-                group->childIds.append(directory->id);
-                readDirectory(xml, directory);
-            } else {
-                readDirectory(xml, group);
-            }
-        }
-    }
-    m_openFiles.removeLast();
-    return true;
-}
+    enum Kind
+    {
+        Unreadable,
+        NoPhonebook,
+        Menu,
+        Directory
+    };
+    // One menu item: its Name and URL elements in file order (a later Name overrides the title
+    // of the file the URL led to).
+    struct Item
+    {
+        QVector<QPair<bool, QString>> parts; // (is URL, text)
+    };
 
-void RemotePhonebookReader::readMenu(QXmlStreamReader &xml, RemoteGroup *group)
+    Kind kind = NoPhonebook;
+    bool hasTitle = false;
+    QString title;
+    QVector<Item> items;
+    QVector<RemoteContact> entries;
+    ReadResult problem; // NotRead: unreadable; PartlyRead: parsing stopped early
+};
+
+// A menu item still to be turned into a group under parentId, at the given menu depth.
+struct RemotePhonebookReader::Task
 {
-    group->isMenu = true;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == QLatin1String("Title")) {
-            group->name = elementText(xml);
-        } else if (xml.name() == QLatin1String("MenuItem")) {
-            RemoteGroup *item = m_directory.createGroup();
-            readMenuItem(xml, item);
-            item->parentId = group->id;
-            group->childIds.append(item->id);
-        } else {
-            xml.skipCurrentElement();
-        }
-    }
-}
+    int parentId;
+    const ParsedFile::Item *item;
+    int node;
+    int depth;
+};
 
-void RemotePhonebookReader::readMenuItem(QXmlStreamReader &xml, RemoteGroup *item)
-{
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("MenuItem"))
-            return;
-        if (token != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == QLatin1String("Name")) {
-            item->name = elementText(xml);
-        } else if (xml.name() == QLatin1String("URL")) {
-            item->url = elementText(xml);
-            readFile(itemPath(item->url), item, false);
-        } else {
-            xml.skipCurrentElement();
-        }
-    }
-}
+namespace {
+using ParsedFile = RemotePhonebookReader::ParsedFile;
 
-void RemotePhonebookReader::readDirectory(QXmlStreamReader &xml, RemoteGroup *group)
-{
-    group->isMenu = false;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == QLatin1String("Title")) {
-            group->name = elementText(xml);
-        } else if (xml.name() == QLatin1String("DirectoryEntry")) {
-            RemoteContact *contact = m_directory.createContact();
-            readDirectoryEntry(xml, contact);
-            group->childIds.append(contact->id);
-        } else {
-            xml.skipCurrentElement();
-        }
-    }
-}
-
-void RemotePhonebookReader::readDirectoryEntry(QXmlStreamReader &xml, RemoteContact *contact)
+void parseEntry(QXmlStreamReader &xml, RemoteContact *contact)
 {
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
@@ -242,6 +149,284 @@ void RemotePhonebookReader::readDirectoryEntry(QXmlStreamReader &xml, RemoteCont
             xml.skipCurrentElement();
         }
     }
+}
+
+void parseItem(QXmlStreamReader &xml, ParsedFile::Item *item)
+{
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("MenuItem"))
+            return;
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("Name"))
+            item->parts.append({false, elementText(xml)});
+        else if (xml.name() == QLatin1String("URL"))
+            item->parts.append({true, elementText(xml)});
+        else
+            xml.skipCurrentElement();
+    }
+}
+
+// The rest of the file after the menu or directory element began.
+void parseBody(QXmlStreamReader &xml, ParsedFile *file)
+{
+    const bool menu = file->kind == ParsedFile::Menu;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QStringRef name = xml.name();
+        if (name == QLatin1String("Title")) {
+            file->title = elementText(xml);
+            file->hasTitle = true;
+        } else if (menu && name == QLatin1String("MenuItem")) {
+            file->items.append(ParsedFile::Item());
+            parseItem(xml, &file->items.last());
+        } else if (!menu && name == QLatin1String("DirectoryEntry")) {
+            file->entries.append(RemoteContact());
+            parseEntry(xml, &file->entries.last());
+        } else {
+            xml.skipCurrentElement();
+        }
+    }
+}
+
+void parseFile(const QString &path, ParsedFile *file)
+{
+    QByteArray bytes;
+    QString problem;
+    if (!InputFile::read(path, &bytes, &problem)) {
+        file->kind = ParsedFile::Unreadable;
+        file->problem = ReadResult::failed(ReadResult::NotRead, path, 0, problem);
+        return;
+    }
+    bool converted = false;
+    bytes = InputFile::xmlAsUtf8(bytes, &converted);
+    const int overfull = InputFile::overfullTag(bytes);
+    if (overfull >= 0) {
+        file->problem = ReadResult::failed(
+            ReadResult::PartlyRead, path, InputFile::lineAt(bytes, overfull),
+            QStringLiteral("an element has more than %1 attributes").arg(InputFile::MaxAttributes));
+        bytes.truncate(overfull);
+    }
+    // Text that had to be converted is handed over as text, so that the reader ignores the
+    // encoding its declaration names.
+    const std::unique_ptr<QXmlStreamReader> xml =
+        converted ? std::make_unique<QXmlStreamReader>(QString::fromUtf8(bytes))
+                  : std::make_unique<QXmlStreamReader>(bytes);
+    bytes.clear();
+    while (!xml->atEnd()) {
+        if (xml->readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml->name() == QLatin1String("QuelvoxIPPhoneMenu"))
+            file->kind = ParsedFile::Menu;
+        else if (xml->name() == QLatin1String("QuelvoxIPPhoneDirectory"))
+            file->kind = ParsedFile::Directory;
+        else
+            continue;
+        parseBody(*xml, file);
+    }
+    if (xml->hasError() && file->problem.status == ReadResult::NotRead)
+        file->problem =
+            ReadResult::failed(ReadResult::PartlyRead, path, xml->lineNumber(), xml->errorString());
+}
+} // namespace
+
+RemotePhonebookReader::RemotePhonebookReader(RemoteDirectory &directory) : m_directory(directory) {}
+
+RemotePhonebookReader::~RemotePhonebookReader()
+{
+    qDeleteAll(m_files);
+}
+
+bool RemotePhonebookReader::isRemoteFile(const QString &path)
+{
+    if (!hasXmlExtension(path))
+        return false;
+    // The phonebook element comes first in any such file: its head decides.
+    QByteArray head;
+    QString problem;
+    if (!InputFile::read(path, &head, &problem, 1024 * 1024, false))
+        return false;
+    bool converted = false;
+    head = InputFile::xmlAsUtf8(head, &converted);
+    const std::unique_ptr<QXmlStreamReader> xml =
+        converted ? std::make_unique<QXmlStreamReader>(QString::fromUtf8(head))
+                  : std::make_unique<QXmlStreamReader>(head);
+    while (!xml->atEnd()) {
+        if (xml->readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml->name() == QLatin1String("QuelvoxIPPhoneMenu") ||
+            xml->name() == QLatin1String("QuelvoxIPPhoneDirectory"))
+            return true;
+    }
+    return false;
+}
+
+bool RemotePhonebookReader::importFile(const QString &path)
+{
+    if (!hasXmlExtension(path)) {
+        m_result = ReadResult::failed(ReadResult::NotRead, path, 0,
+                                      QStringLiteral("has no .xml extension"));
+        return false;
+    }
+    const QString topKey = canonicalKey(path);
+    // Read before the reset, so that a file that cannot be read costs the user nothing.
+    const ParsedFile &top = parsed(path, topKey);
+    if (top.kind == ParsedFile::Unreadable) {
+        qDebug() << "Read Remote file failed:" << path;
+        m_result = top.problem;
+        return false;
+    }
+    m_baseDir = QFileInfo(path).absolutePath();
+    m_directory.m_baseDir = m_baseDir;
+    m_directory.resetToRoot();
+    m_topPath = path;
+    m_result = ReadResult::complete(path);
+    note(top.problem);
+    m_nodes.append({topKey, -1});
+
+    QVector<Task> items;
+    RemoteGroup *root = m_directory.findGroup(0);
+    if (top.kind == ParsedFile::Directory) {
+        if (RemoteGroup *directory = newGroup()) {
+            directory->parentId = root->id;
+            root->childIds.append(directory->id);
+            apply(top, directory, 0, 0, &items);
+        }
+    } else {
+        apply(top, root, 0, 0, &items);
+    }
+    // Depth first in file order, as the files are nested, with an explicit stack.
+    QVector<Task> stack;
+    for (int i = items.size() - 1; i >= 0; --i)
+        stack.append(items.at(i));
+    while (!stack.isEmpty() && !m_stopped) {
+        const Task task = stack.takeLast();
+        items.clear();
+        runItem(task, &items);
+        for (int i = items.size() - 1; i >= 0; --i)
+            stack.append(items.at(i));
+    }
+    deriveNumberLabels();
+    return true;
+}
+
+void RemotePhonebookReader::runItem(const Task &task, QVector<Task> *items)
+{
+    RemoteGroup *group = newGroup();
+    if (!group)
+        return;
+    RemoteGroup *parent = m_directory.findGroup(task.parentId);
+    group->parentId = parent->id;
+    parent->childIds.append(group->id);
+    for (const auto &part : task.item->parts) {
+        if (m_stopped)
+            return;
+        if (!part.first) {
+            group->name = part.second;
+            continue;
+        }
+        group->url = part.second;
+        const QString path = itemPath(part.second);
+        const QString key = canonicalKey(path);
+        if (isAncestor(task.node, key)) {
+            qDebug() << "Skip Remote file already being read:" << path;
+            continue;
+        }
+        if (task.depth >= MaxDepth) {
+            note(ReadResult::failed(
+                ReadResult::PartlyRead, path, 0,
+                QStringLiteral("menus nested deeper than %1 levels").arg(MaxDepth)));
+            continue;
+        }
+        const ParsedFile &file = parsed(path, key);
+        if (file.kind == ParsedFile::Unreadable) {
+            qDebug() << "Read Remote file failed:" << path;
+            continue;
+        }
+        m_nodes.append({key, task.node});
+        apply(file, group, m_nodes.size() - 1, task.depth + 1, items);
+    }
+}
+
+void RemotePhonebookReader::apply(const ParsedFile &file, RemoteGroup *group, int node, int depth,
+                                  QVector<Task> *items)
+{
+    if (file.kind == ParsedFile::NoPhonebook)
+        return;
+    if (file.hasTitle)
+        group->name = file.title;
+    if (file.kind == ParsedFile::Menu) {
+        group->isMenu = true;
+        for (const ParsedFile::Item &item : file.items)
+            items->append({group->id, &item, node, depth});
+        return;
+    }
+    group->isMenu = false;
+    for (const RemoteContact &entry : file.entries) {
+        if (m_contactCount >= MaxContacts) {
+            note(ReadResult::failed(ReadResult::PartlyRead, QString(), 0,
+                                    QStringLiteral("more than %1 contacts").arg(MaxContacts)));
+            m_stopped = true;
+            return;
+        }
+        ++m_contactCount;
+        RemoteContact *contact = m_directory.createContact();
+        const int id = contact->id;
+        *contact = entry;
+        contact->id = id;
+        group->childIds.append(id);
+    }
+}
+
+RemoteGroup *RemotePhonebookReader::newGroup()
+{
+    if (m_groupCount >= MaxGroups) {
+        note(ReadResult::failed(ReadResult::PartlyRead, QString(), 0,
+                                QStringLiteral("more than %1 groups").arg(MaxGroups)));
+        m_stopped = true;
+        return nullptr;
+    }
+    ++m_groupCount;
+    return m_directory.createGroup();
+}
+
+const RemotePhonebookReader::ParsedFile &RemotePhonebookReader::parsed(const QString &path,
+                                                                       const QString &key)
+{
+    const auto it = m_files.constFind(key);
+    if (it != m_files.constEnd())
+        return **it;
+    auto *file = new ParsedFile;
+    m_files.insert(key, file);
+    parseFile(path, file);
+    // Each problem counts once however often menus name the file. A file that is there but
+    // cannot be read leaves part of the phonebook unread (and a save would replace it with an
+    // empty group); one that does not exist holds nothing, and its group stays empty as before.
+    if (file->kind != ParsedFile::Unreadable)
+        note(file->problem);
+    else if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        note(ReadResult::failed(ReadResult::PartlyRead, path, 0, file->problem.reason));
+    return *file;
+}
+
+bool RemotePhonebookReader::isAncestor(int node, const QString &key) const
+{
+    for (int n = node; n >= 0; n = m_nodes.at(n).parent) {
+        if (m_nodes.at(n).key == key)
+            return true;
+    }
+    return false;
+}
+
+void RemotePhonebookReader::note(const ReadResult &problem)
+{
+    if (problem.status != ReadResult::PartlyRead || !m_result.isComplete())
+        return;
+    m_result = problem;
+    if (m_result.file.isEmpty())
+        m_result.file = m_topPath;
 }
 
 void RemotePhonebookReader::deriveNumberLabels()

@@ -1,10 +1,10 @@
 #include "data/remotephonebookwriter.h"
 
+#include "data/atomicfileset.h"
 #include "data/remotedirectory.h"
 
 #include <QDebug>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 #include <QUrl>
 
@@ -216,20 +216,13 @@ QByteArray RemotePhonebookWriter::groupDocument(const RemoteGroup &group) const
     return out;
 }
 
-bool RemotePhonebookWriter::writeGroupFile(const RemoteGroup &group, const QString &path)
+bool RemotePhonebookWriter::writeGroupFile(const RemoteGroup &group, const QString &path,
+                                           AtomicFileSet *files)
 {
     const QString target =
         path.isEmpty() ? m_baseDir + QLatin1Char('/') + groupFileName(fileNamePart(group)) : path;
     qDebug() << "Save Remote File:" << target;
-    // Written to a temporary file and renamed, so a phone never fetches half a file and a
-    // failed save leaves the previous file whole.
-    QSaveFile file(target);
-    const QByteArray document = groupDocument(group);
-    if (file.open(QIODevice::WriteOnly) && file.write(document) == document.size() && file.commit())
-        return true;
-    if (m_error.isEmpty())
-        m_error = target + QStringLiteral(": ") + file.errorString();
-    return false;
+    return files->addFile(target, groupDocument(group));
 }
 
 bool RemotePhonebookWriter::save(const QString &path)
@@ -243,19 +236,32 @@ bool RemotePhonebookWriter::save(const QString &path)
 
     const RemoteGroup *root = m_directory.findGroup(0);
     const int singleTopId = root && root->childIds.size() == 1 ? root->childIds.first() : -1;
-    bool allWritten = true;
+    // Every file is staged first and all are put in place together, so that a phone never
+    // fetches a menu whose directory files belong to another save, and a failed save changes
+    // nothing.
+    AtomicFileSet files;
     for (const int id : m_directory.groupIds()) {
         const RemoteGroup &group = *m_directory.findGroup(id);
         bool written = true;
         if (id == 0) {
             if (singleTopId == -1)
-                written = writeGroupFile(group, path);
+                written = writeGroupFile(group, path, &files);
         } else if (id == singleTopId) {
-            written = writeGroupFile(group, path);
+            written = writeGroupFile(group, path, &files);
         } else {
-            written = writeGroupFile(group, QString());
+            written = writeGroupFile(group, QString(), &files);
         }
-        allWritten = allWritten && written;
+        if (!written)
+            break;
     }
-    return allWritten;
+    if (files.commit())
+        return true;
+    m_error = files.errorString();
+    const QStringList unrestored = files.unrestoredFiles();
+    if (!unrestored.isEmpty())
+        m_error += QStringLiteral("; not restored: ") + unrestored.join(QStringLiteral(", "));
+    else
+        m_error += QStringLiteral("; no file was changed");
+    qDebug() << "Save remote phonebook failed:" << m_error;
+    return false;
 }

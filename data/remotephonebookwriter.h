@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QString>
 
+class AtomicFileSet;
 class RemoteDirectory;
 struct RemoteGroup;
 
@@ -15,11 +16,13 @@ class RemotePhonebookWriter
 public:
     RemotePhonebookWriter(const RemoteDirectory &directory, const QString &baseUrl);
 
-    // Writes every group, each file atomically; false when any file could not be written.
+    // Writes every group, all files or none: on false every file is as it was before, except
+    // those error() lists as not restored (only when the system refuses to put them back).
     bool save(const QString &path);
 
     QString baseDir() const { return m_baseDir; }
-    // The first file that could not be written and why; empty after a complete save.
+    // The first file that could not be written and why ("RemotePhoneBook_Sales.xml: No space
+    // left on device; no file was changed"); empty after a complete save.
     QString error() const { return m_error; }
     // File-name part of every group but the root, as assigned by the last save().
     QMap<int, QString> fileNames() const { return m_fileNames; }
@@ -39,7 +42,7 @@ public:
 private:
     void assignFileNames(const QString &reservedFileName);
     QString fileNamePart(const RemoteGroup &group) const;
-    bool writeGroupFile(const RemoteGroup &group, const QString &path);
+    bool writeGroupFile(const RemoteGroup &group, const QString &path, AtomicFileSet *files);
 
     const RemoteDirectory &m_directory; // not owned
     QString m_baseUrl;

@@ -1,9 +1,11 @@
 #include "data/remoteurlupdater.h"
 
+#include "data/atomicfileset.h"
+#include "data/inputfile.h"
+
+#include <QDebug>
 #include <QDir>
 #include <QDomDocument>
-#include <QFile>
-#include <QSaveFile>
 
 int RemoteUrlUpdater::updateFolder(const QString &folder, const QString &ip, int port)
 {
@@ -37,10 +39,17 @@ bool RemoteUrlUpdater::updateFile(const QString &path, const QString &newHost)
 {
     QDomDocument document;
     {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        QByteArray content;
+        QString problem;
+        if (!InputFile::read(path, &content, &problem))
             return false;
-        if (!document.setContent(&file))
+        bool converted = false;
+        content = InputFile::xmlAsUtf8(content, &converted);
+        if (InputFile::overfullTag(content) >= 0)
+            return false;
+        const bool parsed = converted ? document.setContent(QString::fromUtf8(content))
+                                      : document.setContent(content);
+        if (!parsed)
             return false;
     }
     if (document.documentElement().tagName() != QLatin1String("QuelvoxIPPhoneMenu"))
@@ -71,10 +80,12 @@ bool RemoteUrlUpdater::updateFile(const QString &path, const QString &newHost)
             document.removeChild(node);
         node = next;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    AtomicFileSet file;
+    if (!file.addFile(path,
+                      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + document.toByteArray(4)) ||
+        !file.commit()) {
+        qDebug() << "Update of" << path << "failed:" << file.errorString();
         return false;
-    file.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
-    file.write(document.toByteArray(4));
-    return file.commit();
+    }
+    return true;
 }

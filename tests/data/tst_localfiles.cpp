@@ -420,8 +420,8 @@ private slots:
             << texts({"two\r\nlines|1,5|||-1|Auto|||Sales, EU||"});
         QTest::addRow("quote inside bare field")
             << head + "Ann \"the\" Boss,1" << texts({"Ann \"the\" Boss|1|||-1|Auto|||@||"});
-        QTest::addRow("empty quoted, text after closing quote")
-            << head + "\"\",\"a\"b" << texts({"|ab|||-1|Auto|||@||"});
+        QTest::addRow("empty quoted, text after closing quote is plain")
+            << head + "\"\",\"a\"b" << texts({"|\"a\"b|||-1|Auto|||@||"});
         QTest::addRow("lone cr is data") << head + "a\rb,1" << texts({"a\rb|1|||-1|Auto|||@||"});
         QTest::addRow("stray quote does not swallow the rest")
             << head + "\"Ann,1\r\nBob,2\r\nCy,3\r\n"

@@ -13,6 +13,16 @@ bool isValidUtf8(const QByteArray &bytes)
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
     const unsigned char *const end = p + bytes.size();
     while (p < end) {
+        // Eight ASCII bytes at a time: most phonebook text is ASCII.
+        while (end - p >= 8) {
+            quint64 word;
+            memcpy(&word, p, 8);
+            if (word & Q_UINT64_C(0x8080808080808080))
+                break;
+            p += 8;
+        }
+        if (p >= end)
+            break;
         unsigned c = *p;
         if (c < 0x80) {
             ++p;
@@ -237,14 +247,14 @@ int InputFile::overfullTag(const QByteArray &utf8, int maxAttributes)
             // A start tag: count the "=" outside quoted values up to its end.
             int attributes = 0;
             int i = start + 1;
-            char quote = 0;
             for (; i < size; ++i) {
                 const char c = data[i];
-                if (quote) {
-                    if (c == quote)
-                        quote = 0;
-                } else if (c == '"' || c == '\'') {
-                    quote = c;
+                if (c == '"' || c == '\'') {
+                    // Values are most of the bytes: jump to the closing quote.
+                    const void *close = memchr(data + i + 1, c, size_t(size - i - 1));
+                    if (!close)
+                        return -1;
+                    i = int(static_cast<const char *>(close) - data);
                 } else if (c == '=') {
                     if (++attributes > maxAttributes)
                         return start;

@@ -1,12 +1,15 @@
 // Local phonebook speed at 1 000 and 100 000 contacts over 50 groups. Prints name=value lines;
 // every time comes with a ratio to a baseline measured in the same run:
 //   xml_import vs a bare QXmlStreamReader pass over the same file that builds nothing,
+//   xml_input_checks (the encoding check and the attribute scan every XML import now makes
+//   before parsing) vs the same bare pass, showing what they add to an import,
 //   csv_import vs decoding the same file and splitting it into lines and fields,
 //   xml_save / csv_save vs writing the same number of bytes in one call,
 //   delete_group (the group holding half the contacts) and search (group 0, empty and
 //   non-matching key) vs importing the same phonebook from XML.
 // Usage: local_phonebook_bench [--small]   (--small: 1 000 contacts only)
 
+#include "data/inputfile.h"
 #include "data/localdirectory.h"
 
 #include <QCoreApplication>
@@ -135,6 +138,9 @@ void run(int contacts, const QTemporaryDir &dir)
         std::fprintf(stderr, "the bare pass stopped early\n");
     const double xmlImport = timeMs(rounds, nothing, [&] { store.importFile(xmlPath); });
     xmlFloor = std::min(xmlFloor, timeMs(rounds, nothing, [&] { sink += bareXmlPass(xmlPath); }));
+    const double xmlChecks = timeMs(rounds, nothing, [&] {
+        sink += InputFile::xmlAsUtf8(xmlBytes).size() + InputFile::overfullTag(xmlBytes);
+    });
     const double csvFloor = timeMs(rounds, nothing, [&] { sink += bareCsvPass(csvPath); });
     const double csvImport = timeMs(rounds, nothing, [&] { store.importFile(csvPath); });
     if (store.contactCount(-1) != contacts)
@@ -164,6 +170,8 @@ void run(int contacts, const QTemporaryDir &dir)
     print("xml_import_ms_" + n, xmlImport);
     print("xml_floor_ms_" + n, xmlFloor);
     print("xml_import_vs_floor_" + n, xmlImport / xmlFloor);
+    print("xml_input_checks_ms_" + n, xmlChecks);
+    print("xml_input_checks_vs_floor_" + n, xmlChecks / xmlFloor);
     print("xml_save_ms_" + n, xmlSave);
     print("xml_save_vs_raw_write_" + n, xmlSave / xmlRaw);
     print("csv_import_ms_" + n, csvImport);

@@ -149,7 +149,10 @@ QIODevice *AtomicFileSet::beginFile(const QString &path)
     if (hasFailed())
         return nullptr;
     Entry entry;
-    entry.target = QFileInfo(path).absoluteFilePath();
+    const QFileInfo info(path);
+    // A link stays a link: the file it points at gets the new content.
+    entry.target =
+        info.isSymLink() && info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
     auto staged = std::make_unique<StagedFile>();
     for (int attempt = 0; attempt < 100; ++attempt) {
         entry.temporary = sideName(entry.target, "saving");

@@ -180,7 +180,8 @@ void TestSaveFaults::failedSaveChangesNothing()
         QCOMPARE(readAll(folder + QLatin1Char('/') + name), old[name]);
 }
 
-// A saved file keeps the permissions of the one it replaces; a new one gets the usual ones.
+// A saved file keeps the permissions of the one it replaces and a link stays a link; a new
+// file gets the usual permissions.
 void TestSaveFaults::savedFilesKeepTheirPermissions()
 {
     TestWorkDir work;
@@ -203,6 +204,14 @@ void TestSaveFaults::savedFilesKeepTheirPermissions()
     QCOMPARE(::stat(QFile::encodeName(fresh).constData(), &status), 0);
     QCOMPARE(int(status.st_mode & 0777), 0644);
     QCOMPARE(filesIn(work.path()), texts({"book.xml", "fresh.csv"}));
+
+    // Saving through a link writes the file it points at and keeps the link.
+    const QString link = work.filePath(QStringLiteral("link.xml"));
+    QVERIFY(QFile::link(path, link));
+    store.addContact(0, nullptr);
+    QVERIFY(store.saveFile(link));
+    QCOMPARE(QFileInfo(link).symLinkTarget(), path);
+    QVERIFY(readAll(path).contains("display_name=\"Name\""));
 }
 
 QTEST_GUILESS_MAIN(TestSaveFaults)

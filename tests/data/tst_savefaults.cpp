@@ -118,10 +118,6 @@ void TestSaveFaults::failedSaveChangesNothing_data()
         << "remote" << true << qint64(4096) << -1 << remoteFiles << noSpace;
     QTest::addRow("xml, disk full after 100 bytes")
         << "xml" << false << qint64(100) << -1 << texts({"book.xml"}) << noSpace;
-    QTest::addRow("xml, disk full at once")
-        << "xml" << false << qint64(0) << -1 << texts({"book.xml"}) << noSpace;
-    QTest::addRow("csv, disk full after 100 bytes")
-        << "csv" << false << qint64(100) << -1 << texts({"book.csv"}) << noSpace;
     QTest::addRow("remote, disk full in the second file")
         << "remote" << false << qint64(1000) << -1 << remoteFiles << noSpace;
     QTest::addRow("remote, second rename fails")

@@ -1,0 +1,317 @@
+// The contact list over a remote directory of 100 000 contacts: group load, search keystrokes,
+// live row widgets, batch select all, and deleting and moving 10 000 ticked rows. Prints
+// name=value lines; each figure comes with a baseline from the same run (the store and the
+// list model alone, without the view) and the ratio or limit it is held to.
+//   QT_QPA_PLATFORM=offscreen contactlist_bench [--contacts N]
+
+#include "data/phonebookmanager.h"
+#include "data/remotedirectory.h"
+#include "ui/contactlist/listcontactitem.h"
+#include "ui/contactlist/listcontactwidget.h"
+#include "ui/contactlist/uicontactitemdata.h"
+#include "widgets/qvlistdatamodel.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+int contactTotal = 100000;
+const int repeats = 3;
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+// A menu that leads to one directory of contactTotal contacts, plus an empty second directory
+// (the move target). Returns the menu's path.
+QString generate(const QString &folder)
+{
+    const QByteArray url = "http://127.0.0.1:80/";
+    QByteArray menu = "<QuelvoxIPPhoneMenu>\n<Title>Root Directory</Title>\n";
+    for (const char *name : {"Big", "Target"}) {
+        menu += QByteArray("<MenuItem>\n<Name>") + name + "</Name>\n<URL>" + url +
+                "RemotePhoneBook_" + name + ".xml</URL>\n</MenuItem>\n";
+    }
+    menu += "</QuelvoxIPPhoneMenu>\n";
+    QByteArray big = "<QuelvoxIPPhoneDirectory>\n<Title>Big</Title>\n";
+    for (int c = 0; c < contactTotal; ++c) {
+        big += "<DirectoryEntry>\n<Name>Contact " + QByteArray::number(c) +
+               "</Name>\n<Telephone label=\"Office\">+1 555 " +
+               QByteArray::number(c).rightJustified(6, '0') +
+               "</Telephone>\n<Telephone label=\"Mobile\">" + QByteArray::number(c * 7) +
+               "</Telephone>\n<Telephone></Telephone>\n</DirectoryEntry>\n";
+    }
+    big += "</QuelvoxIPPhoneDirectory>\n";
+    // One placeholder entry makes the target a directory; it is deleted after the import.
+    const QByteArray target = "<QuelvoxIPPhoneDirectory>\n<Title>Target</Title>\n"
+                              "<DirectoryEntry>\n<Name>x</Name>\n</DirectoryEntry>\n"
+                              "</QuelvoxIPPhoneDirectory>\n";
+    writeFile(folder + QStringLiteral("/RemotePhoneBook_Big.xml"), big);
+    writeFile(folder + QStringLiteral("/RemotePhoneBook_Target.xml"), target);
+    const QString path = folder + QStringLiteral("/RemotePhonebook_bench.xml");
+    writeFile(path, menu);
+    return path;
+}
+
+struct Groups
+{
+    int big = -1;
+    int target = -1;
+};
+
+Groups importBook(const QString &path)
+{
+    RemoteDirectory &store = RemoteDirectory::instance();
+    store.importFile(path);
+    Groups groups;
+    for (const int id : store.findGroup(0)->childIds) {
+        const QString name = store.groupName(id);
+        if (name == QLatin1String("Big"))
+            groups.big = id;
+        else if (name == QLatin1String("Target"))
+            groups.target = id;
+    }
+    RemoteGroup *target = store.findGroup(groups.target);
+    const QList<int> placeholder = target->childIds;
+    for (const int id : placeholder)
+        store.deleteContact(groups.target, id);
+    target->isMenu = false;
+    return groups;
+}
+
+double elapsedMs(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+double bestMs(const std::function<void()> &setup, const std::function<void()> &work)
+{
+    double best = 1e30;
+    for (int i = 0; i < repeats; ++i) {
+        setup();
+        best = std::min(best, elapsedMs(work));
+    }
+    return best;
+}
+
+// Lets the deferred layouts and deletions run, as the event loop would after a user action.
+void settle()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Answers the next question with Ok as soon as it is shown.
+void answerOkSoon()
+{
+    QTimer::singleShot(0, [] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            if (auto *box = dialog->findChild<QDialogButtonBox *>())
+                box->button(QDialogButtonBox::Ok)->click();
+        }
+    });
+}
+
+// What loadGroup cannot do without: walk the group in the store and fill a list model.
+void walkAndFill(qvListDataModel &model, int groupId)
+{
+    RemoteDirectory &store = RemoteDirectory::instance();
+    QList<QVariant> rows;
+    const RemoteGroup *group = store.findGroup(groupId);
+    rows.reserve(group->childIds.size());
+    for (const int id : group->childIds) {
+        if (const RemoteContact *contact = store.findContact(id)) {
+            uiContactItemData row;
+            row.nContactId = id;
+            row.strName = contact->name;
+            rows.append(QVariant::fromValue(row));
+        }
+    }
+    model.Clear();
+    model.AppendRows(rows);
+}
+
+void tickEveryTenth(ListContactWidget &pane)
+{
+    for (int r = 0; r < pane.count(); r += 10)
+        pane.slotItemclicked(pane.model()->index(r, 0));
+}
+
+void print(const char *name, double value)
+{
+    std::printf("%s=%.3f\n", name, value);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const int at = args.indexOf(QStringLiteral("--contacts"));
+    if (at >= 0 && at + 1 < args.size())
+        contactTotal = args.at(at + 1).toInt();
+    // The per-operation log lines would dominate the figures.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+
+    QTemporaryDir work;
+    const QString book = generate(work.path());
+    Groups groups = importBook(book);
+
+    ListContactWidget pane;
+    pane.resize(332, 520);
+    pane.show();
+    pane.setDirType(PhonebookManager::RemoteDir);
+    settle();
+
+    // Group load against the store walk and model fill alone.
+    qvListDataModel bare;
+    const double floorMs = bestMs([] {}, [&] { walkAndFill(bare, groups.big); });
+    const double loadMs = bestMs(
+        [&] {
+            pane.loadGroup(groups.target);
+            settle();
+        },
+        [&] {
+            pane.loadGroup(groups.big);
+            settle();
+        });
+    std::printf("contacts=%d\nrows=%d\n", contactTotal, pane.count());
+    print("load_floor_ms", floorMs);
+    print("load_group_ms", loadMs);
+    print("load_ratio", loadMs / floorMs);
+    std::printf("load_ratio_limit=1.5\n");
+
+    // Live row widgets against the rows the viewport shows.
+    settle();
+    int live = 0;
+    for (ListContactItem *item : pane.findChildren<ListContactItem *>())
+        live += item->parentWidget() ? 1 : 0;
+    const int visible = (pane.viewport()->height() + 47) / 48;
+    std::printf("live_row_widgets=%d\nvisible_rows=%d\n", live, visible);
+
+    // Search keystrokes: a key that narrows the group to a few rows, and the first key of a
+    // name, which keeps every row. The store's own search is the baseline.
+    const QString narrow = QStringLiteral("Contact 4711");
+    const QString broad = QStringLiteral("c");
+    const double narrowFloorMs =
+        bestMs([] {},
+               [&] {
+                   QList<RemoteContact *> found;
+                   RemoteDirectory::instance().searchContacts(groups.big, narrow, found);
+               });
+    const double narrowMs = bestMs(
+        [&] {
+            pane.searchContacts(QString());
+            settle();
+        },
+        [&] {
+            pane.searchContacts(narrow);
+            settle();
+        });
+    const double broadMs = bestMs(
+        [&] {
+            pane.searchContacts(narrow);
+            settle();
+        },
+        [&] {
+            pane.searchContacts(broad);
+            settle();
+        });
+    print("search_store_floor_ms", narrowFloorMs);
+    print("search_keystroke_ms", narrowMs);
+    print("search_keystroke_all_rows_ms", broadMs);
+    std::printf("search_limit_ms=50\n");
+    pane.searchContacts(QString());
+
+    // Batch mode: select all.
+    pane.setBatchState(true);
+    const double selectAllMs = bestMs(
+        [&] {
+            pane.setAllSelect(false);
+            settle();
+        },
+        [&] {
+            pane.setAllSelect(true);
+            settle();
+        });
+    print("select_all_ms", selectAllMs);
+    std::printf("select_all_limit_ms=100\n");
+    pane.setBatchState(false);
+
+    // Deleting and moving every tenth row: the store's own work is the baseline.
+    const int ticked = (contactTotal + 9) / 10;
+    const double storeDeleteMs = bestMs(
+        [&] { groups = importBook(book); },
+        [&] {
+            const QList<int> ids = RemoteDirectory::instance().findGroup(groups.big)->childIds;
+            for (int i = 0; i < ids.size(); i += 10)
+                PhonebookManager::deleteContact(PhonebookManager::RemoteDir, groups.big, ids.at(i));
+        });
+    const double deleteMs = bestMs(
+        [&] {
+            groups = importBook(book);
+            pane.setBatchState(false);
+            pane.loadGroup(groups.big);
+            pane.setBatchState(true);
+            tickEveryTenth(pane);
+            settle();
+            answerOkSoon();
+        },
+        [&] {
+            pane.deleteSelectedContacts();
+            settle();
+        });
+    std::printf("ticked_rows=%d\nrows_after_delete=%d\n", ticked, pane.count());
+    print("delete_store_floor_ms", storeDeleteMs);
+    print("delete_ticked_ms", deleteMs);
+
+    const double storeMoveMs =
+        bestMs([&] { groups = importBook(book); },
+               [&] {
+                   const QList<int> all =
+                       RemoteDirectory::instance().findGroup(groups.big)->childIds;
+                   QList<int> ids;
+                   for (int i = 0; i < all.size(); i += 10)
+                       ids.append(all.at(i));
+                   PhonebookManager::moveContactsToGroup(PhonebookManager::RemoteDir, ids,
+                                                         groups.big, groups.target);
+               });
+    const double moveMs = bestMs(
+        [&] {
+            groups = importBook(book);
+            pane.setBatchState(false);
+            pane.loadGroup(groups.big);
+            pane.setBatchState(true);
+            tickEveryTenth(pane);
+            settle();
+            answerOkSoon();
+        },
+        [&] {
+            pane.moveSelectedContacts(groups.target);
+            settle();
+        });
+    std::printf("rows_after_move=%d\n", pane.count());
+    print("move_store_floor_ms", storeMoveMs);
+    print("move_ticked_ms", moveMs);
+    std::printf("delete_move_limit_ms=1000\n");
+    return 0;
+}

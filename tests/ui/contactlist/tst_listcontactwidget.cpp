@@ -1,0 +1,425 @@
+// The contact list pane over the real stores: search, ticks and the all-select signal, add at the
+// contact limit, the context menu, moves and deletes whose rows and toasts follow what the store
+// really did, and the empty-group panel's button.
+
+#include "../../dialogs/dialogdriver.h"
+#include "data/localdirectory.h"
+#include "data/phonebookmanager.h"
+#include "data/remotedirectory.h"
+#include "dialogs/tipwidget.h"
+#include "shell/langtranslater.h"
+#include "ui/contactlist/listcontactwidget.h"
+#include "ui/contactlist/nocontactwidget.h"
+#include "ui/groupselect/treegroupselectwidget.h"
+#include "widgets/qvviewitemwidget.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWidgetAction>
+
+#include <memory>
+
+namespace {
+
+constexpr int Local = PhonebookManager::LocalDir;
+QString str(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+QStringList strs(std::initializer_list<const char *> texts)
+{
+    QStringList list;
+    for (const char *text : texts)
+        list << str(text);
+    return list;
+}
+
+constexpr int Remote = PhonebookManager::RemoteDir;
+
+struct Book
+{
+    int group = -1;      // the group the pane shows
+    int other = -1;      // a group that takes contacts
+    int menu = -1;       // remote only: a menu holding a sub-group
+    QList<int> contacts; // in the group's order
+};
+
+// Local: group 2 "Friends" holds Alice, bob and Carol (numbers in three fields); the pane shows
+// "All Contacts". Remote: directory A holds the same three, B is an empty directory, M a menu.
+Book makeBook(int dirType)
+{
+    const QStringList names{QStringLiteral("Alice"), QStringLiteral("bob"),
+                            QStringLiteral("Carol")};
+    const QStringList numbers{QStringLiteral("5551234"), QStringLiteral("9876"),
+                              QStringLiteral("12399")};
+    Book book;
+    if (dirType == Local) {
+        LocalDirectory &store = LocalDirectory::instance();
+        store.initDefaultGroup();
+        book.other = store.addGroup()->id;
+        for (int i = 0; i < 3; ++i) {
+            LocalContact *contact = nullptr;
+            store.addContact(book.other, &contact);
+            contact->display_name = names.at(i);
+            QString *fields[] = {&contact->office_number, &contact->mobile_number,
+                                 &contact->other_number};
+            *fields[i] = numbers.at(i);
+            book.contacts.append(contact->id);
+        }
+        book.group = LocalDirectory::AllContactsId;
+        return book;
+    }
+    RemoteDirectory &store = RemoteDirectory::instance();
+    store.resetToRoot();
+    book.group = store.addGroup(0)->id;
+    book.other = store.addGroup(0)->id;
+    book.menu = store.addGroup(0)->id;
+    store.addGroup(book.menu);
+    for (int i = 0; i < 3; ++i) {
+        RemoteContact *contact = nullptr;
+        store.addContact(book.group, &contact);
+        contact->name = names.at(i);
+        contact->numbers[0] = {numbers.at(i), QStringLiteral("Office")};
+        contact->numbers[1].label = QStringLiteral("Mobile 777"); // labels are not searched
+        book.contacts.append(contact->id);
+    }
+    store.addContact(book.other, nullptr);
+    store.deleteContact(book.other, store.findGroup(book.other)->childIds.first());
+    return book;
+}
+
+QStringList shownNames(ListContactWidget &pane)
+{
+    QStringList names;
+    for (int r = 0; r < pane.count(); ++r) {
+        qvViewItemWidget *widget = pane.GetItemWidget(r);
+        names << (widget ? widget->findChild<QLabel *>(QStringLiteral("labName"))->text()
+                         : QStringLiteral("<no widget>"));
+    }
+    return names;
+}
+
+QLabel *tickOf(ListContactWidget &pane, int row)
+{
+    return pane.GetItemWidget(row)->findChild<QLabel *>(QStringLiteral("labSelecIcon"));
+}
+
+void clickRow(ListContactWidget &pane, int row)
+{
+    QTest::mouseClick(pane.viewport(), Qt::LeftButton, {},
+                      pane.visualItemRect(pane.item(row)).center());
+}
+
+QString toastText()
+{
+    const auto *label =
+        TipWidget::current()->findChild<QLabel *>(QStringLiteral("mainwidowTipLabel"));
+    return TipWidget::current()->isVisible() ? label->text() : QString();
+}
+
+QString toastKind()
+{
+    return TipWidget::current()
+        ->findChild<QLabel *>(QStringLiteral("mainwidowTipIcon"))
+        ->property("icontype")
+        .toString();
+}
+
+void answerNote(QDialogButtonBox::StandardButton button, QString *text = nullptr)
+{
+    whenDialogShown(Langtranslater::mark(QStringLiteral("Note")),
+                    [button, text](MessageboxDialog *dialog) {
+                        if (text)
+                            *text = dialog->findChild<QLabel *>(QStringLiteral("labNote"))->text();
+                        buttonOf(dialog, button)->click();
+                    });
+}
+
+// Opens the context menu at point (viewport coordinates); returns the texts of its items, empty
+// when no menu opened. chosen (if not empty) is triggered.
+QStringList contextMenu(ListContactWidget &pane, QPoint point, const QString &chosen = QString())
+{
+    QStringList texts;
+    QTimer::singleShot(0, [&texts, chosen] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        QAction *pick = nullptr;
+        for (QAction *action : menu->actions()) {
+            const auto *label =
+                qobject_cast<QLabel *>(static_cast<QWidgetAction *>(action)->defaultWidget());
+            texts << label->text();
+            if (label->text() == chosen)
+                pick = action;
+        }
+        menu->close();
+        if (pick)
+            pick->trigger();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, point, pane.viewport()->mapToGlobal(point));
+    QApplication::sendEvent(pane.viewport(), &event);
+    QCoreApplication::processEvents(); // the timer fires here when no menu ran
+    return texts;
+}
+
+} // namespace
+
+class TestListContactWidget : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        host = std::make_unique<QWidget>();
+        host->resize(800, 600);
+        TipWidget::create(host.get());
+        pane = new ListContactWidget(host.get());
+        pane->setGeometry(10, 76, 332, 520);
+        host->show();
+    }
+    void cleanup() { host.reset(); }
+
+    void search_data()
+    {
+        QTest::addColumn<int>("dirType");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QStringList>("expected");
+        for (const int kind : {Local, Remote}) {
+            const char *k = kind == Local ? "local" : "remote";
+            QTest::addRow("%s: any case", k) << kind << str("ALI") << strs({"Alice"});
+            QTest::addRow("%s: digits inside numbers", k)
+                << kind << str("123") << strs({"Alice", "Carol"});
+            QTest::addRow("%s: empty key lists all", k)
+                << kind << str("") << strs({"Alice", "bob", "Carol"});
+            QTest::addRow("%s: nothing matches", k) << kind << str("zzz") << QStringList();
+        }
+        QTest::addRow("remote: labels not searched") << Remote << str("777") << QStringList();
+    }
+    void search()
+    {
+        QFETCH(int, dirType);
+        QFETCH(QString, key);
+        QFETCH(QStringList, expected);
+        const Book book = makeBook(dirType);
+        pane->setDirType(dirType);
+        pane->loadGroup(book.group);
+
+        QCOMPARE(pane->searchContacts(key), expected.size());
+        QCOMPARE(shownNames(*pane), expected);
+        QCOMPARE(pane->isNoMatchShown(), expected.isEmpty() && !key.isEmpty());
+        QCOMPARE(pane->currentRow(), expected.isEmpty() ? -1 : 0);
+    }
+
+    void ticksReportAllSelected()
+    {
+        const Book book = makeBook(Remote);
+        pane->setDirType(Remote);
+        pane->loadGroup(book.group);
+        QSignalSpy allSelect(pane, &ListContactWidget::sigContactAllSelect);
+
+        clickRow(*pane, 0); // outside batch mode a click only selects
+        QVERIFY(tickOf(*pane, 0)->isHidden());
+        pane->setBatchState(true);
+        for (int r = 0; r < 3; ++r) {
+            QVERIFY(tickOf(*pane, r)->isVisible());
+            QCOMPARE(tickOf(*pane, r)->property("select").toString(), QStringLiteral("off"));
+            clickRow(*pane, r);
+        }
+        QCOMPARE(tickOf(*pane, 2)->property("select").toString(), QStringLiteral("on"));
+        QCOMPARE(allSelect.size(), 1);
+        QCOMPARE(allSelect.takeFirst().at(0).toBool(), true);
+        QVERIFY(pane->isAllSelected());
+        clickRow(*pane, 1);
+        QCOMPARE(allSelect.size(), 1);
+        QCOMPARE(allSelect.takeFirst().at(0).toBool(), false);
+        QCOMPARE(pane->selectedContactIds(), (QList<int>{book.contacts[0], book.contacts[2]}));
+
+        clickRow(*pane, 1);
+        QCOMPARE(allSelect.size(), 1);
+        QCOMPARE(allSelect.takeFirst().at(0).toBool(), true);
+
+        pane->setAllSelect(!pane->isAllSelected()); // what "All Select" does
+        QVERIFY(pane->selectedContactIds().isEmpty());
+        QCOMPARE(tickOf(*pane, 1)->property("select").toString(), QStringLiteral("off"));
+        pane->setAllSelect(!pane->isAllSelected());
+        QCOMPARE(pane->selectedContactIds(), book.contacts);
+        QCOMPARE(tickOf(*pane, 1)->property("select").toString(), QStringLiteral("on"));
+        pane->setBatchState(false);
+        QVERIFY(tickOf(*pane, 1)->isHidden());
+        QVERIFY(pane->selectedContactIds().isEmpty());
+        QVERIFY(!pane->isAllSelected());
+    }
+
+    void addStopsAtTheContactLimit()
+    {
+        makeBook(Local);
+        pane->setDirType(Local);
+        pane->loadGroup(LocalDirectory::AllContactsId);
+        QCOMPARE(pane->addContact(), int(LocalDirectory::Done));
+        QCOMPARE(pane->count(), 4);
+        QCOMPARE(pane->currentRow(), 3);
+        while (LocalDirectory::instance().contacts().size() < LocalDirectory::MaxContacts)
+            LocalDirectory::instance().addContact(LocalDirectory::BlocklistId, nullptr);
+
+        QCOMPARE(pane->addContact(), int(LocalDirectory::LimitReached));
+        QCOMPARE(pane->count(), 4);
+    }
+
+    void contextMenuOnlyOverRowsOutsideBatchMode()
+    {
+        const Book book = makeBook(Local);
+        pane->setDirType(Local);
+        pane->loadGroup(book.group);
+        const QPoint onRow = pane->visualItemRect(pane->item(1)).center();
+        const QStringList items{QStringLiteral("Delete"), QStringLiteral("Move to")};
+        QCOMPARE(contextMenu(*pane, onRow), items);
+        QVERIFY(contextMenu(*pane, QPoint(100, 400)).isEmpty()); // below the last row
+        pane->setBatchState(true);
+        QVERIFY(contextMenu(*pane, onRow).isEmpty());
+    }
+
+    // A local contact moved out of "All Contacts" stays listed there unless it goes to the
+    // Blocklist; either way the row follows the store.
+    void moveFromContextMenu_data()
+    {
+        QTest::addColumn<bool>("toBlocklist");
+        QTest::addRow("to a group: row stays") << false;
+        QTest::addRow("to the Blocklist: row goes") << true;
+    }
+    void moveFromContextMenu()
+    {
+        QFETCH(bool, toBlocklist);
+        const Book book = makeBook(Local);
+        LocalDirectory::instance().moveContacts({book.contacts[1]}, book.other,
+                                                LocalDirectory::AllContactsId);
+        pane->setDirType(Local);
+        pane->loadGroup(book.group);
+        QSignalSpy counts(pane, &ListContactWidget::sigContactCountChanged);
+        const int target = toBlocklist ? LocalDirectory::BlocklistId : book.other;
+
+        contextMenu(*pane, pane->visualItemRect(pane->item(1)).center(), QStringLiteral("Move to"));
+        QVERIFY(pane->groupSelectPopup()->isVisible());
+        QString question;
+        answerNote(QDialogButtonBox::Ok, &question);
+        emit pane->groupSelectPopup()->sigSelectedGroup(target);
+
+        QVERIFY(question.endsWith(LocalDirectory::instance().groupName(target) + QLatin1Char('?')));
+        QVERIFY(
+            LocalDirectory::instance().findGroup(target)->contactIds.contains(book.contacts[1]));
+        QCOMPARE(shownNames(*pane),
+                 toBlocklist ? strs({"Alice", "Carol"}) : strs({"Alice", "bob", "Carol"}));
+        QCOMPARE(toastText(), QStringLiteral("Moved successfully!"));
+        QCOMPARE(counts.size(), 1);
+        QCOMPARE(counts.first().at(0).toInt(), pane->count());
+    }
+
+    // Rows and toasts follow what the store did, not what it was asked.
+    void batchResultsFollowTheStore_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("oneGoneBefore"); // contact 0 is deleted behind the pane's back
+        QTest::addColumn<QString>("toast");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addRow("move refused by a menu") << str("menu") << false << str("Move failed!")
+                                                << str("warn") << strs({"Alice", "bob", "Carol"});
+        QTest::addRow("move with a contact gone")
+            << str("move") << true << str("Some contacts could not be moved!") << str("warn")
+            << strs({"Carol"});
+        QTest::addRow("move") << str("move") << false << str("Moved successfully!")
+                              << str("success") << strs({"Carol"});
+        QTest::addRow("same group") << str("same") << false << str("Cannot move to the same group!")
+                                    << str("warn") << strs({"Alice", "bob", "Carol"});
+        QTest::addRow("delete") << str("delete") << false << str("Deleted successfully!")
+                                << str("success") << strs({"Carol"});
+        QTest::addRow("delete with a contact gone")
+            << str("delete") << true << str("Deleted successfully!") << str("success")
+            << strs({"Carol"});
+    }
+    void batchResultsFollowTheStore()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, oneGoneBefore);
+        QFETCH(QString, toast);
+        QFETCH(QString, kind);
+        QFETCH(QStringList, rows);
+        const Book book = makeBook(Remote);
+        pane->setDirType(Remote);
+        pane->loadGroup(book.group);
+        pane->setBatchState(true);
+        clickRow(*pane, 0);
+        clickRow(*pane, 1);
+        if (oneGoneBefore)
+            RemoteDirectory::instance().deleteContact(book.group, book.contacts[0]);
+        QSignalSpy counts(pane, &ListContactWidget::sigContactCountChanged);
+
+        if (action != QLatin1String("same"))
+            answerNote(QDialogButtonBox::Ok);
+        if (action == QLatin1String("delete"))
+            pane->deleteSelectedContacts();
+        else
+            pane->moveSelectedContacts(action == QLatin1String("menu")   ? book.menu
+                                       : action == QLatin1String("same") ? book.group
+                                                                         : book.other);
+
+        QCOMPARE(toastText(), toast);
+        QCOMPARE(toastKind(), kind);
+        QCOMPARE(shownNames(*pane), rows);
+        QCOMPARE(counts.size(), kind == QLatin1String("success") || oneGoneBefore ? 1 : 0);
+        const bool kept = rows.size() == 3;
+        QCOMPARE(pane->selectedContactIds().size(), kept ? 2 : 0); // a refused move keeps ticks
+        QList<int> stored = RemoteDirectory::instance().findGroup(book.group)->childIds;
+        QCOMPARE(stored.size(), kept && !oneGoneBefore ? 3 : 1);
+    }
+
+    void deleteLastSearchResultShowsNoMatch()
+    {
+        const Book book = makeBook(Local);
+        pane->setDirType(Local);
+        pane->loadGroup(book.group);
+        QCOMPARE(pane->searchContacts(QStringLiteral("bob")), 1);
+
+        answerNote(QDialogButtonBox::Cancel);
+        contextMenu(*pane, pane->visualItemRect(pane->item(0)).center(), QStringLiteral("Delete"));
+        QCOMPARE(pane->count(), 1);
+        answerNote(QDialogButtonBox::Ok);
+        contextMenu(*pane, pane->visualItemRect(pane->item(0)).center(), QStringLiteral("Delete"));
+
+        QCOMPARE(pane->count(), 0);
+        QVERIFY(!LocalDirectory::instance().findContact(book.contacts[1]));
+        QVERIFY(pane->isNoMatchShown());
+        QCOMPARE(toastText(), QStringLiteral("Deleted successfully!"));
+    }
+
+    void editedNameAndIds()
+    {
+        const Book book = makeBook(Remote);
+        pane->setDirType(Remote);
+        pane->loadGroup(book.group);
+        RemoteDirectory::instance().findContact(book.contacts[2])->name =
+            QStringLiteral("Caroline");
+        pane->slotEditContactSuccess(book.contacts[2]);
+        QCOMPARE(shownNames(*pane).last(), QStringLiteral("Caroline"));
+        QCOMPARE(pane->contactIdAt(2), book.contacts[2]);
+        QCOMPARE(pane->contactIdAt(3), -1);
+    }
+
+    void createNowButton()
+    {
+        NoContactWidget panel;
+        QSignalSpy create(&panel, &NoContactWidget::sigBtnCreateClicked);
+        QTest::mouseClick(panel.findChild<QPushButton *>(QStringLiteral("pushButton")),
+                          Qt::LeftButton);
+        QCOMPARE(create.size(), 1);
+    }
+
+private:
+    std::unique_ptr<QWidget> host;
+    ListContactWidget *pane = nullptr; // owned by host
+};
+
+QTEST_MAIN(TestListContactWidget)
+#include "tst_listcontactwidget.moc"

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "widgets/qvlistwidgetdelegate.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+// Gives every contact row a ListContactItem; the type key sizes rows through qv_item_size.
+class ContactItemDelegate : public qvListWidgetDelegate
+{
+    Q_OBJECT
+public:
+    explicit ContactItemDelegate(QObject *parent = nullptr);
+
+    qvCreateItemWidgetFunc GetCreateFunc(const QVariant &data) override;
+    // "CreatContactItemWidget" for every row.
+    QString GetItemWidgetName(const QVariant &data) override;
+};

@@ -428,7 +428,11 @@ void qvListWidget::DetachRowWidget(int row)
 
 void qvListWidget::DetachAllWidgets()
 {
-    for (int r = 0; r < count(); ++r)
+    // Only rows of the window carry widgets (every update and row change keeps it so); walking
+    // every row of a long list would cost more than the rest of a reload.
+    if (m_cacheStart < 0 || m_cacheEnd < 0)
+        return;
+    for (int r = m_cacheStart; r <= m_cacheEnd && r < count(); ++r)
         DetachRowWidget(r);
 }
 
@@ -497,7 +501,10 @@ qvListWidgetItem *qvListWidget::CreateListItemFor(const QVariant &data)
     if (!listItem)
         return nullptr;
     listItem->SetTypeKey(m_delegate->GetItemTypeKey(data));
-    SetWidgetItemSize(listItem);
+    // A new item has no size hint; only a height of its own or of its type key gives it one.
+    if (listItem->GetItemHeight(viewport()->size()) >= 1 ||
+        m_itemSizes.contains(listItem->GetTypeKey()))
+        SetWidgetItemSize(listItem);
     return listItem;
 }
 
@@ -536,16 +543,30 @@ void qvListWidget::ReplaceRowItem(int row, qvListWidgetItem *replacement)
     viewport()->update();
 }
 
+void qvListWidget::InsertItemsFor(int at, int n)
+{
+    // Filling an empty view (every load of a long list): the rows are announced to the view once
+    // instead of one insertion at a time. An empty view has no selection, current row or index
+    // widgets that the per-row notifications would have to carry along.
+    const bool bulk = count() == 0 && n > 1;
+    {
+        const QSignalBlocker blocker(bulk ? model() : nullptr);
+        int row = at;
+        for (int r = at; r < at + n; ++r) {
+            if (qvListWidgetItem *listItem = CreateListItemFor(m_model->GetData(r)))
+                InsertListItem(row++, listItem);
+        }
+    }
+    if (bulk)
+        reset();
+}
+
 void qvListWidget::LoadAllItems()
 {
     if (!m_model || !m_delegate)
         return;
     m_inserting = true;
-    const int rows = m_model->GetCount();
-    for (int r = 0; r < rows; ++r) {
-        if (qvListWidgetItem *listItem = CreateListItemFor(m_model->GetData(r)))
-            InsertListItem(r, listItem);
-    }
+    InsertItemsFor(0, m_model->GetCount());
     m_inserting = false;
     UpdateItemWidget(true);
 }
@@ -643,10 +664,7 @@ void qvListWidget::OnRowsInserted(int index, size_t size)
     const int n = static_cast<int>(size);
     ShiftWindowForInsert(at, n);
     m_inserting = true;
-    for (int r = at; r < at + n; ++r) {
-        if (qvListWidgetItem *listItem = CreateListItemFor(m_model->GetData(r)))
-            InsertListItem(r, listItem);
-    }
+    InsertItemsFor(at, n);
     m_inserting = false;
     UpdateItemWidget(false);
 }
@@ -740,14 +758,12 @@ void qvListWidget::OnResetModel()
     m_rangeMaximum = 0;
     const int n = m_model->GetCount();
     const int kept = qMin(count(), n);
-    if (count() >= n) {
-        for (int r = count() - 1; r >= n; --r)
-            TakeAndDeleteRow(r);
-    } else {
-        for (int r = count(); r < n; ++r) {
-            if (qvListWidgetItem *listItem = CreateListItemFor(m_model->GetData(r)))
-                InsertListItem(r, listItem);
-        }
+    if (count() > n) {
+        // One removal for all surplus rows (their widgets are already detached): removing
+        // them one by one costs a view notification each.
+        model()->removeRows(n, count() - n);
+    } else if (count() < n) {
+        InsertItemsFor(count(), n - count());
     }
     // Rows kept from before serve new values: their type keys must follow the values.
     for (int r = 0; r < kept; ++r) {

@@ -127,6 +127,8 @@ private:
     void DetachAllWidgets();
     qvListWidgetItem *CreateListItemFor(const QVariant &data);
     void InsertListItem(int row, qvListWidgetItem *item);
+    // Creates and inserts the list items of model rows at..at+n-1 at view row at.
+    void InsertItemsFor(int at, int n);
     void TakeAndDeleteRow(int row);
     void ReplaceRowItem(int row, qvListWidgetItem *replacement);
     void SizeAllRows();

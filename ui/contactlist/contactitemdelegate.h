@@ -6,7 +6,7 @@
 #include <QString>
 #include <QVariant>
 
-// Gives every contact row a ListContactItem; the type key sizes rows through qv_item_size.
+// Gives every contact row a ListContactItem.
 class ContactItemDelegate : public qvListWidgetDelegate
 {
     Q_OBJECT

@@ -8,6 +8,7 @@
 #include "data/remotedirectory.h"
 #include "dialogs/tipwidget.h"
 #include "shell/langtranslater.h"
+#include "shell/qvthememan.h"
 #include "ui/contactlist/listcontactwidget.h"
 #include "ui/contactlist/nocontactwidget.h"
 #include "ui/groupselect/treegroupselectwidget.h"
@@ -171,6 +172,11 @@ class TestListContactWidget : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        // Row heights and images come from the compiled-in sheets, as in the editor.
+        qApp->setStyleSheet(qvThemeMan::loadStyleSheet(QStringLiteral(":/qss/"), false));
+    }
     void init()
     {
         host = std::make_unique<QWidget>();
@@ -405,6 +411,8 @@ private slots:
         QCOMPARE(shownNames(*pane).last(), QStringLiteral("Caroline"));
         QCOMPARE(pane->contactIdAt(2), book.contacts[2]);
         QCOMPARE(pane->contactIdAt(3), -1);
+        pane->loadGroup(book.menu); // a menu lists groups, not contacts
+        QCOMPARE(pane->count(), 0);
     }
 
     void createNowButton()

@@ -77,8 +77,10 @@ ListContactWidget::ListContactWidget(QWidget *parent)
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    // Every row is 48 px high (ListContactWidget.qss), so the view measures one row, not all.
+    // Every row is 48 px high (ListContactWidget.qss), so the view measures one row, not all. It
+    // keeps that measure: take the style sheets on now, before any row is laid out.
     setUniformItemSizes(true);
+    ensurePolished();
 
     m_model = new qvListDataModel(this);
     m_delegate = new ContactItemDelegate(this);

@@ -407,6 +407,19 @@ private slots:
         QCOMPARE(pane->count(), 0);
     }
 
+    void rowsAre48PxAlsoWhenFilledBeforeShown() // the view measures its first row only once
+    {
+        const Book book = makeBook(Local);
+        QWidget hidden;
+        ListContactWidget early(&hidden);
+        early.setGeometry(0, 0, 332, 520);
+        early.setDirType(Local);
+        early.loadGroup(book.group);
+        hidden.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&hidden));
+        QCOMPARE(early.visualItemRect(early.item(1)).height(), 48);
+    }
+
     void createNowButton()
     {
         NoContactWidget panel;

@@ -7,6 +7,7 @@
 #include "data/phonebookmanager.h"
 #include "data/remotedirectory.h"
 #include "dialogs/tipwidget.h"
+#include "freshstate.h"
 #include "shell/langtranslater.h"
 #include "shell/qvthememan.h"
 #include "ui/contactlist/listcontactwidget.h"
@@ -59,7 +60,6 @@ Book makeBook(int dirType)
     Book book;
     if (dirType == Local) {
         LocalDirectory &store = LocalDirectory::instance();
-        store.initDefaultGroup();
         book.other = store.addGroup()->id;
         for (int i = 0; i < 3; ++i) {
             LocalContact *contact = nullptr;
@@ -173,6 +173,7 @@ private slots:
     }
     void init()
     {
+        fresh = std::make_unique<FreshState>();
         host = std::make_unique<QWidget>();
         host->resize(800, 600);
         TipWidget::create(host.get());
@@ -180,7 +181,11 @@ private slots:
         pane->setGeometry(10, 76, 332, 520);
         host->show();
     }
-    void cleanup() { host.reset(); }
+    void cleanup()
+    {
+        host.reset();
+        fresh.reset();
+    }
 
     void search_data()
     {
@@ -430,6 +435,7 @@ private slots:
     }
 
 private:
+    std::unique_ptr<FreshState> fresh;
     std::unique_ptr<QWidget> host;
     ListContactWidget *pane = nullptr; // owned by host
 };

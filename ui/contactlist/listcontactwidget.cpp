@@ -337,34 +337,34 @@ int ListContactWidget::searchContacts(const QString &key)
     return rows.size();
 }
 
-int ListContactWidget::addContact()
+PhonebookResult ListContactWidget::addContact()
 {
-    int result = LocalDirectory::NoSuchGroup;
+    PhonebookResult result = PhonebookResult::NoSuchGroup;
     int contactId = -1;
     QString name;
     if (isLocal(m_dirType)) {
         LocalContact *contact = nullptr;
         result = LocalDirectory::instance().addContact(m_groupId, &contact);
-        if (result == LocalDirectory::Done && contact) {
+        if (result == PhonebookResult::Done && contact) {
             contactId = contact->id;
             name = contact->display_name;
         }
     } else if (isRemote(m_dirType)) {
         RemoteContact *contact = nullptr;
         result = RemoteDirectory::instance().addContact(m_groupId, &contact);
-        if (result == LocalDirectory::Done && contact) {
+        if (result == PhonebookResult::Done && contact) {
             contactId = contact->id;
             name = contact->name;
         }
     }
-    if (result != LocalDirectory::Done)
+    if (result != PhonebookResult::Done)
         return result;
     qDebug() << "Add Contact, ContactId:" << contactId;
     m_model->AppendRow(makeRow(contactId, name, m_batch));
     recountTicks(false);
     updateNoMatchLabels();
     setCurrentRow(m_model->GetCount() - 1);
-    return LocalDirectory::Done;
+    return PhonebookResult::Done;
 }
 
 // ---- batch mode ----
@@ -457,16 +457,6 @@ void ListContactWidget::deleteSelectedContacts()
     emit sigContactCountChanged(m_model->GetCount());
 }
 
-int ListContactWidget::countListedIn(int groupId, const QList<int> &contactIds) const
-{
-    const QList<int> listed = listedContactIds(groupId);
-    const QSet<int> listedSet(listed.cbegin(), listed.cend());
-    int n = 0;
-    for (const int id : contactIds)
-        n += listedSet.contains(id) ? 1 : 0;
-    return n;
-}
-
 void ListContactWidget::moveSelectedContacts(int dstGroupId)
 {
     const QList<int> ids = selectedContactIds();
@@ -480,11 +470,9 @@ void ListContactWidget::moveSelectedContacts(int dstGroupId)
     }
     if (!confirmMove(dstGroupId))
         return;
-    PhonebookManager::moveContactsToGroup(m_dirType, ids, m_groupId, dstGroupId);
-
-    // A contact counts as moved when the target lists it now; a refused move keeps every row
-    // and tick, a partial one shows what the store holds.
-    const int moved = countListedIn(dstGroupId, ids);
+    // The store says how many it moved; a refused move keeps every row and tick, a partial
+    // one shows what the store holds now.
+    const int moved = PhonebookManager::moveContactsToGroup(m_dirType, ids, m_groupId, dstGroupId);
     dropRowsNotListed(moved > 0);
     updateNoMatchLabels();
     if (moved == 0) {
@@ -562,8 +550,7 @@ void ListContactWidget::slotPopupSelectedGroup(int nGroupId)
     }
     if (!confirmMove(nGroupId))
         return;
-    PhonebookManager::moveContactsToGroup(m_dirType, {contactId}, m_groupId, nGroupId);
-    if (countListedIn(nGroupId, {contactId}) == 0) {
+    if (PhonebookManager::moveContactsToGroup(m_dirType, {contactId}, m_groupId, nGroupId) == 0) {
         showWarning(Langtranslater::lookup(QStringLiteral("Move failed!")));
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/phonebookresult.h"
 #include "widgets/qvlistwidget.h"
 
 #include <QList>
@@ -32,9 +33,9 @@ public:
     // Shows every contact the group lists, in its order; row 0 becomes current.
     void loadGroup(int groupId);
     int groupId() const { return m_groupId; }
-    // Adds a contact to the current group and makes its row current. 0, or the store's code
+    // Adds a contact to the current group and makes its row current. Done, or the store's code
     // (LimitReached for the 1001st local contact); on failure no row is added.
-    int addContact();
+    PhonebookResult addContact();
     // Rows of the current group whose name or a number contains key (any case); an empty key
     // lists the whole group. Shows the no-match picture when a non-empty key finds nothing.
     // Returns the number of rows.
@@ -79,8 +80,6 @@ public slots:
 private:
     // Ids the group lists now, in its order; empty for a missing group or a remote menu.
     QList<int> listedContactIds(int groupId) const;
-    // How many of contactIds the group lists now.
-    int countListedIn(int groupId, const QList<int> &contactIds) const;
     // Whether the store of the current kind has the contact; its name goes to *name if given.
     bool findStoredName(int contactId, QString *name) const;
     // Rows for the given contacts, skipping ids without a contact.

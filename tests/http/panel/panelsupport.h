@@ -4,24 +4,22 @@
 #include "freshstate.h"
 #include "http/httpserver.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QTcpServer>
-#include <QWidget>
 
 #include <memory>
 
-// One working folder for the whole test executable: the server is one object per process and may
-// take its folder when it is first used, so every case of a run shares the folder and empties its
-// target folder instead. Each case gets a fresh window that holds the toast.
-class PanelFixture
+// One working folder for a whole test executable (the server is one object per process and may
+// keep the folder it was created in); each case empties target/, switches the server off on a
+// free port and gets a fresh shown window holding the toast.
+struct PanelFixture
 {
-public:
-    PanelFixture() : state(std::make_unique<FreshState>()) {}
+    FreshState state;
+    std::unique_ptr<QWidget> window;
 
     void beginCase()
     {
-        QDir(QDir::current().absoluteFilePath(QStringLiteral("target"))).removeRecursively();
+        QDir(state.filePath(QStringLiteral("target"))).removeRecursively();
         HttpServer::instance()->setOpen(false);
         HttpServer::instance()->setPort(freePort());
         window = std::make_unique<QWidget>();
@@ -35,32 +33,22 @@ public:
         window.reset();
     }
 
-    // A port nothing listens on at the moment.
     static int freePort()
     {
         QTcpServer probe;
         probe.listen(QHostAddress::AnyIPv4, 0);
         return probe.serverPort();
     }
-
-    // The toast's text while it is shown; empty when it is hidden.
-    static QString toastText()
+    // The shown toast's text and icon kind; an empty text when no toast is shown.
+    static QString toast()
     {
         TipWidget *tip = TipWidget::current();
         if (!tip || !tip->isVisible())
             return QString();
-        return tip->findChild<QLabel *>(QStringLiteral("mainwidowTipLabel"))->text();
+        return tip->findChild<QLabel *>(QStringLiteral("mainwidowTipLabel"))->text() +
+               QLatin1Char('/') +
+               tip->findChild<QLabel *>(QStringLiteral("mainwidowTipIcon"))
+                   ->property("icontype")
+                   .toString();
     }
-    // "warn", "success" or "fail".
-    static QString toastKind()
-    {
-        TipWidget *tip = TipWidget::current();
-        return tip ? tip->findChild<QLabel *>(QStringLiteral("mainwidowTipIcon"))
-                         ->property("icontype")
-                         .toString()
-                   : QString();
-    }
-
-    std::unique_ptr<FreshState> state;
-    std::unique_ptr<QWidget> window;
 };

@@ -1,9 +1,9 @@
 #include "http/httpserver.h"
 
-#include "shell/config.h"
 #include "http/httplistener.h"
-#include "shell/langtranslater.h"
 #include "http/localaddress.h"
+#include "shell/config.h"
+#include "shell/langtranslater.h"
 
 #include <QCoreApplication>
 #include <QDebug>

@@ -85,6 +85,7 @@ void TestHttpFileCache::unservable_data()
     QTest::addRow("link out of the folder") << QStringLiteral("out.xml");
     QTest::addRow("dangling link") << QStringLiteral("dangling.xml");
     QTest::addRow("link to the folder itself") << QStringLiteral("self");
+    QTest::addRow("link chain leaving the folder") << QStringLiteral("chain.xml");
 }
 
 void TestHttpFileCache::unservable()
@@ -99,6 +100,8 @@ void TestHttpFileCache::unservable()
                         dir.filePath(QStringLiteral("target/dangling.xml"))));
     QVERIFY(QFile::link(dir.filePath(QStringLiteral("target")),
                         dir.filePath(QStringLiteral("target/self"))));
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("target/out.xml")),
+                        dir.filePath(QStringLiteral("target/chain.xml"))));
 
     HttpFileCache cache(dir.filePath(QStringLiteral("target/")));
     QCOMPARE(cache.response(relativePath), QByteArray());

@@ -1,6 +1,6 @@
-#include "shell/config.h"
 #include "http/httpserver.h"
 #include "http/localaddress.h"
+#include "shell/config.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 

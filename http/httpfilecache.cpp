@@ -92,22 +92,39 @@ bool HttpFileCache::isInsideRoot(const QString &canonicalPath) const
            canonicalPath.at(root.size()) == QLatin1Char('/');
 }
 
+QString HttpFileCache::canonicalKey(const QString &relativePath)
+{
+    QString key;
+    key.reserve(relativePath.size());
+    for (const QStringRef &segment : relativePath.splitRef(QLatin1Char('/'))) {
+        if (segment.isEmpty() || segment == QLatin1String("."))
+            continue;
+        if (!key.isEmpty())
+            key += QLatin1Char('/');
+        key += segment;
+    }
+    return key;
+}
+
 QByteArray HttpFileCache::response(const QString &relativePath)
 {
-    const QString path = m_rootPath + relativePath;
+    const QString key = canonicalKey(relativePath);
+    if (key.isEmpty())
+        return QByteArray();
+    const QString path = m_rootPath + key;
     Stamp before;
     if (!stampOf(path, &before)) {
-        forget(relativePath);
+        forget(key);
         return QByteArray();
     }
 
-    auto cached = m_entries.find(relativePath);
+    auto cached = m_entries.find(key);
     if (cached != m_entries.end()) {
         if (cached->stamp == before) {
-            cached->lastUse = ++m_useCounter;
+            m_order.splice(m_order.end(), m_order, cached->place);
             return cached->response;
         }
-        forget(relativePath);
+        forget(key);
     }
 
     // Symbolic links may point anywhere: only what really lies inside the folder is opened.
@@ -124,51 +141,54 @@ QByteArray HttpFileCache::response(const QString &relativePath)
     if (readFailed)
         return QByteArray();
 
+    // A file written while it was read may mix old and new bytes: nothing is better than that.
+    Stamp after;
+    if (!stampOf(canonical, &after) || after.size != raw.size() ||
+        (after.modifiedNs != before.modifiedNs || after.changedNs != before.changedNs))
+        return QByteArray();
+
     const QByteArray content = body(raw);
     const QByteArray response = head(content.size()) + content;
 
     // Cache only what was read whole from a file that has been still for a while: a change
     // within the file system's time granularity could otherwise keep the same stamp.
-    Stamp after;
     const qint64 nowNs = QDateTime::currentMSecsSinceEpoch() * 1000000;
     const bool settled = nowNs - qMax(before.modifiedNs, before.changedNs) >= m_settleMs * 1000000;
-    if (settled && stampOf(canonical, &after) && after == before && after.size == raw.size() &&
-        raw.size() <= MaxEntrySize)
-        store(relativePath, response, after);
+    if (settled && after == before && raw.size() <= MaxEntrySize)
+        store(key, response, after);
     return response;
 }
 
-void HttpFileCache::forget(const QString &relativePath)
+void HttpFileCache::forget(const QString &key)
 {
-    const auto it = m_entries.find(relativePath);
+    const auto it = m_entries.find(key);
     if (it == m_entries.end())
         return;
-    m_totalSize -= it->response.size();
+    m_totalSize -= it->cost;
+    m_order.erase(it->place);
     m_entries.erase(it);
 }
 
-void HttpFileCache::store(const QString &relativePath, const QByteArray &response,
-                          const Stamp &stamp)
+void HttpFileCache::store(const QString &key, const QByteArray &response, const Stamp &stamp)
 {
-    while (!m_entries.isEmpty() && m_totalSize + response.size() > MaxTotalSize) {
-        auto oldest = m_entries.begin();
-        for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
-            if (it->lastUse < oldest->lastUse)
-                oldest = it;
-        }
-        m_totalSize -= oldest->response.size();
-        m_entries.erase(oldest);
-    }
+    // The key is held twice (hash and order) in UTF-16, plus the nodes around it.
+    const qint64 cost = response.size() + 4 * qint64(key.size()) + EntryOverhead;
+    if (cost > m_maxTotalSize)
+        return;
+    while (!m_order.empty() && m_totalSize + cost > m_maxTotalSize)
+        forget(QString(m_order.front())); // a copy: forgetting frees the node
     Entry entry;
     entry.response = response;
     entry.stamp = stamp;
-    entry.lastUse = ++m_useCounter;
-    m_entries.insert(relativePath, entry);
-    m_totalSize += response.size();
+    entry.cost = cost;
+    entry.place = m_order.insert(m_order.end(), key);
+    m_entries.insert(key, entry);
+    m_totalSize += cost;
 }
 
 void HttpFileCache::clear()
 {
     m_entries.clear();
+    m_order.clear();
     m_totalSize = 0;
 }

@@ -4,16 +4,22 @@
 #include <QHash>
 #include <QString>
 
+#include <list>
+
 // Builds the responses for the files under one folder and keeps recent ones in memory. A kept
 // response is used only while a stat of the file (size, inode, modification and change times)
 // still says what it said when the file was read, and only files that have been still for a
-// while are kept, so a save is always served at once.
+// while are kept, so a save is always served at once. Entries are keyed by the path with "."
+// segments and doubled slashes removed, so every spelling of a file shares one entry; their
+// keys count against the size limit, and the least recently used entry goes first, at once.
 class HttpFileCache
 {
 public:
     // Files larger than this are read per request instead of being kept.
     static constexpr qint64 MaxEntrySize = 16 * 1024 * 1024;
     static constexpr qint64 MaxTotalSize = 64 * 1024 * 1024;
+    // What an entry costs beyond its response and key: hash node, list node, string headers.
+    static constexpr qint64 EntryOverhead = 160;
     // A file touched less than this long ago may still change within the file system's time
     // granularity without its times showing it.
     static constexpr qint64 DefaultSettleMs = 2000;
@@ -33,9 +39,21 @@ public:
     // dropped and invalid UTF-8 is replaced, as the phones have always received it.
     static QByteArray body(const QByteArray &fileBytes);
 
+    // The path with "." segments and empty segments removed; empty when nothing is left.
+    static QString canonicalKey(const QString &relativePath);
+
     int entryCount() const { return m_entries.size(); }
+    // Bytes the entries hold, their keys and bookkeeping included; at most maxTotalSize().
+    qint64 totalSize() const { return m_totalSize; }
+    qint64 maxTotalSize() const { return m_maxTotalSize; }
+    // Whether a response for the path is kept.
+    bool holds(const QString &relativePath) const
+    {
+        return m_entries.contains(canonicalKey(relativePath));
+    }
     void clear();
     void setSettleMs(qint64 ms) { m_settleMs = ms; }
+    void setMaxTotalSize(qint64 bytes) { m_maxTotalSize = bytes; }
 
 private:
     // What a stat of the file says; any write, rename or replacement changes it.
@@ -57,18 +75,20 @@ private:
     {
         QByteArray response;
         Stamp stamp;
-        quint64 lastUse = 0;
+        qint64 cost = 0;
+        std::list<QString>::iterator place; // in m_order
     };
 
     // False when the path (links followed) is not a regular file.
     static bool stampOf(const QString &path, Stamp *stamp);
     bool isInsideRoot(const QString &canonicalPath) const;
-    void forget(const QString &relativePath);
-    void store(const QString &relativePath, const QByteArray &response, const Stamp &stamp);
+    void forget(const QString &key);
+    void store(const QString &key, const QByteArray &response, const Stamp &stamp);
 
     QString m_rootPath;
     qint64 m_settleMs = DefaultSettleMs;
+    qint64 m_maxTotalSize = MaxTotalSize;
     QHash<QString, Entry> m_entries;
+    std::list<QString> m_order; // keys, least recently used first
     qint64 m_totalSize = 0;
-    quint64 m_useCounter = 0;
 };

@@ -36,6 +36,9 @@ private slots:
     void changesSeen_data();
     void changesSeen();
     void freshFilesNotKept();
+    void spellingsShareOneEntry();
+    void keysCountAgainstTheLimit();
+    void leastRecentlyUsedGoesFirst();
 };
 
 void TestHttpFileCache::head()
@@ -169,6 +172,58 @@ void TestHttpFileCache::freshFilesNotKept()
     QCOMPARE(cache.entryCount(), 0);
     QVERIFY(writeFile(path, "<other/>"));
     QCOMPARE(bodyOf(cache.response(QStringLiteral("book.xml"))), QByteArray("<other/>"));
+}
+
+void TestHttpFileCache::spellingsShareOneEntry()
+{
+    TestWorkDir dir;
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("target/sub/a.xml")), "<a/>"));
+    HttpFileCache cache(dir.filePath(QStringLiteral("target/")));
+    cache.setSettleMs(-3600 * 1000);
+    const QStringList spellings =
+        texts({"sub/a.xml", "./sub/a.xml", "sub//a.xml", "./sub/./a.xml", ".//sub/.//./a.xml/"});
+    for (const QString &spelling : spellings)
+        QCOMPARE(bodyOf(cache.response(spelling)), QByteArray("<a/>"));
+    QCOMPARE(cache.entryCount(), 1);
+    QVERIFY(cache.holds(QStringLiteral("sub/a.xml")));
+    QCOMPARE(cache.response(QStringLiteral("./.")), QByteArray());
+}
+
+void TestHttpFileCache::keysCountAgainstTheLimit()
+{
+    // Long names of empty files: their keys, not their bodies, would fill the memory.
+    TestWorkDir dir;
+    HttpFileCache cache(dir.filePath(QStringLiteral("target/")));
+    cache.setSettleMs(-3600 * 1000);
+    cache.setMaxTotalSize(64 * 1024);
+    const int files = 200;
+    for (int i = 0; i < files; ++i) {
+        const QString name = QString::number(i) + QString(200, QLatin1Char('n'));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("target/") + name), QByteArray()));
+        QVERIFY(!cache.response(name).isEmpty());
+        QVERIFY(cache.totalSize() <= cache.maxTotalSize());
+    }
+    QVERIFY2(cache.entryCount() < files / 2, qPrintable(QString::number(cache.entryCount())));
+    QVERIFY(cache.entryCount() > 0);
+}
+
+void TestHttpFileCache::leastRecentlyUsedGoesFirst()
+{
+    TestWorkDir dir;
+    const QByteArray body(1000, 'b');
+    for (const char *name : {"a.xml", "b.xml", "c.xml"})
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("target/") + QLatin1String(name)), body));
+    HttpFileCache cache(dir.filePath(QStringLiteral("target/")));
+    cache.setSettleMs(-3600 * 1000);
+    QVERIFY(!cache.response(QStringLiteral("a.xml")).isEmpty());
+    // Room for two entries, not three.
+    cache.setMaxTotalSize(cache.totalSize() * 5 / 2);
+    QVERIFY(!cache.response(QStringLiteral("b.xml")).isEmpty());
+    QVERIFY(!cache.response(QStringLiteral("a.xml")).isEmpty()); // a is now the more recent
+    QVERIFY(!cache.response(QStringLiteral("c.xml")).isEmpty());
+    QVERIFY(cache.holds(QStringLiteral("a.xml")));
+    QVERIFY(!cache.holds(QStringLiteral("b.xml")));
+    QVERIFY(cache.holds(QStringLiteral("c.xml")));
 }
 
 QTEST_GUILESS_MAIN(TestHttpFileCache)

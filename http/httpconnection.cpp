@@ -1,6 +1,7 @@
 #include "http/httpconnection.h"
 
 #include "http/httpfilecache.h"
+#include "http/httpfilestream.h"
 #include "http/httprequestline.h"
 
 #include <QDebug>
@@ -155,12 +156,14 @@ void HttpConnection::answer(const QByteArray &target)
     const QString filePath =
         m_cache->rootPath() + (safe ? relativePath : QString::fromUtf8(target));
     qDebug() << "HttpServer File:" << filePath;
-    m_response = safe ? m_cache->response(relativePath) : QByteArray();
-    if (m_response.isEmpty()) {
+    HttpFileCache::Answer found = safe ? m_cache->lookup(relativePath) : HttpFileCache::Answer();
+    if (found.isEmpty()) {
         qDebug() << "HttpServer File is not exist:" << filePath;
         closeNow();
         return;
     }
+    m_response = found.response;
+    m_stream = std::move(found.stream);
 
     m_phase = Phase::Sending;
     if (!m_requestComplete) {
@@ -172,32 +175,68 @@ void HttpConnection::answer(const QByteArray &target)
     sendPending();
 }
 
+bool HttpConnection::refill(bool *pending)
+{
+    *pending = false;
+    if (!m_stream)
+        return false;
+    for (;;) {
+        switch (m_stream->next(&m_response)) {
+        case HttpFileStream::Piece:
+            m_responseSent = 0;
+            if (m_response.isEmpty())
+                continue;
+            return true;
+        case HttpFileStream::Pending:
+            *pending = true;
+            return true;
+        case HttpFileStream::Done:
+            m_stream.reset();
+            return false;
+        case HttpFileStream::Changed:
+            qWarning() << "HttpServer File changed while sent, connection closed";
+            closeNow();
+            return false;
+        }
+    }
+}
+
 void HttpConnection::sendPending()
 {
     if (isFinished() || m_phase != Phase::Sending)
         return;
     qint64 budget = m_sent == 0 ? FirstWriteBudget : RoundWriteBudget;
     const qint64 before = m_sent;
-    while (m_sent < m_response.size() && budget > 0) {
-        const qint64 length = qMin(budget, m_response.size() - m_sent);
-        const ssize_t count = ::send(m_descriptor, m_response.constData() + m_sent, size_t(length),
-                                     MSG_DONTWAIT | MSG_NOSIGNAL);
+    bool pending = false;
+    while (budget > 0) {
+        if (m_responseSent == m_response.size()) {
+            if (!refill(&pending) || pending)
+                break;
+        }
+        const qint64 length = qMin(budget, m_response.size() - m_responseSent);
+        const ssize_t count = ::send(m_descriptor, m_response.constData() + m_responseSent,
+                                     size_t(length), MSG_DONTWAIT | MSG_NOSIGNAL);
         if (count > 0) {
+            m_responseSent += count;
             m_sent += count;
             budget -= count;
             continue;
         }
         if (count < 0 && errno == EINTR)
             continue;
-        if (count < 0 && wouldBlock())
+        if (count < 0 && wouldBlock()) {
+            pending = true;
             break;
+        }
         // The client is gone.
         closeNow();
         return;
     }
+    if (isFinished())
+        return;
     if (m_sent != before && m_onProgress)
         m_onProgress();
-    if (m_sent < m_response.size()) {
+    if (pending || budget <= 0 || m_responseSent < m_response.size() || m_stream) {
         watchWrites(true);
         return;
     }
@@ -208,6 +247,7 @@ void HttpConnection::finishResponse()
 {
     watchWrites(false);
     m_response.clear();
+    m_stream.reset();
     if (m_requestComplete || m_clientDone) {
         // Nothing can arrive unread: the kernel delivers the bytes after the close.
         closeNow();
@@ -233,6 +273,7 @@ void HttpConnection::closeNow()
     ::close(m_descriptor);
     m_descriptor = -1;
     m_response.clear();
+    m_stream.reset();
     emit finished();
 }
 

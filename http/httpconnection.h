@@ -5,8 +5,10 @@
 
 #include <functional>
 #include <list>
+#include <memory>
 
 class HttpFileCache;
+class HttpFileStream;
 class QSocketNotifier;
 
 // One accepted connection: collects the request line, answers once with a file (or with
@@ -68,6 +70,8 @@ private:
     bool drainInput();
     void answer(const QByteArray &target);
     void sendPending();
+    // Puts the stream's next piece into m_response; false when the response ends here.
+    bool refill(bool *pending);
     void finishResponse();
     void watchReads();
     void watchWrites(bool on);
@@ -79,8 +83,11 @@ private:
     std::function<void()> m_onProgress;
     Phase m_phase = Phase::Request;
     QByteArray m_received;
-    QByteArray m_response; // shares the cached bytes
-    qint64 m_sent = 0;
+    // The bytes being sent: the whole response (shared with the cache), or the stream's piece.
+    QByteArray m_response;
+    qint64 m_responseSent = 0;
+    std::unique_ptr<HttpFileStream> m_stream; // a file too large to hold, sent piece by piece
+    qint64 m_sent = 0;                        // bytes of the response with the kernel
     qint64 m_acceptedAt;
     qint64 m_lastProgressAt = 0;
     qint64 m_lastSent = -1;

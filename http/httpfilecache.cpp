@@ -3,14 +3,12 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QTextCodec>
-#include <QTextDecoder>
 
 #include <memory>
 
-#ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
-#endif
+#include <unistd.h>
 
 HttpFileCache::HttpFileCache(const QString &rootPath) : m_rootPath(rootPath) {}
 
@@ -26,39 +24,11 @@ QByteArray HttpFileCache::head(qint64 bodyLength)
 
 QByteArray HttpFileCache::body(const QByteArray &fileBytes)
 {
-    const char *data = fileBytes.constData();
-    const int size = fileBytes.size();
-    // Plain ASCII without carriage returns is served as it is.
-    bool plain = true;
-    for (int i = 0; i < size && plain; ++i)
-        plain = data[i] != '\r' && (uchar(data[i]) & 0x80) == 0;
-    if (plain)
-        return fileBytes;
-
-    int start = 0;
-    if (fileBytes.startsWith("\xEF\xBB\xBF"))
-        start = 3;
-
-    QByteArray text(size - start, Qt::Uninitialized);
-    char *out = text.data();
-    int length = 0;
-    for (int i = start; i < size; ++i) {
-        if (data[i] == '\r' && i + 1 < size && data[i + 1] == '\n')
-            continue;
-        out[length++] = data[i];
-    }
-    text.truncate(length);
-
-    // Valid UTF-8 survives the round trip unchanged; anything else gets replacement characters.
-    QTextCodec *codec = QTextCodec::codecForMib(106);
-    const std::unique_ptr<QTextDecoder> decoder(codec->makeDecoder(QTextCodec::IgnoreHeader));
-    const QByteArray normalised = decoder->toUnicode(text).toUtf8();
-    return normalised == text ? text : normalised;
+    return HttpBodyFilter::convert(fileBytes);
 }
 
 bool HttpFileCache::stampOf(const QString &path, Stamp *stamp)
 {
-#ifdef Q_OS_UNIX
     // One stat call: QFileInfo's times go through the local time zone, which costs several
     // system calls per request, and it has no inode.
     struct stat status;
@@ -70,15 +40,6 @@ bool HttpFileCache::stampOf(const QString &path, Stamp *stamp)
     stamp->device = status.st_dev;
     stamp->inode = status.st_ino;
     return true;
-#else
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return false;
-    stamp->size = info.size();
-    stamp->modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
-    stamp->changedNs = info.metadataChangeTime().toMSecsSinceEpoch() * 1000000;
-    return true;
-#endif
 }
 
 bool HttpFileCache::isInsideRoot(const QString &canonicalPath) const
@@ -108,21 +69,30 @@ QString HttpFileCache::canonicalKey(const QString &relativePath)
 
 QByteArray HttpFileCache::response(const QString &relativePath)
 {
+    Answer answer = lookup(relativePath);
+    return answer.stream ? answer.stream->readAll() : answer.response;
+}
+
+HttpFileCache::Answer HttpFileCache::lookup(const QString &relativePath)
+{
     const QString key = canonicalKey(relativePath);
     if (key.isEmpty())
-        return QByteArray();
+        return Answer();
     const QString path = m_rootPath + key;
     Stamp before;
     if (!stampOf(path, &before)) {
         forget(key);
-        return QByteArray();
+        m_scans.remove(key);
+        return Answer();
     }
 
     auto cached = m_entries.find(key);
     if (cached != m_entries.end()) {
         if (cached->stamp == before) {
             m_order.splice(m_order.end(), m_order, cached->place);
-            return cached->response;
+            Answer answer;
+            answer.response = cached->response;
+            return answer;
         }
         forget(key);
     }
@@ -130,33 +100,52 @@ QByteArray HttpFileCache::response(const QString &relativePath)
     // Symbolic links may point anywhere: only what really lies inside the folder is opened.
     const QString canonical = QFileInfo(path).canonicalFilePath();
     if (!isInsideRoot(canonical))
-        return QByteArray();
-
-    QFile file(canonical);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    const QByteArray raw = file.readAll();
-    const bool readFailed = file.error() != QFileDevice::NoError;
-    file.close();
-    if (readFailed)
-        return QByteArray();
-
-    // A file written while it was read may mix old and new bytes: nothing is better than that.
-    Stamp after;
-    if (!stampOf(canonical, &after) || after.size != raw.size() ||
-        (after.modifiedNs != before.modifiedNs || after.changedNs != before.changedNs))
-        return QByteArray();
-
-    const QByteArray content = body(raw);
-    const QByteArray response = head(content.size()) + content;
+        return Answer();
+    const int fd = ::open(QFile::encodeName(canonical).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return Answer();
+    Stamp opened;
+    if (!Stamp::of(fd, &opened)) {
+        ::close(fd);
+        return Answer();
+    }
 
     // Cache only what was read whole from a file that has been still for a while: a change
     // within the file system's time granularity could otherwise keep the same stamp.
     const qint64 nowNs = QDateTime::currentMSecsSinceEpoch() * 1000000;
-    const bool settled = nowNs - qMax(before.modifiedNs, before.changedNs) >= m_settleMs * 1000000;
-    if (settled && after == before && raw.size() <= MaxEntrySize)
-        store(key, response, after);
-    return response;
+    const bool settled = nowNs - qMax(opened.modifiedNs, opened.changedNs) >= m_settleMs * 1000000;
+    Answer answer;
+    if (opened.size <= (settled ? qMax(m_maxEntrySize, m_maxBufferedSize) : m_maxBufferedSize)) {
+        QByteArray raw;
+        Stamp after;
+        // A file written while it was read may mix old and new bytes: nothing is better.
+        const bool whole = HttpFileStream::readAt(fd, 0, opened.size, &raw) &&
+                           Stamp::of(fd, &after) && after == opened && raw.size() == opened.size;
+        ::close(fd);
+        if (!whole)
+            return Answer();
+        const QByteArray content = body(raw);
+        answer.response = head(content.size()) + content;
+        if (settled && opened.size <= m_maxEntrySize)
+            store(key, answer.response, opened);
+        return answer;
+    }
+    answer.stream = std::make_unique<HttpFileStream>(fd, opened, scanFor(key, fd, opened));
+    return answer;
+}
+
+std::shared_ptr<HttpFileStream::Scan> HttpFileCache::scanFor(const QString &key, int fd,
+                                                             const Stamp &stamp)
+{
+    auto known = m_scans.find(key);
+    if (known != m_scans.end() && (*known)->stamp().sameContent(stamp))
+        return *known;
+    // Few large files are served at a time; forgetting a pass only costs another one.
+    if (m_scans.size() >= MaxScans)
+        m_scans.clear();
+    auto scan = std::make_shared<HttpFileStream::Scan>(::fcntl(fd, F_DUPFD_CLOEXEC, 0), stamp);
+    m_scans.insert(key, scan);
+    return scan;
 }
 
 void HttpFileCache::forget(const QString &key)
@@ -188,6 +177,7 @@ void HttpFileCache::store(const QString &key, const QByteArray &response, const 
 
 void HttpFileCache::clear()
 {
+    m_scans.clear();
     m_entries.clear();
     m_order.clear();
     m_totalSize = 0;

@@ -52,6 +52,7 @@ private slots:
     void silentClientClosed_data();
     void silentClientClosed();
     void stalledReaderDoesNotBlock();
+    void stalledReadersKeepMemoryBounded();
     void manyClientsAtOnce();
     void idleConnectionMakesRoom_data();
     void idleConnectionMakesRoom();
@@ -325,6 +326,36 @@ void TestHttpListener::stalledReaderDoesNotBlock()
     // Once nothing has moved for the stall timeout, the connection is dropped.
     QTRY_COMPARE_WITH_TIMEOUT(m_listener->connectionCount(), 0, 10000);
     QVERIFY(stalled.received().size() < big.size());
+}
+
+void TestHttpListener::stalledReadersKeepMemoryBounded()
+{
+    // A freshly saved file too large to buffer, fetched by clients that never read: each
+    // response holds one piece, not the file.
+    const QByteArray big(16 * 1024 * 1024, 'x');
+    QVERIFY(writeFile(target(QStringLiteral("big.xml")), big));
+    const auto residentBytes = [] {
+        const QList<QByteArray> fields = readAll(QStringLiteral("/proc/self/statm")).split(' ');
+        return fields.size() > 1 ? fields.at(1).toLongLong() * 4096 : -1;
+    };
+    const qint64 before = residentBytes();
+    QVERIFY(before > 0);
+
+    const int clientCount = 24;
+    std::vector<std::unique_ptr<HttpTestClient>> stalled;
+    for (int i = 0; i < clientCount; ++i) {
+        stalled.push_back(std::make_unique<HttpTestClient>(port()));
+        stalled.back()->stopReading(4096);
+        stalled.back()->open();
+        stalled.back()->send("GET /big.xml HTTP/1.1\r\n\r\n");
+    }
+    QTRY_COMPARE(m_listener->connectionCount(), clientCount);
+    for (int round = 0; round < 20; ++round)
+        stalled.front()->settle();
+    const qint64 grown = residentBytes() - before;
+    // Whole copies would take 24 x 16 MB; pieces and socket buffers stay far below.
+    QVERIFY2(grown < 128 * 1024 * 1024, qPrintable(QString::number(grown)));
+    QCOMPARE(m_listener->connectionCount(), clientCount);
 }
 
 void TestHttpListener::manyClientsAtOnce()

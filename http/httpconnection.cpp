@@ -2,12 +2,14 @@
 
 #include "http/httpfilecache.h"
 #include "http/httpfilestream.h"
+#include "http/httpmemoryfile.h"
 #include "http/httprequestline.h"
 
 #include <QDebug>
 #include <QSocketNotifier>
 
 #include <cerrno>
+#include <sys/sendfile.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -163,6 +165,7 @@ void HttpConnection::answer(const QByteArray &target)
         return;
     }
     m_response = found.response;
+    m_file = found.file;
     m_stream = std::move(found.stream);
 
     m_phase = Phase::Sending;
@@ -214,8 +217,15 @@ void HttpConnection::sendPending()
                 break;
         }
         const qint64 length = qMin(budget, m_response.size() - m_responseSent);
-        const ssize_t count = ::send(m_descriptor, m_response.constData() + m_responseSent,
-                                     size_t(length), MSG_DONTWAIT | MSG_NOSIGNAL);
+        ssize_t count;
+        if (m_file) {
+            // Straight from the sealed copy's pages; never from the live file, which may change.
+            off_t offset = off_t(m_responseSent);
+            count = ::sendfile(m_descriptor, m_file->fd(), &offset, size_t(length));
+        } else {
+            count = ::send(m_descriptor, m_response.constData() + m_responseSent, size_t(length),
+                           MSG_DONTWAIT | MSG_NOSIGNAL);
+        }
         if (count > 0) {
             m_responseSent += count;
             m_sent += count;
@@ -247,6 +257,7 @@ void HttpConnection::finishResponse()
 {
     watchWrites(false);
     m_response.clear();
+    m_file.reset();
     m_stream.reset();
     if (m_requestComplete || m_clientDone) {
         // Nothing can arrive unread: the kernel delivers the bytes after the close.
@@ -273,6 +284,7 @@ void HttpConnection::closeNow()
     ::close(m_descriptor);
     m_descriptor = -1;
     m_response.clear();
+    m_file.reset();
     m_stream.reset();
     emit finished();
 }

@@ -9,6 +9,7 @@
 
 class HttpFileCache;
 class HttpFileStream;
+class HttpMemoryFile;
 class QSocketNotifier;
 
 // One accepted connection: collects the request line, answers once with a file (or with
@@ -86,6 +87,7 @@ private:
     // The bytes being sent: the whole response (shared with the cache), or the stream's piece.
     QByteArray m_response;
     qint64 m_responseSent = 0;
+    std::shared_ptr<HttpMemoryFile> m_file;   // m_response as a sealed file, sent with sendfile
     std::unique_ptr<HttpFileStream> m_stream; // a file too large to hold, sent piece by piece
     qint64 m_sent = 0;                        // bytes of the response with the kernel
     qint64 m_acceptedAt;

@@ -92,6 +92,7 @@ HttpFileCache::Answer HttpFileCache::lookup(const QString &relativePath)
             m_order.splice(m_order.end(), m_order, cached->place);
             Answer answer;
             answer.response = cached->response;
+            answer.file = cached->file;
             return answer;
         }
         forget(key);
@@ -126,8 +127,10 @@ HttpFileCache::Answer HttpFileCache::lookup(const QString &relativePath)
             return Answer();
         const QByteArray content = body(raw);
         answer.response = head(content.size()) + content;
-        if (settled && opened.size <= m_maxEntrySize)
-            store(key, answer.response, opened);
+        if (settled && opened.size <= m_maxEntrySize) {
+            if (const Entry *entry = store(key, answer.response, opened))
+                answer.file = entry->file;
+        }
         return answer;
     }
     answer.stream = std::make_unique<HttpFileStream>(fd, opened, scanFor(key, fd, opened));
@@ -158,21 +161,24 @@ void HttpFileCache::forget(const QString &key)
     m_entries.erase(it);
 }
 
-void HttpFileCache::store(const QString &key, const QByteArray &response, const Stamp &stamp)
+const HttpFileCache::Entry *HttpFileCache::store(const QString &key, const QByteArray &response,
+                                                 const Stamp &stamp)
 {
-    // The key is held twice (hash and order) in UTF-16, plus the nodes around it.
-    const qint64 cost = response.size() + 4 * qint64(key.size()) + EntryOverhead;
-    if (cost > m_maxTotalSize)
-        return;
-    while (!m_order.empty() && m_totalSize + cost > m_maxTotalSize)
-        forget(QString(m_order.front())); // a copy: forgetting frees the node
     Entry entry;
     entry.response = response;
     entry.stamp = stamp;
-    entry.cost = cost;
+    if (response.size() >= HttpMemoryFile::MinSize && response.size() <= HttpMemoryFile::MaxSize)
+        entry.file.reset(HttpMemoryFile::create(response));
+    // The key is held twice (hash and order) in UTF-16, plus the nodes around it.
+    entry.cost = response.size() + (entry.file ? entry.file->size() : 0) + 4 * qint64(key.size()) +
+                 EntryOverhead;
+    if (entry.cost > m_maxTotalSize)
+        return nullptr;
+    while (!m_order.empty() && m_totalSize + entry.cost > m_maxTotalSize)
+        forget(QString(m_order.front())); // a copy: forgetting frees the node
     entry.place = m_order.insert(m_order.end(), key);
-    m_entries.insert(key, entry);
-    m_totalSize += cost;
+    m_totalSize += entry.cost;
+    return &*m_entries.insert(key, entry);
 }
 
 void HttpFileCache::clear()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "http/httpfilestream.h"
+#include "http/httpmemoryfile.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -44,6 +45,8 @@ public:
     struct Answer
     {
         QByteArray response;
+        // The same bytes as a sealed memory file, for responses of a size where that pays.
+        std::shared_ptr<HttpMemoryFile> file;
         std::unique_ptr<HttpFileStream> stream;
         bool isEmpty() const { return response.isEmpty() && !stream; }
     };
@@ -86,6 +89,7 @@ private:
     struct Entry
     {
         QByteArray response;
+        std::shared_ptr<HttpMemoryFile> file;
         Stamp stamp;
         qint64 cost = 0;
         std::list<QString>::iterator place; // in m_order
@@ -96,7 +100,8 @@ private:
     std::shared_ptr<HttpFileStream::Scan> scanFor(const QString &key, int fd, const Stamp &stamp);
     bool isInsideRoot(const QString &canonicalPath) const;
     void forget(const QString &key);
-    void store(const QString &key, const QByteArray &response, const Stamp &stamp);
+    // The kept entry, or null when the response does not fit.
+    const Entry *store(const QString &key, const QByteArray &response, const Stamp &stamp);
 
     QString m_rootPath;
     qint64 m_settleMs = DefaultSettleMs;

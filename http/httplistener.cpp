@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <memory>
 
@@ -50,6 +51,9 @@ bool toSocketAddress(const QHostAddress &address, quint16 port, sockaddr_storage
 HttpListener::HttpListener(const QString &rootPath, QObject *parent)
     : QObject(parent), m_cache(rootPath), m_sweepTimer(new QTimer(this))
 {
+    // sendfile() cannot be told not to raise SIGPIPE: a client gone must be an error code only.
+    static const bool pipeSignalIgnored = std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
+    Q_UNUSED(pipeSignalIgnored)
     m_clock.start();
     updateSweepInterval();
     connect(m_sweepTimer, &QTimer::timeout, this, &HttpListener::sweep);

@@ -40,6 +40,8 @@ private slots:
 
     void exactResponse_data();
     void exactResponse();
+    void keptResponsesSentWhole_data();
+    void keptResponsesSentWhole();
     void closedWithoutResponse_data();
     void closedWithoutResponse();
     void traversalRefused_data();
@@ -133,6 +135,38 @@ void TestHttpListener::exactResponse()
     const QByteArray response = HttpTestClient::exchange(port(), request, &closed);
     QVERIFY(closed);
     QCOMPARE(response, expectedResponse(body));
+}
+
+void TestHttpListener::keptResponsesSentWhole_data()
+{
+    QTest::addColumn<int>("size");
+
+    // One send, a sealed memory file with sendfile, and budgeted sends over several rounds.
+    QTest::addRow("small") << 100;
+    QTest::addRow("memory file") << 150 * 1024;
+    QTest::addRow("largest memory file") << 1024 * 1024 - 200;
+    QTest::addRow("budgeted sends") << 2 * 1024 * 1024;
+}
+
+void TestHttpListener::keptResponsesSentWhole()
+{
+    QFETCH(int, size);
+    m_listener->fileCache()->setSettleMs(-3600 * 1000); // keep even a fresh file
+    QByteArray body;
+    for (int i = 0; body.size() < size; ++i)
+        body += "<Contact id=\"" + QByteArray::number(i) + "\"/>\n";
+    body.truncate(size);
+    const QString path = target(QStringLiteral("book.xml"));
+    QVERIFY(writeFile(path, body));
+    const QByteArray request("GET /book.xml HTTP/1.1\r\n\r\n");
+    for (int round = 0; round < 3; ++round)
+        QVERIFY(HttpTestClient::exchange(port(), request) == expectedResponse(body));
+    QCOMPARE(m_listener->fileCache()->entryCount(), 1);
+
+    // A new version gets a new copy; the kept one is never rewritten.
+    body.replace('C', 'c');
+    QVERIFY(writeFile(path, body));
+    QVERIFY(HttpTestClient::exchange(port(), request) == expectedResponse(body));
 }
 
 void TestHttpListener::closedWithoutResponse_data()

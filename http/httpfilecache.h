@@ -37,6 +37,12 @@ public:
     explicit HttpFileCache(const QString &rootPath);
 
     QString rootPath() const { return m_rootPath; }
+    // Serves another folder from now on; forgets everything kept.
+    void setRootPath(const QString &rootPath)
+    {
+        clear();
+        m_rootPath = rootPath;
+    }
 
     using Stamp = HttpFileStream::Stamp;
 

@@ -53,6 +53,8 @@ public:
     void closeConnections();
 
     HttpFileCache *fileCache() { return &m_cache; }
+    // Serves another folder (ending in a slash) from now on; forgets what was kept of the old.
+    void setRootPath(const QString &rootPath) { m_cache.setRootPath(rootPath); }
 
     void setMaxConnections(int count) { m_maxConnections = qMax(1, count); }
     void setRequestTimeoutMs(int ms);

@@ -31,7 +31,6 @@ HttpServer::HttpServer() : m_thread(new QThread(this))
     m_thread->setObjectName(QStringLiteral("HttpServer"));
     m_listener = new HttpListener(QString());
     m_listener->moveToThread(m_thread);
-    m_thread->start();
 
     Config *config = Config::instance();
     m_open =
@@ -43,16 +42,29 @@ HttpServer::HttpServer() : m_thread(new QThread(this))
     qAddPostRoutine(&HttpServer::shutDown);
 }
 
+HttpServer::~HttpServer()
+{
+    // Only reached without an application object, whose end would have stopped the thread.
+    if (m_thread->isRunning()) {
+        m_thread->quit();
+        m_thread->wait();
+    }
+}
+
 template <typename Call> void HttpServer::onServerThread(Call call)
 {
-    if (m_thread->isRunning())
-        QMetaObject::invokeMethod(m_listener, call, Qt::BlockingQueuedConnection);
+    // Started at the first use, so that commands that only ask for the URL start no thread.
+    if (!m_listener)
+        return;
+    if (!m_thread->isRunning())
+        m_thread->start();
+    QMetaObject::invokeMethod(m_listener, call, Qt::BlockingQueuedConnection);
 }
 
 void HttpServer::shutDown()
 {
     HttpServer *server = instance();
-    if (!server->m_thread->isRunning())
+    if (!server->m_thread->isRunning() || !server->m_listener)
         return;
     HttpListener *listener = server->m_listener;
     server->onServerThread([listener] { delete listener; });

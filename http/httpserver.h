@@ -50,6 +50,7 @@ signals:
 
 private:
     HttpServer();
+    ~HttpServer() override;
     static void shutDown();
     // Runs the call on the server's thread and waits for it.
     template <typename Call> void onServerThread(Call call);

@@ -169,8 +169,9 @@ void HttpConnection::answer(const QByteArray &target)
     m_stream = std::move(found.stream);
 
     m_phase = Phase::Sending;
-    if (!m_requestComplete) {
-        // Whatever follows the request line is read and dropped from now on.
+    if (!m_requestComplete || m_stream) {
+        // Whatever follows the request line is read and dropped from now on; while a large file
+        // is prepared, a client that resets the connection is noticed before anything is read.
         if (!drainInput())
             return;
         watchReads();
@@ -191,6 +192,10 @@ bool HttpConnection::refill(bool *pending)
                 continue;
             return true;
         case HttpFileStream::Pending:
+            // Learning the length of a large file is progress too.
+            ++m_scanSteps;
+            if (m_onProgress)
+                m_onProgress();
             *pending = true;
             return true;
         case HttpFileStream::Done:
@@ -299,8 +304,8 @@ bool HttpConnection::closeIfStale(qint64 now, int requestTimeoutMs, int writeSta
             return false;
         break;
     case Phase::Sending:
-        if (m_sent != m_lastSent) {
-            m_lastSent = m_sent;
+        if (m_sent + m_scanSteps != m_lastSent) {
+            m_lastSent = m_sent + m_scanSteps;
             m_lastProgressAt = now;
             return false;
         }

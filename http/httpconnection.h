@@ -92,7 +92,8 @@ private:
     qint64 m_sent = 0;                        // bytes of the response with the kernel
     qint64 m_acceptedAt;
     qint64 m_lastProgressAt = 0;
-    qint64 m_lastSent = -1;
+    qint64 m_lastSent = -1; // progress (bytes sent plus scan steps) at the last look
+    qint64 m_scanSteps = 0;
     qint64 m_lingerSince = -1;
     bool m_requestComplete = false; // the header block has been read whole, nothing follows
     bool m_clientDone = false;      // the client has shut its sending side

@@ -16,6 +16,8 @@
 # server as the editor runs it, with its GUI thread blocked 100 ms every 500 ms, or with a 10 ms
 # GUI timer whose lateness is printed at the end (gui_timer_late_max_ms, gui_timer_late_p99_ms).
 # BENCH_SIZES (default "5k 150k 2m") and BENCH_CONNECTIONS (default "16 100") narrow the run.
+# BENCH_ALT_ENV="NAME=value ...": also runs a second copy of the program with that environment in
+# the same alternation and prints its figures as alt_* and ratio_alt_* (alt/ours) lines.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -72,9 +74,11 @@ nginx_bin=$(command -v nginx || echo /usr/sbin/nginx)
 work=$(mktemp -d /tmp/http_bench.XXXXXX)
 chmod 755 "$work" # nginx workers run as an unprivileged user
 ours_pid=
+alt_pid=
 nginx_pid=
 cleanup() {
   if [ -n "$ours_pid" ]; then kill "$ours_pid" 2>/dev/null || true; wait "$ours_pid" 2>/dev/null || true; fi
+  if [ -n "$alt_pid" ]; then kill "$alt_pid" 2>/dev/null || true; wait "$alt_pid" 2>/dev/null || true; fi
   if [ -n "$nginx_pid" ]; then kill "$nginx_pid" 2>/dev/null || true; wait "$nginx_pid" 2>/dev/null || true; fi
   [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
 }
@@ -138,6 +142,20 @@ else
   (cd "$work" && exec "$editor" "$(free_port)" "${mode#editor-}" >"$work/ours.url" 2>/dev/null) &
 fi
 ours_pid=$!
+alt_url=
+if [ -n "${BENCH_ALT_ENV:-}" ]; then
+  mkdir -p "$work/alt" && ln -s "$work/target" "$work/alt/target"
+  # shellcheck disable=SC2086
+  if [ "$mode" = serve ]; then
+    (cd "$work/alt" && exec env $BENCH_ALT_ENV "$editor" serve --address 127.0.0.1 --port 0 >"$work/alt.url" 2>/dev/null) &
+  else
+    mkdir -p "$work/alt/app"
+    (cd "$work/alt" && exec env $BENCH_ALT_ENV "$editor" "$(free_port)" "${mode#editor-}" >"$work/alt.url" 2>/dev/null) &
+  fi
+  alt_pid=$!
+  for _ in $(seq 1 100); do [ -s "$work/alt.url" ] && break; sleep 0.1; done
+  alt_url=$(head -n1 "$work/alt.url")
+fi
 
 for _ in $(seq 1 100); do
   [ -s "$work/ours.url" ] && curl -sf -o /dev/null "http://127.0.0.1:$nginx_port/book5k.xml" && break
@@ -220,6 +238,7 @@ for size in $sizes; do
     ours_rps=() ours_p50=() ours_p99=() ours_errors=() ours_cpu=()
     nginx_rps=() nginx_p50=() nginx_p99=() nginx_errors=() nginx_cpu=()
     rps_ratios=() p99_ratios=() cpu_ratios=()
+    alt_rps=() alt_p50=() alt_p99=() alt_errors=() alt_cpu=() alt_rps_ratios=() alt_p99_ratios=()
     for ((round = 1; round <= rounds; round++)); do
       # Who goes first alternates too, so neither always meets the other's after-effects.
       if ((round % 2)); then
@@ -229,7 +248,14 @@ for size in $sizes; do
         run_round nginx "${nginx_url}$book.xml" "$connections" "$nginx_worker"
         run_round ours "${ours_url}$book.xml" "$connections" "$ours_pid"
       fi
+      if [ -n "$alt_url" ]; then
+        run_round alt "${alt_url}$book.xml" "$connections" "$alt_pid"
+      fi
       last=$((${#ours_rps[@]} - 1))
+      if [ -n "$alt_url" ]; then
+        alt_rps_ratios+=("$(ratio "${alt_rps[$last]}" "${ours_rps[$last]}")")
+        alt_p99_ratios+=("$(ratio "${alt_p99[$last]}" "${ours_p99[$last]}")")
+      fi
       rps_ratios+=("$(ratio "${ours_rps[$last]}" "${nginx_rps[$last]}")")
       p99_ratios+=("$(ratio "${ours_p99[$last]}" "${nginx_p99[$last]}")")
       cpu_ratios+=("$(ratio "${nginx_cpu[$last]}" "${ours_cpu[$last]}")")
@@ -239,6 +265,11 @@ for size in $sizes; do
     echo "ratio_${size}_c${connections}_rps=$(median "${rps_ratios[@]}")"
     echo "ratio_${size}_c${connections}_p99=$(median "${p99_ratios[@]}")"
     echo "ratio_${size}_c${connections}_cpu=$(median "${cpu_ratios[@]}")"
+    if [ -n "$alt_url" ]; then
+      report alt "alt_${size}_c$connections"
+      echo "ratio_alt_${size}_c${connections}_rps=$(median "${alt_rps_ratios[@]}")"
+      echo "ratio_alt_${size}_c${connections}_p99=$(median "${alt_p99_ratios[@]}")"
+    fi
   done
 done
 

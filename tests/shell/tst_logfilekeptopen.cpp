@@ -9,6 +9,8 @@ class TestLogFileKeptOpen : public QObject
 {
     Q_OBJECT
 private slots:
+    void cleanup() { MessageCapture::install(); } // init() put the log's handler in its place
+
     void removedLogIsCreatedAgain_data()
     {
         QTest::addColumn<bool>("replace"); // else removed
@@ -40,7 +42,6 @@ private slots:
         QCOMPARE(text.startsWith("someone else's\n"), replace);
         QVERIFY(!text.contains("before"));
         QVERIFY(text.endsWith(" : line " + QByteArray::number(line) + "\n"));
-        qInstallMessageHandler(nullptr);
     }
 
     void sizeWrittenByOthersCountsForRotation()
@@ -63,7 +64,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(logAndLook(), 5000);
         const QByteArray previous = readAll(work.filePath(QStringLiteral("app/log/log2.txt")));
         QVERIFY(previous.contains(" : first\nxxx"));
-        qInstallMessageHandler(nullptr);
     }
 };
 

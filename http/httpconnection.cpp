@@ -1,12 +1,15 @@
 #include "http/httpconnection.h"
 
 #include "http/httpfilecache.h"
+#include "http/httpfilestream.h"
+#include "http/httpmemoryfile.h"
 #include "http/httprequestline.h"
 
 #include <QDebug>
 #include <QSocketNotifier>
 
 #include <cerrno>
+#include <sys/sendfile.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -14,15 +17,33 @@
 // calls and two rounds of the event loop on every connection, which is most of the cost of
 // answering a phone. Calls never block (MSG_DONTWAIT) and never raise SIGPIPE (MSG_NOSIGNAL).
 
-HttpConnection::HttpConnection(qintptr descriptor, HttpFileCache *cache, qint64 now,
-                               QObject *parent)
+namespace {
+
+bool wouldBlock()
+{
+    return errno == EAGAIN || errno == EWOULDBLOCK;
+}
+
+// Whether the bytes end with the blank line of a header block and announce no body: the client
+// has then said all it will say, and closing cannot meet unread input.
+bool endsRequest(const QByteArray &received)
+{
+    if (!received.endsWith("\n\r\n") && !received.endsWith("\n\n"))
+        return false;
+    const QByteArray lower = received.toLower();
+    return !lower.contains("\ncontent-length:") && !lower.contains("\ntransfer-encoding:");
+}
+
+} // namespace
+
+HttpConnection::HttpConnection(int descriptor, HttpFileCache *cache, qint64 now, QObject *parent)
     : QObject(parent), m_descriptor(descriptor), m_cache(cache), m_acceptedAt(now)
 {}
 
 HttpConnection::~HttpConnection()
 {
     if (m_descriptor >= 0)
-        ::close(int(m_descriptor));
+        ::close(m_descriptor);
 }
 
 void HttpConnection::start()
@@ -30,26 +51,52 @@ void HttpConnection::start()
     readRequest();
 }
 
+void HttpConnection::watchReads()
+{
+    if (!m_readNotifier) {
+        m_readNotifier = new QSocketNotifier(m_descriptor, QSocketNotifier::Read, this);
+        connect(m_readNotifier, &QSocketNotifier::activated, this, &HttpConnection::onReadable);
+    }
+    m_readNotifier->setEnabled(!m_clientDone);
+}
+
+void HttpConnection::watchWrites(bool on)
+{
+    if (!on) {
+        if (m_writeNotifier)
+            m_writeNotifier->setEnabled(false);
+        return;
+    }
+    if (!m_writeNotifier) {
+        m_writeNotifier = new QSocketNotifier(m_descriptor, QSocketNotifier::Write, this);
+        connect(m_writeNotifier, &QSocketNotifier::activated, this, &HttpConnection::sendPending);
+    }
+    m_writeNotifier->setEnabled(true);
+}
+
+void HttpConnection::onReadable()
+{
+    if (m_phase == Phase::Request)
+        readRequest();
+    else
+        drainInput();
+}
+
 void HttpConnection::readRequest()
 {
-    while (!isFinished() && !m_answered) {
+    while (!isFinished() && m_phase == Phase::Request) {
         // The parser has said Bad before the line can outgrow its limit, so there is room.
         const int oldSize = m_received.size();
         const int room = HttpRequestLine::MaxLength - oldSize;
         m_received.resize(oldSize + room);
         ssize_t count;
         do {
-            count =
-                ::recv(int(m_descriptor), m_received.data() + oldSize, size_t(room), MSG_DONTWAIT);
+            count = ::recv(m_descriptor, m_received.data() + oldSize, size_t(room), MSG_DONTWAIT);
         } while (count < 0 && errno == EINTR);
         m_received.resize(oldSize + int(qMax<ssize_t>(count, 0)));
 
-        if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (!m_readNotifier) {
-                m_readNotifier = new QSocketNotifier(m_descriptor, QSocketNotifier::Read, this);
-                connect(m_readNotifier, &QSocketNotifier::activated, this,
-                        [this] { m_answered ? drainInput() : readRequest(); });
-            }
+        if (count < 0 && wouldBlock()) {
+            watchReads();
             return;
         }
         if (count <= 0) {
@@ -66,39 +113,41 @@ void HttpConnection::readRequest()
             closeNow();
             return;
         case HttpRequestLine::Complete:
+            // A read that filled the buffer may have left more behind.
+            m_requestComplete = count < room && endsRequest(m_received);
             m_received.clear();
-            // A read that filled the buffer may have left headers behind.
-            m_inputPending = count == room;
             answer(target);
             return;
         }
     }
 }
 
-void HttpConnection::drainInput()
+bool HttpConnection::drainInput()
 {
-    // The rest of the request is dropped, so that closing does not reset the connection while
-    // the response is still on its way.
     char scratch[4096];
     // Bounded, so that a client that keeps sending cannot hold the loop; the notifier comes back.
     for (int round = 0; round < 16; ++round) {
-        const ssize_t count = ::recv(int(m_descriptor), scratch, sizeof scratch, MSG_DONTWAIT);
-        if (count > 0)
+        const ssize_t count = ::recv(m_descriptor, scratch, sizeof scratch, MSG_DONTWAIT);
+        if (count > 0 || (count < 0 && errno == EINTR))
             continue;
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count == 0 || (count < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) {
-            // The client has shut its side; it may still be reading.
-            if (m_readNotifier)
-                m_readNotifier->setEnabled(false);
+        if (count < 0 && wouldBlock())
+            return true;
+        if (count < 0 || m_phase == Phase::Lingering) {
+            // Reset, or closed after taking the whole response: nothing more to wait for.
+            closeNow();
+            return false;
         }
-        return;
+        // The client has shut its side; it may still be reading.
+        m_clientDone = true;
+        if (m_readNotifier)
+            m_readNotifier->setEnabled(false);
+        return true;
     }
+    return true;
 }
 
 void HttpConnection::answer(const QByteArray &target)
 {
-    m_answered = true;
     if (target == "/") {
         closeNow();
         return;
@@ -109,49 +158,123 @@ void HttpConnection::answer(const QByteArray &target)
     const QString filePath =
         m_cache->rootPath() + (safe ? relativePath : QString::fromUtf8(target));
     qDebug() << "HttpServer File:" << filePath;
-    m_response = safe ? m_cache->response(relativePath) : QByteArray();
-    if (m_response.isEmpty()) {
+    HttpFileCache::Answer found = safe ? m_cache->lookup(relativePath) : HttpFileCache::Answer();
+    if (found.isEmpty()) {
         qDebug() << "HttpServer File is not exist:" << filePath;
         closeNow();
         return;
     }
+    m_response = found.response;
+    m_file = found.file;
+    m_stream = std::move(found.stream);
 
-    if (m_inputPending)
-        drainInput();
-    if (m_response.size() > LargeResponse) {
-        // Lets the kernel take a large file in one go instead of in many rounds of the loop.
-        const int size = qMin(m_response.size(), int(MaxSendBuffer));
-        ::setsockopt(int(m_descriptor), SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
+    m_phase = Phase::Sending;
+    if (!m_requestComplete || m_stream) {
+        // Whatever follows the request line is read and dropped from now on; while a large file
+        // is prepared, a client that resets the connection is noticed before anything is read.
+        if (!drainInput())
+            return;
+        watchReads();
     }
     sendPending();
 }
 
+bool HttpConnection::refill(bool *pending)
+{
+    *pending = false;
+    if (!m_stream)
+        return false;
+    for (;;) {
+        switch (m_stream->next(&m_response)) {
+        case HttpFileStream::Piece:
+            m_responseSent = 0;
+            if (m_response.isEmpty())
+                continue;
+            return true;
+        case HttpFileStream::Pending:
+            // Learning the length of a large file is progress too.
+            ++m_scanSteps;
+            if (m_onProgress)
+                m_onProgress();
+            *pending = true;
+            return true;
+        case HttpFileStream::Done:
+            m_stream.reset();
+            return false;
+        case HttpFileStream::Changed:
+            qWarning() << "HttpServer File changed while sent, connection closed";
+            closeNow();
+            return false;
+        }
+    }
+}
+
 void HttpConnection::sendPending()
 {
-    while (m_sent < m_response.size()) {
-        const ssize_t count =
-            ::send(int(m_descriptor), m_response.constData() + m_sent,
-                   size_t(m_response.size() - m_sent), MSG_DONTWAIT | MSG_NOSIGNAL);
+    if (isFinished() || m_phase != Phase::Sending)
+        return;
+    qint64 budget = m_sent == 0 ? FirstWriteBudget : RoundWriteBudget;
+    const qint64 before = m_sent;
+    bool pending = false;
+    while (budget > 0) {
+        if (m_responseSent == m_response.size()) {
+            if (!refill(&pending) || pending)
+                break;
+        }
+        const qint64 length = qMin(budget, m_response.size() - m_responseSent);
+        ssize_t count;
+        if (m_file) {
+            // Straight from the sealed copy's pages; never from the live file, which may change.
+            off_t offset = off_t(m_responseSent);
+            count = ::sendfile(m_descriptor, m_file->fd(), &offset, size_t(length));
+        } else {
+            count = ::send(m_descriptor, m_response.constData() + m_responseSent, size_t(length),
+                           MSG_DONTWAIT | MSG_NOSIGNAL);
+        }
         if (count > 0) {
+            m_responseSent += count;
             m_sent += count;
+            budget -= count;
             continue;
         }
         if (count < 0 && errno == EINTR)
             continue;
-        if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (!m_writeNotifier) {
-                m_writeNotifier = new QSocketNotifier(m_descriptor, QSocketNotifier::Write, this);
-                connect(m_writeNotifier, &QSocketNotifier::activated, this,
-                        &HttpConnection::sendPending);
-            }
-            return;
+        if (count < 0 && wouldBlock()) {
+            pending = true;
+            break;
         }
         // The client is gone.
         closeNow();
         return;
     }
-    // All bytes are with the kernel, which delivers them after the close.
-    closeNow();
+    if (isFinished())
+        return;
+    if (m_sent != before && m_onProgress)
+        m_onProgress();
+    if (pending || budget <= 0 || m_responseSent < m_response.size() || m_stream) {
+        watchWrites(true);
+        return;
+    }
+    finishResponse();
+}
+
+void HttpConnection::finishResponse()
+{
+    watchWrites(false);
+    m_response.clear();
+    m_file.reset();
+    m_stream.reset();
+    if (m_requestComplete || m_clientDone) {
+        // Nothing can arrive unread: the kernel delivers the bytes after the close.
+        closeNow();
+        return;
+    }
+    // The end of the response goes out with the kernel's FIN; input is drained until the client
+    // closes, so that closing never resets the connection under the response's tail.
+    m_phase = Phase::Lingering;
+    ::shutdown(m_descriptor, SHUT_WR);
+    if (drainInput())
+        watchReads();
 }
 
 void HttpConnection::closeNow()
@@ -163,9 +286,11 @@ void HttpConnection::closeNow()
         m_readNotifier->setEnabled(false);
     if (m_writeNotifier)
         m_writeNotifier->setEnabled(false);
-    ::close(int(m_descriptor));
+    ::close(m_descriptor);
     m_descriptor = -1;
     m_response.clear();
+    m_file.reset();
+    m_stream.reset();
     emit finished();
 }
 
@@ -173,19 +298,27 @@ bool HttpConnection::closeIfStale(qint64 now, int requestTimeoutMs, int writeSta
 {
     if (isFinished())
         return false;
-    if (!m_answered) {
+    switch (m_phase) {
+    case Phase::Request:
         if (now - m_acceptedAt < requestTimeoutMs)
             return false;
-        closeNow();
-        return true;
+        break;
+    case Phase::Sending:
+        if (m_sent + m_scanSteps != m_lastSent) {
+            m_lastSent = m_sent + m_scanSteps;
+            m_lastProgressAt = now;
+            return false;
+        }
+        if (now - m_lastProgressAt < writeStallTimeoutMs)
+            return false;
+        break;
+    case Phase::Lingering:
+        if (m_lingerSince < 0)
+            m_lingerSince = now;
+        if (now - m_lingerSince < qMin(int(LingerTimeoutMs), writeStallTimeoutMs))
+            return false;
+        break;
     }
-    if (m_sent != m_lastSent) {
-        m_lastSent = m_sent;
-        m_lastProgressAt = now;
-        return false;
-    }
-    if (now - m_lastProgressAt < writeStallTimeoutMs)
-        return false;
     closeNow();
     return true;
 }

@@ -3,14 +3,12 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QTextCodec>
-#include <QTextDecoder>
 
 #include <memory>
 
-#ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
-#endif
+#include <unistd.h>
 
 HttpFileCache::HttpFileCache(const QString &rootPath) : m_rootPath(rootPath) {}
 
@@ -26,39 +24,11 @@ QByteArray HttpFileCache::head(qint64 bodyLength)
 
 QByteArray HttpFileCache::body(const QByteArray &fileBytes)
 {
-    const char *data = fileBytes.constData();
-    const int size = fileBytes.size();
-    // Plain ASCII without carriage returns is served as it is.
-    bool plain = true;
-    for (int i = 0; i < size && plain; ++i)
-        plain = data[i] != '\r' && (uchar(data[i]) & 0x80) == 0;
-    if (plain)
-        return fileBytes;
-
-    int start = 0;
-    if (fileBytes.startsWith("\xEF\xBB\xBF"))
-        start = 3;
-
-    QByteArray text(size - start, Qt::Uninitialized);
-    char *out = text.data();
-    int length = 0;
-    for (int i = start; i < size; ++i) {
-        if (data[i] == '\r' && i + 1 < size && data[i + 1] == '\n')
-            continue;
-        out[length++] = data[i];
-    }
-    text.truncate(length);
-
-    // Valid UTF-8 survives the round trip unchanged; anything else gets replacement characters.
-    QTextCodec *codec = QTextCodec::codecForMib(106);
-    const std::unique_ptr<QTextDecoder> decoder(codec->makeDecoder(QTextCodec::IgnoreHeader));
-    const QByteArray normalised = decoder->toUnicode(text).toUtf8();
-    return normalised == text ? text : normalised;
+    return HttpBodyFilter::convert(fileBytes);
 }
 
 bool HttpFileCache::stampOf(const QString &path, Stamp *stamp)
 {
-#ifdef Q_OS_UNIX
     // One stat call: QFileInfo's times go through the local time zone, which costs several
     // system calls per request, and it has no inode.
     struct stat status;
@@ -70,15 +40,6 @@ bool HttpFileCache::stampOf(const QString &path, Stamp *stamp)
     stamp->device = status.st_dev;
     stamp->inode = status.st_ino;
     return true;
-#else
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return false;
-    stamp->size = info.size();
-    stamp->modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
-    stamp->changedNs = info.metadataChangeTime().toMSecsSinceEpoch() * 1000000;
-    return true;
-#endif
 }
 
 bool HttpFileCache::isInsideRoot(const QString &canonicalPath) const
@@ -92,83 +53,138 @@ bool HttpFileCache::isInsideRoot(const QString &canonicalPath) const
            canonicalPath.at(root.size()) == QLatin1Char('/');
 }
 
+QString HttpFileCache::canonicalKey(const QString &relativePath)
+{
+    QString key;
+    key.reserve(relativePath.size());
+    for (const QStringRef &segment : relativePath.splitRef(QLatin1Char('/'))) {
+        if (segment.isEmpty() || segment == QLatin1String("."))
+            continue;
+        if (!key.isEmpty())
+            key += QLatin1Char('/');
+        key += segment;
+    }
+    return key;
+}
+
 QByteArray HttpFileCache::response(const QString &relativePath)
 {
-    const QString path = m_rootPath + relativePath;
+    Answer answer = lookup(relativePath);
+    return answer.stream ? answer.stream->readAll() : answer.response;
+}
+
+HttpFileCache::Answer HttpFileCache::lookup(const QString &relativePath)
+{
+    const QString key = canonicalKey(relativePath);
+    if (key.isEmpty())
+        return Answer();
+    const QString path = m_rootPath + key;
     Stamp before;
     if (!stampOf(path, &before)) {
-        forget(relativePath);
-        return QByteArray();
+        forget(key);
+        m_scans.remove(key);
+        return Answer();
     }
 
-    auto cached = m_entries.find(relativePath);
+    auto cached = m_entries.find(key);
     if (cached != m_entries.end()) {
         if (cached->stamp == before) {
-            cached->lastUse = ++m_useCounter;
-            return cached->response;
+            m_order.splice(m_order.end(), m_order, cached->place);
+            Answer answer;
+            answer.response = cached->response;
+            answer.file = cached->file;
+            return answer;
         }
-        forget(relativePath);
+        forget(key);
     }
 
     // Symbolic links may point anywhere: only what really lies inside the folder is opened.
     const QString canonical = QFileInfo(path).canonicalFilePath();
     if (!isInsideRoot(canonical))
-        return QByteArray();
-
-    QFile file(canonical);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    const QByteArray raw = file.readAll();
-    const bool readFailed = file.error() != QFileDevice::NoError;
-    file.close();
-    if (readFailed)
-        return QByteArray();
-
-    const QByteArray content = body(raw);
-    const QByteArray response = head(content.size()) + content;
+        return Answer();
+    const int fd = ::open(QFile::encodeName(canonical).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return Answer();
+    Stamp opened;
+    if (!Stamp::of(fd, &opened)) {
+        ::close(fd);
+        return Answer();
+    }
 
     // Cache only what was read whole from a file that has been still for a while: a change
     // within the file system's time granularity could otherwise keep the same stamp.
-    Stamp after;
     const qint64 nowNs = QDateTime::currentMSecsSinceEpoch() * 1000000;
-    const bool settled = nowNs - qMax(before.modifiedNs, before.changedNs) >= m_settleMs * 1000000;
-    if (settled && stampOf(canonical, &after) && after == before && after.size == raw.size() &&
-        raw.size() <= MaxEntrySize)
-        store(relativePath, response, after);
-    return response;
+    const bool settled = nowNs - qMax(opened.modifiedNs, opened.changedNs) >= m_settleMs * 1000000;
+    Answer answer;
+    if (opened.size <= (settled ? qMax(m_maxEntrySize, m_maxBufferedSize) : m_maxBufferedSize)) {
+        QByteArray raw;
+        Stamp after;
+        // A file written while it was read may mix old and new bytes: nothing is better.
+        const bool whole = HttpFileStream::readAt(fd, 0, opened.size, &raw) &&
+                           Stamp::of(fd, &after) && after == opened && raw.size() == opened.size;
+        ::close(fd);
+        if (!whole)
+            return Answer();
+        const QByteArray content = body(raw);
+        answer.response = head(content.size()) + content;
+        if (settled && opened.size <= m_maxEntrySize) {
+            if (const Entry *entry = store(key, answer.response, opened))
+                answer.file = entry->file;
+        }
+        return answer;
+    }
+    answer.stream = std::make_unique<HttpFileStream>(fd, opened, scanFor(key, fd, opened));
+    return answer;
 }
 
-void HttpFileCache::forget(const QString &relativePath)
+std::shared_ptr<HttpFileStream::Scan> HttpFileCache::scanFor(const QString &key, int fd,
+                                                             const Stamp &stamp)
 {
-    const auto it = m_entries.find(relativePath);
+    auto known = m_scans.find(key);
+    if (known != m_scans.end() && (*known)->stamp().sameContent(stamp))
+        return *known;
+    // Few large files are served at a time; forgetting a pass only costs another one.
+    if (m_scans.size() >= MaxScans)
+        m_scans.clear();
+    auto scan = std::make_shared<HttpFileStream::Scan>(::fcntl(fd, F_DUPFD_CLOEXEC, 0), stamp);
+    m_scans.insert(key, scan);
+    return scan;
+}
+
+void HttpFileCache::forget(const QString &key)
+{
+    const auto it = m_entries.find(key);
     if (it == m_entries.end())
         return;
-    m_totalSize -= it->response.size();
+    m_totalSize -= it->cost;
+    m_order.erase(it->place);
     m_entries.erase(it);
 }
 
-void HttpFileCache::store(const QString &relativePath, const QByteArray &response,
-                          const Stamp &stamp)
+const HttpFileCache::Entry *HttpFileCache::store(const QString &key, const QByteArray &response,
+                                                 const Stamp &stamp)
 {
-    while (!m_entries.isEmpty() && m_totalSize + response.size() > MaxTotalSize) {
-        auto oldest = m_entries.begin();
-        for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
-            if (it->lastUse < oldest->lastUse)
-                oldest = it;
-        }
-        m_totalSize -= oldest->response.size();
-        m_entries.erase(oldest);
-    }
     Entry entry;
     entry.response = response;
     entry.stamp = stamp;
-    entry.lastUse = ++m_useCounter;
-    m_entries.insert(relativePath, entry);
-    m_totalSize += response.size();
+    if (response.size() >= HttpMemoryFile::MinSize && response.size() <= HttpMemoryFile::MaxSize)
+        entry.file.reset(HttpMemoryFile::create(response));
+    // The key is held twice (hash and order) in UTF-16, plus the nodes around it.
+    entry.cost = response.size() + (entry.file ? entry.file->size() : 0) + 4 * qint64(key.size()) +
+                 EntryOverhead;
+    if (entry.cost > m_maxTotalSize)
+        return nullptr;
+    while (!m_order.empty() && m_totalSize + entry.cost > m_maxTotalSize)
+        forget(QString(m_order.front())); // a copy: forgetting frees the node
+    entry.place = m_order.insert(m_order.end(), key);
+    m_totalSize += entry.cost;
+    return &*m_entries.insert(key, entry);
 }
 
 void HttpFileCache::clear()
 {
+    m_scans.clear();
     m_entries.clear();
+    m_order.clear();
     m_totalSize = 0;
 }

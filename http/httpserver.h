@@ -1,12 +1,18 @@
 #pragma once
 
+#include <QHostAddress>
 #include <QObject>
 #include <QString>
 
 class HttpListener;
+class QThread;
 
 // The embedded HTTP file server: hands the files under <working directory>/target/ to the
-// phones, one response per connection. One object per process, on the GUI thread.
+// phones, one response per connection. One object per process, used from the GUI thread; the
+// connections are served on a thread of their own with its own event loop, so a busy GUI never
+// delays a phone and a busy server never delays the GUI. The GUI thread talks to that thread
+// only through queued calls (waiting for the short ones that report a result) and joins it when
+// the application object goes.
 class HttpServer : public QObject
 {
     Q_OBJECT
@@ -15,7 +21,8 @@ public:
 
     bool isOpen() const;
     int port() const;
-    // Switches on (listens on localIp() and port()) or off, and stores the switch in the settings.
+    // Switches on (listens on localIp() and port(), serving the target folder of the working
+    // directory of that moment) or off, and stores the switch in the settings.
     void setOpen(bool on);
     // Stores the port; takes effect at the next listen.
     void setPort(int port);
@@ -32,6 +39,10 @@ public:
     // The translated warning the window shows after sigListenFailed().
     static QString listenFailedText();
 
+    // Listens on this address instead of localIp() from the next listen on; a null address
+    // restores the default. For tools that measure the server on loopback.
+    void setListenAddress(const QHostAddress &address) { m_listenAddress = address; }
+
 signals:
     // Emitted when switching on could not listen; the window shows the warning toast
     // "Failed to start http server". The open flag and the settings still say "on".
@@ -39,10 +50,15 @@ signals:
 
 private:
     HttpServer();
+    ~HttpServer() override;
     static void shutDown();
+    // Runs the call on the server's thread and waits for it.
+    template <typename Call> void onServerThread(Call call);
 
-    HttpListener *m_listener; // owned (child)
+    QThread *m_thread;        // owned (child); runs the listener's event loop
+    HttpListener *m_listener; // owned; lives on m_thread, deleted there at shutdown
     bool m_open = false;
+    bool m_listening = false;
     int m_port = 80;
-    QString m_rootPath;
+    QHostAddress m_listenAddress;
 };

@@ -5,13 +5,22 @@
 #include <QMutexLocker>
 #include <QTime>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 BasicLogging *BasicLogging::instance()
 {
     static BasicLogging logging;
     return &logging;
+}
+
+BasicLogging::~BasicLogging()
+{
+    closeLocked();
 }
 
 void BasicLogging::init()
@@ -23,6 +32,7 @@ void BasicLogging::init(const QString &folder)
 {
     {
         QMutexLocker locker(&m_mutex);
+        closeLocked();
         m_logFolder = folder;
         if (!m_logFolder.endsWith(QLatin1Char('/')))
             m_logFolder += QLatin1Char('/');
@@ -45,30 +55,69 @@ void BasicLogging::writeLine(const QString &label, const QString &text)
     writeLineLocked(label, text);
 }
 
+void BasicLogging::closeLocked()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_checkedAt = -1;
+}
+
+bool BasicLogging::ensureOpenLocked(qint64 nowMs)
+{
+    const QByteArray current = QFile::encodeName(m_logFolder + QStringLiteral("log1.txt"));
+    if (m_fd >= 0 && nowMs >= m_checkedAt && nowMs - m_checkedAt < 1000)
+        return true;
+    struct stat named;
+    struct stat open;
+    if (m_fd >= 0 && (::stat(current.constData(), &named) != 0 || ::fstat(m_fd, &open) != 0 ||
+                      named.st_ino != open.st_ino || named.st_dev != open.st_dev))
+        closeLocked();
+    if (m_fd < 0)
+        m_fd = ::open(current.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (m_fd < 0 || ::fstat(m_fd, &open) != 0) {
+        closeLocked();
+        return false;
+    }
+    m_size = open.st_size;
+    m_checkedAt = nowMs;
+    return true;
+}
+
 void BasicLogging::writeLineLocked(const QString &label, const QString &text)
 {
     if (m_logFolder.isEmpty())
         return;
-    const QByteArray line =
-        QStringLiteral("%1 %2: %3")
-            .arg(QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz")), label, text)
-            .toLocal8Bit() +
-        '\n';
-    const QString current = m_logFolder + QStringLiteral("log1.txt");
-    QFile file(current);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    const QTime now = QTime::currentTime();
+    const QByteArray line = QStringLiteral("%1 %2: %3")
+                                .arg(now.toString(QStringLiteral("hh:mm:ss.zzz")), label, text)
+                                .toLocal8Bit() +
+                            '\n';
+    if (!ensureOpenLocked(now.msecsSinceStartOfDay()))
         return;
-    if (file.size() >= RotateSize) {
-        file.close();
+    if (m_size >= RotateSize) {
+        // The line that finds the log full is the first line of the new one.
+        closeLocked();
+        const QString current = m_logFolder + QStringLiteral("log1.txt");
         const QString previous = m_logFolder + QStringLiteral("log2.txt");
         QFile::remove(previous);
-        QFile::copy(current, previous);
-        QFile::remove(current);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        if (::rename(QFile::encodeName(current).constData(),
+                     QFile::encodeName(previous).constData()) != 0)
+            QFile::remove(current);
+        if (!ensureOpenLocked(now.msecsSinceStartOfDay()))
             return;
     }
-    file.write(line);
-    file.close();
+    qint64 written = 0;
+    while (written < line.size()) {
+        const ssize_t count =
+            ::write(m_fd, line.constData() + written, size_t(line.size() - written));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
+        written += count;
+    }
+    m_size += written;
 }
 
 void BasicLogging::messageHandler(QtMsgType type, const QMessageLogContext &,

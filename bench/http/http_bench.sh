@@ -1,21 +1,37 @@
 #!/usr/bin/env bash
 # Serves the same folder with `quelvox-contact-desk serve` and with nginx (one worker, keep-alive
-# off) on loopback and loads both with wrk, a new connection per request, for a 5 KB and a 150 KB
-# phonebook at 16 and 100 concurrent connections. Rounds of ours and nginx alternate, so that a
-# busy machine slows both alike; each figure is the median of the rounds.
+# off) on loopback and loads both with wrk, a new connection per request, for a 5 KB, a 150 KB and
+# a 2 MB phonebook at 16 and 100 concurrent connections. Rounds of ours and nginx alternate, so
+# that a busy machine slows both alike; each figure is the median of the rounds, each ratio the
+# median of the per-round ratios.
 #
 # Prints name=value lines: requests per second, p50 and p99 latency (ms), failed requests and
-# server CPU time per request (us) of each, and the ratios ours/nginx of requests per second and
-# nginx/ours of CPU time per request (both: higher is better for us, 1 = as good as nginx).
+# server CPU time per request (us) of each, and the ratios ours/nginx of requests per second,
+# ours/nginx of p99 latency (lower is better for us) and nginx/ours of CPU time per request.
 #
-# Usage: bench/http/http_bench.sh [path/to/quelvox-contact-desk] [seconds per round, 1-30, default
-# 3] [rounds, 1-9, default 3]. Installs nginx and wrk from Debian when missing (as root).
+# Usage: bench/http/http_bench.sh [path/to/program] [seconds per round, 1-30, default 3] [rounds,
+# 1-9, default 3]. Installs nginx and wrk from Debian when missing (as root).
+# BENCH_MODE=serve (default): the program is quelvox-contact-desk, run as `serve`.
+# BENCH_MODE=editor-block or editor-watch: the program is http_editor_host (bench/http), the
+# server as the editor runs it, with its GUI thread blocked 100 ms every 500 ms, or with a 10 ms
+# GUI timer whose lateness is printed at the end (gui_timer_late_max_ms, gui_timer_late_p99_ms).
+# BENCH_SIZES (default "5k 150k 2m") and BENCH_CONNECTIONS (default "16 100") narrow the run.
+# BENCH_ALT_ENV="NAME=value ...": also runs a second copy of the program with that environment in
+# the same alternation and prints its figures as alt_* and ratio_alt_* (alt/ours) lines.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+mode=${BENCH_MODE:-serve}
+sizes=${BENCH_SIZES:-5k 150k 2m}
+connection_counts=${BENCH_CONNECTIONS:-16 100}
+case "$mode" in
+  serve) program=quelvox-contact-desk ;;
+  editor-block | editor-watch) program=bench/http/http_editor_host ;;
+  *) echo "http_bench: BENCH_MODE is serve, editor-block or editor-watch" >&2; exit 2 ;;
+esac
 editor=${1:-}
 if [ -z "$editor" ]; then
-  for candidate in "$repo"/build*/quelvox-contact-desk; do
+  for candidate in "$repo"/build*/"$program" /work/build*/"$program"; do
     if [ -x "$candidate" ]; then editor=$candidate; break; fi
   done
 fi
@@ -58,9 +74,11 @@ nginx_bin=$(command -v nginx || echo /usr/sbin/nginx)
 work=$(mktemp -d /tmp/http_bench.XXXXXX)
 chmod 755 "$work" # nginx workers run as an unprivileged user
 ours_pid=
+alt_pid=
 nginx_pid=
 cleanup() {
   if [ -n "$ours_pid" ]; then kill "$ours_pid" 2>/dev/null || true; wait "$ours_pid" 2>/dev/null || true; fi
+  if [ -n "$alt_pid" ]; then kill "$alt_pid" 2>/dev/null || true; wait "$alt_pid" 2>/dev/null || true; fi
   if [ -n "$nginx_pid" ]; then kill "$nginx_pid" 2>/dev/null || true; wait "$nginx_pid" 2>/dev/null || true; fi
   [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
 }
@@ -81,6 +99,7 @@ make_book() { # file, contact count
 }
 make_book "$work/target/book5k.xml" 44
 make_book "$work/target/book150k.xml" 1340
+make_book "$work/target/book2m.xml" 18300
 
 free_port() {
   python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'
@@ -114,9 +133,29 @@ CONF
 "$nginx_bin" -p "$work/nginx" -c "$work/nginx/nginx.conf" 2>"$work/nginx/stderr" &
 nginx_pid=$!
 
-# The log lines go to stderr; they are part of the cost and are thrown away here.
-(cd "$work" && exec "$editor" serve --address 127.0.0.1 --port 0 >"$work/ours.url" 2>/dev/null) &
+# The log lines go to stderr; they are part of the cost and are thrown away here. The editor's
+# host also writes them to app/log, as the editor does.
+if [ "$mode" = serve ]; then
+  (cd "$work" && exec "$editor" serve --address 127.0.0.1 --port 0 >"$work/ours.url" 2>/dev/null) &
+else
+  mkdir -p "$work/app"
+  (cd "$work" && exec "$editor" "$(free_port)" "${mode#editor-}" >"$work/ours.url" 2>/dev/null) &
+fi
 ours_pid=$!
+alt_url=
+if [ -n "${BENCH_ALT_ENV:-}" ]; then
+  mkdir -p "$work/alt" && ln -s "$work/target" "$work/alt/target"
+  # shellcheck disable=SC2086
+  if [ "$mode" = serve ]; then
+    (cd "$work/alt" && exec env $BENCH_ALT_ENV "$editor" serve --address 127.0.0.1 --port 0 >"$work/alt.url" 2>/dev/null) &
+  else
+    mkdir -p "$work/alt/app"
+    (cd "$work/alt" && exec env $BENCH_ALT_ENV "$editor" "$(free_port)" "${mode#editor-}" >"$work/alt.url" 2>/dev/null) &
+  fi
+  alt_pid=$!
+  for _ in $(seq 1 100); do [ -s "$work/alt.url" ] && break; sleep 0.1; done
+  alt_url=$(head -n1 "$work/alt.url")
+fi
 
 for _ in $(seq 1 100); do
   [ -s "$work/ours.url" ] && curl -sf -o /dev/null "http://127.0.0.1:$nginx_port/book5k.xml" && break
@@ -130,7 +169,8 @@ if [ -z "$ours_url" ] || [ -z "$nginx_worker" ]; then
   exit 1
 fi
 
-for book in book5k.xml book150k.xml; do
+for size in $sizes; do
+  book=book$size.xml
   if ! cmp -s <(curl -s "${ours_url}$book") <(curl -s "${nginx_url}$book"); then
     echo "http_bench: the two servers send different bytes for $book" >&2
     exit 1
@@ -170,6 +210,10 @@ run_round() { # prefix, url, connections, server pid
   eval "${1}_rps+=(${rps:-0}) ${1}_p50+=($p50) ${1}_p99+=($p99) ${1}_errors+=($errors) ${1}_cpu+=($cpu)"
 }
 
+ratio() { # a, b: a/b, 0 when b is 0
+  awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.3f", a / b; else print 0 }'
+}
+
 report() { # prefix, name
   local field values
   for field in rps p50 p99 errors cpu; do
@@ -183,28 +227,55 @@ report() { # prefix, name
   done
 }
 
+echo "mode=$mode"
 echo "rounds=$rounds"
 echo "seconds_per_round=$duration"
-for book in book5k book150k; do
-  for connections in 16 100; do
-    size=${book#book}
+for size in $sizes; do
+  book=book$size
+  for connections in $connection_counts; do
     wrk -t1 -c"$connections" -d1s -H 'Connection: close' "${ours_url}$book.xml" >/dev/null 2>&1 || true
     wrk -t1 -c"$connections" -d1s -H 'Connection: close' "${nginx_url}$book.xml" >/dev/null 2>&1 || true
     ours_rps=() ours_p50=() ours_p99=() ours_errors=() ours_cpu=()
     nginx_rps=() nginx_p50=() nginx_p99=() nginx_errors=() nginx_cpu=()
+    rps_ratios=() p99_ratios=() cpu_ratios=()
+    alt_rps=() alt_p50=() alt_p99=() alt_errors=() alt_cpu=() alt_rps_ratios=() alt_p99_ratios=()
     for ((round = 1; round <= rounds; round++)); do
-      run_round ours "${ours_url}$book.xml" "$connections" "$ours_pid"
-      run_round nginx "${nginx_url}$book.xml" "$connections" "$nginx_worker"
+      # Who goes first alternates too, so neither always meets the other's after-effects.
+      if ((round % 2)); then
+        run_round ours "${ours_url}$book.xml" "$connections" "$ours_pid"
+        run_round nginx "${nginx_url}$book.xml" "$connections" "$nginx_worker"
+      else
+        run_round nginx "${nginx_url}$book.xml" "$connections" "$nginx_worker"
+        run_round ours "${ours_url}$book.xml" "$connections" "$ours_pid"
+      fi
+      if [ -n "$alt_url" ]; then
+        run_round alt "${alt_url}$book.xml" "$connections" "$alt_pid"
+      fi
+      last=$((${#ours_rps[@]} - 1))
+      if [ -n "$alt_url" ]; then
+        alt_rps_ratios+=("$(ratio "${alt_rps[$last]}" "${ours_rps[$last]}")")
+        alt_p99_ratios+=("$(ratio "${alt_p99[$last]}" "${ours_p99[$last]}")")
+      fi
+      rps_ratios+=("$(ratio "${ours_rps[$last]}" "${nginx_rps[$last]}")")
+      p99_ratios+=("$(ratio "${ours_p99[$last]}" "${nginx_p99[$last]}")")
+      cpu_ratios+=("$(ratio "${nginx_cpu[$last]}" "${ours_cpu[$last]}")")
     done
     report ours "ours_${size}_c$connections"
     report nginx "nginx_${size}_c$connections"
-    ours=$(median "${ours_rps[@]}")
-    theirs=$(median "${nginx_rps[@]}")
-    echo "ratio_${size}_c${connections}_rps=$(awk -v a="$ours" -v b="$theirs" \
-      'BEGIN { if (b > 0) printf "%.2f", a / b; else print 0 }')"
-    ours=$(median "${ours_cpu[@]}")
-    theirs=$(median "${nginx_cpu[@]}")
-    echo "ratio_${size}_c${connections}_cpu=$(awk -v a="$ours" -v b="$theirs" \
-      'BEGIN { if (a > 0) printf "%.2f", b / a; else print 0 }')"
+    echo "ratio_${size}_c${connections}_rps=$(median "${rps_ratios[@]}")"
+    echo "ratio_${size}_c${connections}_p99=$(median "${p99_ratios[@]}")"
+    echo "ratio_${size}_c${connections}_cpu=$(median "${cpu_ratios[@]}")"
+    if [ -n "$alt_url" ]; then
+      report alt "alt_${size}_c$connections"
+      echo "ratio_alt_${size}_c${connections}_rps=$(median "${alt_rps_ratios[@]}")"
+      echo "ratio_alt_${size}_c${connections}_p99=$(median "${alt_p99_ratios[@]}")"
+    fi
   done
 done
+
+if [ "$mode" = editor-watch ]; then
+  kill -TERM "$ours_pid"
+  wait "$ours_pid" 2>/dev/null || true
+  ours_pid=
+  grep '^gui_timer' "$work/ours.url" || true
+fi

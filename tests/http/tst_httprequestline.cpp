@@ -104,6 +104,17 @@ void TestHttpRequestLine::relativePath_data()
 
     // The forms a phone could use to leave the folder are tried on a real socket as well.
     QTest::addRow("parent at the end") << QByteArray("/sub/..") << false << QString();
+    // Each spelling a client on the network tried to leave the served folder with.
+    QTest::addRow("parent") << QByteArray("/../secret.xml") << false << QString();
+    QTest::addRow("parent from a sub-folder")
+        << QByteArray("/sub/../../secret.xml") << false << QString();
+    QTest::addRow("escaped dots") << QByteArray("/%2e%2e/secret.xml") << false << QString();
+    QTest::addRow("escaped slashes from a sub-folder")
+        << QByteArray("/sub%2f..%2f..%2fsecret.xml") << false << QString();
+    QTest::addRow("raw backslash") << QByteArray("/..\\secret.xml") << false << QString();
+    QTest::addRow("absolute") << QByteArray("//etc/passwd") << false << QString();
+    QTest::addRow("escaped absolute") << QByteArray("/%2Fetc/passwd") << false << QString();
+    QTest::addRow("escaped nul") << QByteArray("/inside.xml%00.txt") << false << QString();
     QTest::addRow("half-escaped parent") << QByteArray("/.%2e/secret.xml") << false << QString();
     QTest::addRow("upper-case escaped slash") << QByteArray("/sub%2Fa.xml") << false << QString();
     QTest::addRow("upper-case escaped backslash")

@@ -1,6 +1,6 @@
-#include "shell/config.h"
 #include "http/httpserver.h"
 #include "http/localaddress.h"
+#include "shell/config.h"
 #include "testfiles.h"
 #include "testworkdir.h"
 
@@ -8,6 +8,11 @@
 #include <QtTest>
 
 #include <memory>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,6 +38,29 @@ QString storedValue(const QString &key)
     return Config::instance()->value(QStringLiteral("user"), key).toString();
 }
 
+// One request with blocking calls on this thread, so that its event loop never runs meanwhile;
+// everything until the server closes, or what came within five seconds.
+QByteArray blockingExchange(quint16 port, const QByteArray &request)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    timeval timeout{5, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    QByteArray received;
+    if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
+        ::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL) == request.size()) {
+        char buffer[4096];
+        ssize_t count;
+        while ((count = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
+            received.append(buffer, int(count));
+    }
+    ::close(fd);
+    return received;
+}
+
 } // namespace
 
 // The server is one object per process: it is made once, from the settings written first.
@@ -52,6 +80,7 @@ private slots:
     void switchOnAndOff();
     void setPortWhileOnKeepsOldPort();
     void portInUseReportsFailure();
+    void servesWhileGuiThreadBlocks();
 
 private:
     std::unique_ptr<TestWorkDir> m_dir;
@@ -211,6 +240,25 @@ void TestHttpServer::portInUseReportsFailure()
     QCOMPARE(failures.size(), 1);
     QVERIFY(server->isListening());
     server->setOpen(false);
+}
+
+void TestHttpServer::servesWhileGuiThreadBlocks()
+{
+    // Each listen serves the target folder of the working directory of that moment.
+    HttpServer *server = HttpServer::instance();
+    server->setListenAddress(QHostAddress::LocalHost);
+    server->setPort(freePort());
+    for (const char *content : {"<first/>", "<second/>"}) {
+        TestWorkDir work;
+        QVERIFY(writeFile(work.filePath(QStringLiteral("target/a.xml")), content));
+        server->setOpen(true);
+        QVERIFY(server->isListening());
+        const QByteArray response =
+            blockingExchange(quint16(server->port()), "GET /a.xml HTTP/1.1\r\n\r\n");
+        QVERIFY2(response.endsWith("\r\n\r\n" + QByteArray(content)), response.constData());
+        server->setOpen(false);
+    }
+    server->setListenAddress(QHostAddress());
 }
 
 QTEST_GUILESS_MAIN(TestHttpServer)

@@ -16,6 +16,7 @@ public:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("TMPDIR"), workDir); // keeps the guard private to this test
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), workDir);
         m_process.setProcessEnvironment(env);
         m_process.setWorkingDirectory(workDir);
         m_process.start(QStringLiteral(QCD_EDITOR_PATH), QStringList());

@@ -9,9 +9,10 @@
 
 // Acts on the modal dialog of type T from inside its modal loop, once it is the visible modal
 // widget (and match accepts it). After five seconds it gives up with a warning and rejects
-// whatever modal dialog is open, so a test cannot hang on a dialog that never came.
+// whatever modal dialog is open, so a test cannot hang on a dialog that never came. Delete the
+// returned timer to withdraw a handler whose dialog must not come.
 template <typename T>
-void whenModalShown(std::function<void(T *)> action, std::function<bool(T *)> match = {})
+QTimer *whenModalShown(std::function<void(T *)> action, std::function<bool(T *)> match = {})
 {
     auto *poll = new QTimer(qApp); // deletes itself once done
     poll->setInterval(5);
@@ -34,4 +35,5 @@ void whenModalShown(std::function<void(T *)> action, std::function<bool(T *)> ma
         }
     });
     poll->start();
+    return poll;
 }

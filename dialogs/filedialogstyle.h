@@ -18,12 +18,12 @@ inline QString card()
 
 inline QString title()
 {
-    return QStringLiteral("font-size: 20px;\ncolor: #3e3e3e;");
+    return QStringLiteral("font-size: 20px;\ncolor: #3e3e3e;\nbackground: transparent;");
 }
 
 inline QString label()
 {
-    return QStringLiteral("font-size: 16px;\ncolor: #333333;");
+    return QStringLiteral("font-size: 16px;\ncolor: #333333;\nbackground: transparent;");
 }
 
 // borderColour: #999999, or #278CF8 in the import dialog.

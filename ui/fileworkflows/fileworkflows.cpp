@@ -250,13 +250,9 @@ void FileWorkflows::saveButton(QWidget *anchor)
     auto menu = std::make_unique<qvMenu>(m_window, QStringLiteral("qvMenu"));
     QWidgetAction *saveItem = menu->AddTextAction(tr_("Save"));
     QWidgetAction *saveAsItem = menu->AddTextAction(tr_("Save as"));
-    QPoint at;
-    if (anchor) {
-        const QRect geometry = anchor->geometry();
-        const QPoint corner = geometry.bottomLeft() + QPoint(-10, -7);
-        at = anchor->parentWidget() ? anchor->parentWidget()->mapToGlobal(corner)
-                                    : anchor->mapToGlobal(QPoint(-10, geometry.height() - 7));
-    }
+    // The bottom-left corner of the anchor's geometry, moved by (-10, -7).
+    const QPoint at =
+        anchor ? anchor->mapToGlobal(QPoint(0, anchor->height() - 1) + QPoint(-10, -7)) : QPoint();
     const QAction *chosen = menu->exec(at);
     const bool doSave = chosen && chosen == saveItem;
     const bool doSaveAs = chosen && chosen == saveAsItem;

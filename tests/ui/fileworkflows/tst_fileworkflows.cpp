@@ -20,6 +20,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
@@ -390,6 +391,49 @@ private slots:
             FileWorkflows::automaticName(dirType, QDateTime(QDate(2024, 1, 31), QTime(9, 45, 2)))
                 .right(15),
             QStringLiteral("_20240131094502"));
+    }
+
+    void saveMenu_data()
+    {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<bool>("dialogExpected");
+        QTest::addRow("Save with a current file writes it") << 0 << false;
+        QTest::addRow("Save as opens the dialog") << 1 << true;
+    }
+
+    // The menu under the save button: where it opens, and what each item starts.
+    void saveMenu()
+    {
+        QFETCH(int, item);
+        QFETCH(bool, dialogExpected);
+        FreshState state;
+        Window window;
+        auto *anchor = new QPushButton(&window.widget);
+        anchor->setGeometry(200, 20, 80, 30);
+        anchor->show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window.widget));
+        Config::instance()->currentFile = state.filePath(QStringLiteral("book.xml"));
+        QPoint menuAt;
+        QTimer::singleShot(0, [&] {
+            QTRY_VERIFY(QApplication::activePopupWidget());
+            QWidget *menu = QApplication::activePopupWidget();
+            menuAt = menu->pos();
+            const QList<QLabel *> labels = menu->findChildren<QLabel *>();
+            QCOMPARE(labels.size(), 2);
+            QTest::mouseClick(labels.at(item), Qt::LeftButton);
+        });
+        bool dialogCame = false;
+        QPointer<QTimer> dialog =
+            whenModalShown<MessageboxDialogSaveFile>([&](MessageboxDialogSaveFile *d) {
+                dialogCame = true;
+                QTest::keyClick(d, Qt::Key_Escape);
+            });
+        FileWorkflows flows(&window.widget);
+        flows.saveButton(anchor);
+        delete dialog.data();
+        QCOMPARE(menuAt, window.widget.mapToGlobal(QPoint(190, 42)));
+        QCOMPARE(dialogCame, dialogExpected);
+        QCOMPARE(QFileInfo::exists(state.filePath(QStringLiteral("book.xml"))), !dialogExpected);
     }
 
     // After importing a CSV file, Save writes CSV again to the same path.

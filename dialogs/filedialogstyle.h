@@ -72,10 +72,10 @@ inline QString buttonBox()
 }
 
 // The part every file dialog has: fixed size, the white card "labelBackground" with its shadow,
-// the title "labelTitle" (marker text) and the OK/Cancel box "buttonBox" at (140, buttonY).
+// the title "labelTitle" (give marker text) and the OK/Cancel box "buttonBox" at (140, buttonY).
 // Everything is a child of the dialog; the box is returned for the dialog's own wiring.
 inline QDialogButtonBox *buildFrame(MessageboxDialogBase *dialog, int width, int height,
-                                    const QString &titleKey, int titleWidth, int buttonY)
+                                    const QString &titleText, int titleWidth, int buttonY)
 {
     dialog->setFixedSize(width, height);
     auto *background = new QLabel(dialog);
@@ -88,7 +88,7 @@ inline QDialogButtonBox *buildFrame(MessageboxDialogBase *dialog, int width, int
     titleLabel->setObjectName(QStringLiteral("labelTitle"));
     titleLabel->setGeometry(24, 16, titleWidth, 28);
     titleLabel->setStyleSheet(title());
-    titleLabel->setText(Langtranslater::mark(titleKey));
+    titleLabel->setText(titleText);
 
     auto *box = new QDialogButtonBox(dialog);
     box->setObjectName(QStringLiteral("buttonBox"));

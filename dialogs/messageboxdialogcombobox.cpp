@@ -11,8 +11,8 @@ MessageboxDialogComboBox::MessageboxDialogComboBox(QWidget *parent) : Messagebox
 {
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("MessageboxDialogComboBox"));
-    QDialogButtonBox *box =
-        FileDialogStyle::buildFrame(this, 490, 250, QStringLiteral("Create now"), 221, 190);
+    QDialogButtonBox *box = FileDialogStyle::buildFrame(
+        this, 490, 250, Langtranslater::mark(QStringLiteral("Create now")), 221, 190);
 
     auto *typeLabel = new QLabel(this);
     typeLabel->setObjectName(QStringLiteral("labelTitle_2"));

@@ -11,13 +11,13 @@
 #include <QStyledItemDelegate>
 
 namespace {
-QLabel *fieldLabel(QWidget *parent, const char *name, int y, const char *key)
+QLabel *fieldLabel(QWidget *parent, const char *name, int y, const QString &text)
 {
     auto *label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
     label->setGeometry(24, y, 140, 22);
     label->setStyleSheet(FileDialogStyle::label());
-    label->setText(Langtranslater::mark(QLatin1String(key)));
+    label->setText(text);
     return label;
 }
 } // namespace
@@ -26,16 +26,16 @@ MessageboxDialogSaveFile::MessageboxDialogSaveFile(QWidget *parent) : Messagebox
 {
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("MessageboxDialogSaveFile"));
-    QDialogButtonBox *box =
-        FileDialogStyle::buildFrame(this, 490, 418, QStringLiteral("Save File"), 140, 350);
+    QDialogButtonBox *box = FileDialogStyle::buildFrame(
+        this, 490, 418, Langtranslater::mark(QStringLiteral("Save File")), 140, 350);
 
-    fieldLabel(this, "labelFileName", 72, "File Name:");
+    fieldLabel(this, "labelFileName", 72, Langtranslater::mark(QStringLiteral("File Name:")));
     lineEditFileName = new QLineEdit(this);
     lineEditFileName->setObjectName(QStringLiteral("lineEditFileName"));
     lineEditFileName->setGeometry(24, 102, 442, 38);
     lineEditFileName->setStyleSheet(FileDialogStyle::lineEdit(QStringLiteral("#999999")));
 
-    fieldLabel(this, "labelFileType", 154, "File Type:");
+    fieldLabel(this, "labelFileType", 154, Langtranslater::mark(QStringLiteral("File Type:")));
     comboBoxFileType = new QComboBox(this);
     comboBoxFileType->setObjectName(QStringLiteral("comboBoxFileType"));
     comboBoxFileType->setGeometry(24, 182, 442, 48);
@@ -43,7 +43,7 @@ MessageboxDialogSaveFile::MessageboxDialogSaveFile(QWidget *parent) : Messagebox
     comboBoxFileType->setItemDelegate(new QStyledItemDelegate(comboBoxFileType));
     comboBoxFileType->setStyleSheet(FileDialogStyle::comboBox(QStringLiteral("#999999"), 16));
 
-    fieldLabel(this, "labelSaveLocation", 240, "Path:");
+    fieldLabel(this, "labelSaveLocation", 240, Langtranslater::mark(QStringLiteral("Path:")));
     lineEditBrowser = new QLineEdit(this);
     lineEditBrowser->setObjectName(QStringLiteral("lineEditBrowser"));
     lineEditBrowser->setGeometry(24, 270, 346, 38);

@@ -13,8 +13,8 @@ MessageDialogImportFile::MessageDialogImportFile(QWidget *parent) : MessageboxDi
 {
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("MessageDialogImportFile"));
-    QDialogButtonBox *box =
-        FileDialogStyle::buildFrame(this, 490, 220, QStringLiteral("Import file"), 221, 150);
+    QDialogButtonBox *box = FileDialogStyle::buildFrame(
+        this, 490, 220, Langtranslater::mark(QStringLiteral("Import file")), 221, 150);
 
     lineEditBrowser = new QLineEdit(this);
     lineEditBrowser->setObjectName(QStringLiteral("lineEditBrowser"));

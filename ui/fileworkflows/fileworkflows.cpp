@@ -32,11 +32,6 @@ const QString FileWorkflows::RemoteXmlType = QStringLiteral("RemotePhonebook(.xm
 
 namespace {
 
-QString tr_(const char *key)
-{
-    return Langtranslater::lookup(QLatin1String(key));
-}
-
 QString targetFolder()
 {
     return QDir::current().absolutePath() + QStringLiteral("/target");
@@ -82,7 +77,7 @@ QString FileWorkflows::fullSaveName(const QString &fileName, const QString &path
     return full;
 }
 
-bool FileWorkflows::saveChangesPrompt(const QString &titleKey)
+bool FileWorkflows::saveChangesPrompt(const QString &title)
 {
     if (!PhonebookManager::isChanged(m_dirType))
         return true;
@@ -90,7 +85,7 @@ bool FileWorkflows::saveChangesPrompt(const QString &titleKey)
         {QDialogButtonBox::Ok, Langtranslater::mark(QStringLiteral("Save"))},
         {QDialogButtonBox::No, Langtranslater::mark(QStringLiteral("Don't Save"))}};
     const int answer = MessageboxDialog::showMessage(
-        m_window, Langtranslater::mark(titleKey),
+        m_window, title,
         Langtranslater::mark(
             QStringLiteral("Do you want to save the changes you made to the current phonebook?")),
         QDialogButtonBox::Ok | QDialogButtonBox::No | QDialogButtonBox::Cancel, texts);
@@ -107,15 +102,17 @@ bool FileWorkflows::quickSave()
     const QString name = automaticName(m_dirType) + QStringLiteral(".xml");
     if (!QDir().mkpath(folder)) {
         qDebug() << "Save File failed:" << folder << "the folder cannot be created";
-        TipWidget::showTip(tr_("Failed to save the file!"), TipWidget::Failure);
+        TipWidget::showTip(Langtranslater::lookup(QStringLiteral("Failed to save the file!")),
+                           TipWidget::Failure);
         return false;
     }
     if (!writeFile(folder + name))
         return false;
-    MessageboxDialog::showMessage(m_window, Langtranslater::mark(QStringLiteral("Save File")),
-                                  name + QLatin1Char(' ') + tr_("was saved in") +
-                                      QStringLiteral(" target ") + tr_("folder"),
-                                  QDialogButtonBox::Ok);
+    MessageboxDialog::showMessage(
+        m_window, Langtranslater::mark(QStringLiteral("Save File")),
+        name + QLatin1Char(' ') + Langtranslater::lookup(QStringLiteral("was saved in")) +
+            QStringLiteral(" target ") + Langtranslater::lookup(QStringLiteral("folder")),
+        QDialogButtonBox::Ok);
     return true;
 }
 
@@ -124,19 +121,21 @@ bool FileWorkflows::writeFile(const QString &path)
     if (PhonebookManager::saveFile(m_dirType, path))
         return true;
     qDebug() << "Save File failed:" << path << storeSaveError(m_dirType);
-    TipWidget::showTip(tr_("Failed to save the file!"), TipWidget::Failure);
+    TipWidget::showTip(Langtranslater::lookup(QStringLiteral("Failed to save the file!")),
+                       TipWidget::Failure);
     return false;
 }
 
 void FileWorkflows::newFile()
 {
-    if (!saveChangesPrompt(QStringLiteral("New File")))
+    if (!saveChangesPrompt(Langtranslater::mark(QStringLiteral("New File"))))
         return;
     QString chosen;
     bool answered = false;
     auto *dialog = new MessageboxDialogComboBox(m_window); // deletes itself when closed
     dialog->setButtonText(QDialogButtonBox::Ok, Langtranslater::mark(QStringLiteral("Create")));
-    dialog->addItems({tr_("Local Phonebook"), tr_("Remote Phonebook")});
+    dialog->addItems({Langtranslater::lookup(QStringLiteral("Local Phonebook")),
+                      Langtranslater::lookup(QStringLiteral("Remote Phonebook"))});
     connect(dialog, &MessageboxDialogComboBox::sigComboboxSelect, this, [&](const QString &text) {
         chosen = text;
         answered = true;
@@ -149,9 +148,9 @@ void FileWorkflows::newFile()
 
 void FileWorkflows::slotComboboxSelectDirectory(QString strSelect)
 {
-    if (strSelect == tr_("Local Phonebook"))
+    if (strSelect == Langtranslater::lookup(QStringLiteral("Local Phonebook")))
         m_dirType = PhonebookManager::LocalDir;
-    else if (strSelect == tr_("Remote Phonebook"))
+    else if (strSelect == Langtranslater::lookup(QStringLiteral("Remote Phonebook")))
         m_dirType = PhonebookManager::RemoteDir;
     Config::instance()->currentFile.clear();
     emit sigNewPhonebook(m_dirType);
@@ -159,7 +158,7 @@ void FileWorkflows::slotComboboxSelectDirectory(QString strSelect)
 
 void FileWorkflows::importFile()
 {
-    if (!saveChangesPrompt(QStringLiteral("Import file")))
+    if (!saveChangesPrompt(Langtranslater::mark(QStringLiteral("Import file"))))
         return;
     QString path;
     bool answered = false;
@@ -186,17 +185,18 @@ void FileWorkflows::slotImportFileMessageboxInput(QString fileName)
 
 void FileWorkflows::importPath(const QString &path)
 {
-    if (!saveChangesPrompt(QStringLiteral("Import file")))
+    if (!saveChangesPrompt(Langtranslater::mark(QStringLiteral("Import file"))))
         return;
     slotImportFileMessageboxInput(path);
 }
 
 void FileWorkflows::history()
 {
-    if (!saveChangesPrompt(QStringLiteral("History")))
+    if (!saveChangesPrompt(Langtranslater::mark(QStringLiteral("History"))))
         return;
-    const QString path = QFileDialog::getOpenFileName(m_window, tr_("History"), targetFolder(),
-                                                      QStringLiteral("(*.xml *.csv);"));
+    const QString path =
+        QFileDialog::getOpenFileName(m_window, Langtranslater::lookup(QStringLiteral("History")),
+                                     targetFolder(), QStringLiteral("(*.xml *.csv);"));
     qDebug() << "Open History File:" << path;
     loadFile(path);
 }
@@ -214,7 +214,8 @@ void FileWorkflows::loadFile(const QString &path)
     if (loadedType == 0) {
         // Neither store took it, so the phonebook and the current file are as they were.
         qDebug() << "Import File failed, not a phonebook or unreadable:" << path;
-        TipWidget::showTip(tr_("Unsupported file format!"), TipWidget::Warning);
+        TipWidget::showTip(Langtranslater::lookup(QStringLiteral("Unsupported file format!")),
+                           TipWidget::Warning);
         return;
     }
     m_dirType = loadedType;
@@ -222,7 +223,9 @@ void FileWorkflows::loadFile(const QString &path)
     if (lastImportWasPartial(m_dirType)) {
         // A later Save must not write the shortened phonebook over the original file.
         Config::instance()->currentFile.clear();
-        TipWidget::showTip(tr_("The file could only be partly read!"), TipWidget::Warning);
+        TipWidget::showTip(
+            Langtranslater::lookup(QStringLiteral("The file could only be partly read!")),
+            TipWidget::Warning);
         return;
     }
     Config::instance()->currentFile = path;
@@ -248,8 +251,9 @@ bool FileWorkflows::lastImportWasPartial(int dirType) const
 void FileWorkflows::saveButton(QWidget *anchor)
 {
     auto menu = std::make_unique<qvMenu>(m_window, QStringLiteral("qvMenu"));
-    QWidgetAction *saveItem = menu->AddTextAction(tr_("Save"));
-    QWidgetAction *saveAsItem = menu->AddTextAction(tr_("Save as"));
+    QWidgetAction *saveItem = menu->AddTextAction(Langtranslater::lookup(QStringLiteral("Save")));
+    QWidgetAction *saveAsItem =
+        menu->AddTextAction(Langtranslater::lookup(QStringLiteral("Save as")));
     // The bottom-left corner of the anchor's geometry, moved by (-10, -7).
     const QPoint at =
         anchor ? anchor->mapToGlobal(QPoint(0, anchor->height() - 1) + QPoint(-10, -7)) : QPoint();
@@ -271,7 +275,8 @@ void FileWorkflows::save()
         return;
     }
     if (writeFile(current))
-        TipWidget::showTip(tr_("Saved successfully!"), TipWidget::Success);
+        TipWidget::showTip(Langtranslater::lookup(QStringLiteral("Saved successfully!")),
+                           TipWidget::Success);
 }
 
 void FileWorkflows::saveAs()
@@ -302,31 +307,35 @@ void FileWorkflows::saveAs()
 void FileWorkflows::slotSaveFile(QString strFileName, QString strPath, QString srtItemType)
 {
     if (strFileName.isEmpty()) {
-        TipWidget::showTip(tr_("File name cannot be empty!"), TipWidget::Warning);
+        TipWidget::showTip(Langtranslater::lookup(QStringLiteral("File name cannot be empty!")),
+                           TipWidget::Warning);
         return;
     }
     if (strPath.isEmpty()) {
-        TipWidget::showTip(tr_("File path cannot be empty!"), TipWidget::Warning);
+        TipWidget::showTip(Langtranslater::lookup(QStringLiteral("File path cannot be empty!")),
+                           TipWidget::Warning);
         return;
     }
     const QString full = fullSaveName(strFileName, strPath, srtItemType);
     if (!QDir().mkpath(strPath)) {
         qDebug() << "Save File failed:" << full << "the folder cannot be created";
-        TipWidget::showTip(tr_("Failed to save the file!"), TipWidget::Failure);
+        TipWidget::showTip(Langtranslater::lookup(QStringLiteral("Failed to save the file!")),
+                           TipWidget::Failure);
         return;
     }
     if (!writeFile(full))
         return;
     Config::instance()->currentFile = full;
     Config::instance()->lastSaveFolder = strPath;
-    TipWidget::showTip(tr_("Saved successfully!"), TipWidget::Success);
+    TipWidget::showTip(Langtranslater::lookup(QStringLiteral("Saved successfully!")),
+                       TipWidget::Success);
 }
 
 bool FileWorkflows::mayClose()
 {
     if (m_closeApproved)
         return true;
-    if (!saveChangesPrompt(QStringLiteral("Exit the program")))
+    if (!saveChangesPrompt(Langtranslater::mark(QStringLiteral("Exit the program"))))
         return false;
     qDebug() << "Close editor tool.";
     m_closeApproved = true;

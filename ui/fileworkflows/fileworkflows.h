@@ -88,7 +88,7 @@ signals:
 private:
     // True when the calling workflow may go on: nothing changed, "Don't Save", or "Save" and the
     // quick save succeeded. Cancel, Escape and a failed quick save stop it.
-    bool saveChangesPrompt(const QString &titleKey);
+    bool saveChangesPrompt(const QString &title);
     bool quickSave();
     // Writes the current kind to path; on failure shows the failure toast and logs the reason.
     bool writeFile(const QString &path);

@@ -219,16 +219,15 @@ void FileWorkflows::loadFile(const QString &path)
         return;
     }
     m_dirType = loadedType;
+    // A partly read file never becomes the current file, so a later Save cannot write the
+    // shortened phonebook over the original; Save goes through Save as instead.
+    const bool partial = lastImportWasPartial(m_dirType);
+    Config::instance()->currentFile = partial ? QString() : path;
     emit sigPhonebookLoaded(m_dirType);
-    if (lastImportWasPartial(m_dirType)) {
-        // A later Save must not write the shortened phonebook over the original file.
-        Config::instance()->currentFile.clear();
+    if (partial)
         TipWidget::showTip(
             Langtranslater::lookup(QStringLiteral("The file could only be partly read!")),
             TipWidget::Warning);
-        return;
-    }
-    Config::instance()->currentFile = path;
 }
 
 // The one place that asks the stores whether their last import stopped early.

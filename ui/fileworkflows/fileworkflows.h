@@ -23,7 +23,8 @@ class QWidget;
 //                                (which resets that store), group title
 //   sigPhonebookLoaded(kind)  -> contact list setDirType(kind), group tree loadGroupTree(kind),
 //                                group title
-// The current kind lives here (dirType()); the window reads it or follows the two signals.
+// The current kind lives here (dirType()); the window reads it or follows the two signals, which
+// come after Config::currentFile has its new value.
 class FileWorkflows : public QObject
 {
     Q_OBJECT

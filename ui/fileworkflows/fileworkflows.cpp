@@ -3,6 +3,7 @@
 #include "data/localdirectory.h"
 #include "data/phonebookfilekind.h"
 #include "data/phonebookmanager.h"
+#include "data/readresult.h"
 #include "data/remotedirectory.h"
 #include "dialogs/messageboxdialog.h"
 #include "dialogs/messageboxdialogcombobox.h"
@@ -20,11 +21,6 @@
 #include <QWidgetAction>
 
 #include <memory>
-
-#if __has_include("data/readresult.h")
-#include "data/readresult.h"
-#define QCD_STORES_REPORT_PARTIAL_READS 1
-#endif
 
 const QString FileWorkflows::LocalXmlType = QStringLiteral("LocalPhonebook(.xml)");
 const QString FileWorkflows::LocalCsvType = QStringLiteral("LocalPhonebook(.cvs)");
@@ -230,21 +226,12 @@ void FileWorkflows::loadFile(const QString &path)
             TipWidget::Warning);
 }
 
-// The one place that asks the stores whether their last import stopped early.
 bool FileWorkflows::lastImportWasPartial(int dirType) const
 {
-#ifdef QCD_STORES_REPORT_PARTIAL_READS
-    const ReadResult &result = dirType == PhonebookManager::RemoteDir
-                                   ? RemoteDirectory::instance().readResult()
-                                   : LocalDirectory::instance().readResult();
+    const ReadResult result = PhonebookManager::readResult(dirType);
     if (result.isPartlyRead())
         qDebug() << "Import File partly read:" << result.describe();
     return result.isPartlyRead();
-#else
-    // Stores without a read report: every successful import counts as complete.
-    Q_UNUSED(dirType)
-    return false;
-#endif
 }
 
 void FileWorkflows::saveButton(QWidget *anchor)

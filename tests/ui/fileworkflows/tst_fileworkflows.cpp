@@ -8,6 +8,7 @@
 #include "data/phonebookmanager.h"
 #include "dialogs/messageboxdialogcombobox.h"
 #include "dialogs/messageboxdialogsavefile.h"
+#include "dialogs/messagedialogimportfile.h"
 #include "dialogs/tipwidget.h"
 #include "freshstate.h"
 #include "modaldriver.h"
@@ -28,7 +29,7 @@ enum Workflow
 {
     Close,
     NewFile,
-    DropFile,
+    Import,
     History
 };
 constexpr int Escape = -1;
@@ -105,9 +106,8 @@ private slots:
         QTest::addRow("new file, Cancel")
             << int(NewFile) << int(QDialogButtonBox::Cancel) << false << false;
         QTest::addRow("new file, Save") << int(NewFile) << int(Save) << false << true;
-        QTest::addRow("dropped file, Escape") << int(DropFile) << Escape << false << false;
-        QTest::addRow("dropped file, Don't Save")
-            << int(DropFile) << int(DontSave) << false << true;
+        QTest::addRow("import, Escape") << int(Import) << Escape << false << false;
+        QTest::addRow("import, Don't Save") << int(Import) << int(DontSave) << false << true;
         QTest::addRow("history, Escape") << int(History) << Escape << false << false;
         QTest::addRow("history, Don't Save") << int(History) << int(DontSave) << false << true;
     }
@@ -150,6 +150,14 @@ private slots:
                 d->findChild<QComboBox *>()->setCurrentIndex(1); // Remote Phonebook
                 QTest::mouseClick(d->findChild<QDialogButtonBox *>()->button(Save), Qt::LeftButton);
             });
+        if (workflow == Import)
+            ownDialog =
+                whenModalShown<MessageDialogImportFile>([other](MessageDialogImportFile *d) {
+                    QVERIFY(d->pathEdit()->hasFocus());
+                    d->pathEdit()->setText(other);
+                    QTest::mouseClick(d->findChild<QDialogButtonBox *>()->button(Save),
+                                      Qt::LeftButton);
+                });
         if (workflow == History)
             ownDialog = whenModalShown<QFileDialog>([other](QFileDialog *d) {
                 d->selectFile(other);
@@ -162,7 +170,7 @@ private slots:
         case NewFile:
             flows.newFile();
             break;
-        case DropFile:
+        case Import:
             flows.importPath(other);
             break;
         case History:
@@ -184,7 +192,7 @@ private slots:
                  targetIsFile ? QStringLiteral("Failed to save the file! fail") : QString());
         QCOMPARE(quit.size(), workflow == Close && goesOn ? 1 : 0);
         QCOMPARE(created.value(0).value(0).toInt(), workflow == NewFile && goesOn ? 2 : 0);
-        const bool loads = (workflow == DropFile || workflow == History) && goesOn;
+        const bool loads = (workflow == Import || workflow == History) && goesOn;
         QCOMPARE(loaded.size(), loads ? 1 : 0);
         QCOMPARE(hasGroup(QStringLiteral("Other")), loads);
         QCOMPARE(Config::instance()->currentFile, loads ? other

@@ -54,8 +54,12 @@ private slots:
         QString startedIn;
         whenModalShown<QFileDialog>([&](QFileDialog *chooser) {
             startedIn = chooser->directory().absolutePath();
-            chooser->selectFile(picked);
-            choose ? static_cast<QDialog *>(chooser)->accept() : chooser->reject();
+            chooser->setDirectory(QFileInfo(picked).absolutePath()); // as a user opens it
+            // Typed as a user would: selectFile() leaves a focused name field empty.
+            chooser->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
+                ->setText(QFileInfo(picked).fileName());
+            // done() rather than accept(): no "file not found" box while the model still loads
+            static_cast<QDialog *>(chooser)->done(choose ? QDialog::Accepted : QDialog::Rejected);
         });
         QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("btnBrowser")),
                           Qt::LeftButton);

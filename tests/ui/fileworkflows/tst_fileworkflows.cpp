@@ -160,8 +160,11 @@ private slots:
                 });
         if (workflow == History)
             ownDialog = whenModalShown<QFileDialog>([other](QFileDialog *d) {
-                d->selectFile(other);
-                static_cast<QDialog *>(d)->accept();
+                d->setDirectory(QFileInfo(other).absolutePath());
+                d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
+                    ->setText(QFileInfo(other).fileName());
+                static_cast<QDialog *>(d)->done(
+                    QDialog::Accepted); // accept() could stop at a "file not found" box
             });
         switch (workflow) {
         case Close:

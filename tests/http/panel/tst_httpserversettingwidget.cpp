@@ -63,38 +63,38 @@ private slots:
         QTest::addColumn<bool>("on");
         QTest::addColumn<QString>("typed"); // "new": a free port, "old": the current one
         QTest::addColumn<bool>("newPortTaken");
-        QTest::addColumn<bool>("byReturn"); // else by a press on the card
-        QTest::addColumn<QString>("port");  // afterwards, in the server and the field
-        QTest::addColumn<QString>("toast"); // text/kind; empty: none
+        QTest::addColumn<QString>("commit"); // Return, a press on the card or outside it
+        QTest::addColumn<QString>("port");   // afterwards, in the server and the field
+        QTest::addColumn<QString>("toast");  // text/kind; empty: none
         QTest::addColumn<QString>("status");
 
+        const auto row = [](const char *tag, bool on, const char *typed, bool taken,
+                            const char *commit, const char *port, const QString &toast,
+                            const char *status) {
+            QTest::newRow(tag) << on << QString::fromLatin1(typed) << taken
+                               << QString::fromLatin1(commit) << QString::fromLatin1(port) << toast
+                               << QString::fromLatin1(status);
+        };
         const QString done = QStringLiteral("Modified the port successfully!/success");
         const QString illegal =
             QStringLiteral("Illegal port value! Please select one from 2 to 65535/warn");
-        QTest::addRow("70000 turns into 65535")
-            << false << "70000" << false << true << "65535" << done << "Off";
-        QTest::addRow("port 1") << false << "1" << false << true << "old" << illegal << "Off";
-        QTest::addRow("port 0") << false << "0" << false << false << "old" << illegal << "Off";
-        QTest::addRow("empty") << false << "" << false << true << "old"
-                               << "Port value cannot be empty/warn"
-                               << "Off";
-        QTest::addRow("same port: nothing happens") << true << "old" << false << true << "old"
-                                                    << ""
-                                                    << "On";
-        QTest::addRow("server off: port stored, stays off")
-            << false << "new" << false << false << "new" << done << "Off";
-        QTest::addRow("server on: listens on the new port")
-            << true << "new" << false << true << "new" << done << "On";
-        QTest::addRow("server on, new port taken: warning and Off")
-            << true << "new" << true << true << "new"
-            << HttpServer::listenFailedText() + QStringLiteral("/warn") << "Off";
+        row("70000 turns into 65535", false, "70000", false, "Return", "65535", done, "Off");
+        row("port 1", false, "1", false, "card", "old", illegal, "Off");
+        row("empty", false, "", false, "Return", "old",
+            QStringLiteral("Port value cannot be empty/warn"), "Off");
+        row("same port: nothing happens", true, "old", false, "Return", "old", QString(), "On");
+        row("keypad Enter waits, a press outside commits and closes", false, "new", false,
+            "outside", "new", done, "Off");
+        row("server on: listens on the new port", true, "new", false, "card", "new", done, "On");
+        row("server on, new port taken: warning and Off", true, "new", true, "Return", "new",
+            HttpServer::listenFailedText() + QStringLiteral("/warn"), "Off");
     }
     void portEdit()
     {
         QFETCH(bool, on);
         QFETCH(QString, typed);
         QFETCH(bool, newPortTaken);
-        QFETCH(bool, byReturn);
+        QFETCH(QString, commit);
         QFETCH(QString, port);
         QFETCH(QString, toast);
         QFETCH(QString, status);
@@ -114,10 +114,16 @@ private slots:
         };
 
         edit(fill(typed));
-        if (byReturn)
+        if (commit == QLatin1String("Return")) {
             QTest::keyClick(portField(), Qt::Key_Return);
-        else
+        } else if (commit == QLatin1String("card")) {
             QTest::mouseClick(child("labelHttpIP"), Qt::LeftButton);
+        } else {
+            QTest::keyClick(portField(), Qt::Key_Enter, Qt::KeypadModifier);
+            QVERIFY(panel->isEditing());
+            QTest::mouseClick(panel.get(), Qt::LeftButton, {}, QPoint(400, 300));
+        }
+        QCOMPARE(panel->isVisible(), commit != QLatin1String("outside"));
 
         verifyEditEnded(fill(port));
         QCOMPARE(PanelFixture::toast(), toast);
@@ -129,18 +135,6 @@ private slots:
             client.connectToHost(server->localIp(), server->port());
             QVERIFY(client.waitForConnected(3000));
         }
-    }
-
-    void keypadEnterWaitsPressOutsideCommitsAndCloses()
-    {
-        const QString port = QString::number(PanelFixture::freePort());
-        edit(port);
-        QTest::keyClick(portField(), Qt::Key_Enter, Qt::KeypadModifier);
-        QVERIFY(panel->isEditing());
-        QTest::mouseClick(panel.get(), Qt::LeftButton, {}, QPoint(400, 300));
-        verifyEditEnded(port);
-        QCOMPARE(PanelFixture::toast(), QStringLiteral("Modified the port successfully!/success"));
-        QVERIFY(!panel->isVisible());
     }
 
     void portChangeRepointsSavedMenus()

@@ -10,21 +10,15 @@
 #include "testfiles.h"
 #include "ui/contactdetail/listcontactdetailitembase.h"
 #include "ui/contactdetail/listcontactdetialwidget.h"
-#include "ui/contactdialogs/inputmessageboxdialog.h"
-#include "ui/contactdialogs/messagedialoginputphoto.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
-#include <functional>
 #include <memory>
 
 Q_DECLARE_METATYPE(QList<int>)
@@ -52,55 +46,23 @@ LocalContact *addLocal(int groupId, const QString &name)
     return contact;
 }
 
-// Once a modal dialog of that type shows, types text into its edit (after the action, when
-// given) and presses its Ok button; gives up (rejecting it) after five seconds.
-template <typename Dialog>
-void answerDialog(const QString &text, std::function<void(Dialog *)> action = {})
+// Stand-ins for the contact dialogs (tested on their own): each prompt records the text it
+// was opened with and answers with the next queued text; none left: the user cancelled.
+struct Prompts
 {
-    auto *poll = new QTimer(qApp); // deletes itself once done
-    QElapsedTimer waited;
-    waited.start();
-    QObject::connect(poll, &QTimer::timeout, poll, [=] {
-        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
-        if (!(dialog && dialog->isVisible()) && !waited.hasExpired(5000))
-            return;
-        poll->stop();
-        poll->deleteLater();
-        if (!dialog) {
-            if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-                modal->reject();
-            return;
-        }
-        if (action)
-            action(dialog);
-        QTest::keyClicks(dialog->inputEdit(), text);
-        QTest::mouseClick(
-            dialog->template findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok),
-            Qt::LeftButton);
-    });
-    poll->start(5);
-}
-
-// The contact dialogs, installed the way the main window installs them.
-ContactDetailPrompts contactDialogs()
-{
-    ContactDetailPrompts prompts;
-    prompts.customLabel = [](QWidget *parent, const QString &,
-                             const ContactDetailPrompts::OnInput &onInput) {
-        auto *dialog = new InputMessageboxdialog(parent); // deletes itself when closed
-        QObject::connect(dialog, &InputMessageboxdialog::sigMessageboxInput, dialog, onInput);
-        dialog->inputEdit()->setFocus();
-        dialog->exec();
-    };
-    prompts.photoLink = [](QWidget *parent, const QString &current,
-                           const ContactDetailPrompts::OnInput &onInput) {
-        auto *dialog = new MessageDialogInputPhoto(parent); // deletes itself when closed
-        dialog->setInputText(current);
-        QObject::connect(dialog, &MessageDialogInputPhoto::sigMessageboxInput, dialog, onInput);
-        dialog->exec();
-    };
-    return prompts;
-}
+    QStringList answers;
+    QStringList opened;
+    ContactDetailPrompts install()
+    {
+        const auto answer = [this](QWidget *, const QString &current,
+                                   const ContactDetailPrompts::OnInput &onInput) {
+            opened << current;
+            if (!answers.isEmpty())
+                onInput(answers.takeFirst());
+        };
+        return {answer, answer};
+    }
+};
 
 RemoteContact *addRemote(const QStringList &numberLabels, const QStringList &extraLabels)
 {
@@ -140,7 +102,8 @@ private slots:
         TipWidget::create(host.get());
         editor = new ListContactDetialWidget(host.get());
         editor->bindWidgets(list, button);
-        editor->setPrompts(contactDialogs());
+        prompts = Prompts();
+        editor->setPrompts(prompts.install());
         host->show();
         QVERIFY(QTest::qWaitForWindowExposed(host.get()));
     }
@@ -352,29 +315,17 @@ private slots:
         QTest::mouseClick(button, Qt::LeftButton);
         QTest::mouseClick(deleteButton(5), Qt::LeftButton);
         QTest::keyClicks(rowAt(4)->findChild<QLineEdit *>(), QStringLiteral(" ext 9"));
-        QString shownLink;
-        answerDialog<MessageDialogInputPhoto>(
-            QStringLiteral("http://host/b.png"), [&](MessageDialogInputPhoto *dialog) {
-                shownLink = dialog->focusWidget() == dialog->inputEdit()
-                                ? dialog->inputEdit()->text()
-                                : QString();
-                dialog->inputEdit()->clear();
-            });
+        prompts.answers = texts({"http://host/b.png", "Pager"});
         QTest::mouseClick(rowAt(0)->findChild<QPushButton *>(QStringLiteral("btnImage")),
                           Qt::LeftButton);
-        QCOMPARE(shownLink, before.customPhoto);
-
         QWidget *add = list->itemWidget(list->item(5));
         // The view places new rows on its next layout pass.
         QTRY_COMPARE(add->geometry(), list->visualItemRect(list->item(5)));
-        answerDialog<InputMessageboxdialog>(QString()); // an empty name adds nothing
         QTest::mouseClick(add, Qt::LeftButton, {}, QPoint(90, 40));
-        QCOMPARE(list->count(), 6);
-        answerDialog<InputMessageboxdialog>(QStringLiteral("Pager"));
-        QTest::mouseClick(add, Qt::LeftButton, {}, QPoint(90, 40));
+        QCOMPARE(prompts.opened.value(0), before.customPhoto); // the link shown for editing
         QCOMPARE(shown(rowAt(5), "labelAttribtute"), QStringLiteral("Pager"));
         auto *value = rowAt(5)->findChild<QLineEdit *>();
-        QTRY_COMPARE(host->focusWidget(), value); // the window's focus, once it is active again
+        QTRY_COMPARE(host->focusWidget(), value);
         QTest::keyClicks(value, QStringLiteral("ext 5a")); // custom rows take any text
         QCOMPARE(contact->customPhoto, before.customPhoto);
 
@@ -444,6 +395,7 @@ private:
     QListWidget *list = nullptr;               // owned by host
     QPushButton *button = nullptr;             // owned by host
     ListContactDetialWidget *editor = nullptr; // owned by host
+    Prompts prompts;
 };
 
 QTEST_MAIN(TestListContactDetialWidget)

@@ -5,6 +5,7 @@
 //   QT_QPA_PLATFORM=offscreen contactlist_bench [--contacts N] [--only
 //   load|search|select|delete|move]
 
+#include "bench/ui/benchphonebook.h"
 #include "data/phonebookmanager.h"
 #include "data/remotedirectory.h"
 #include "shell/qvthememan.h"
@@ -17,8 +18,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -30,45 +29,32 @@
 
 namespace {
 
+using namespace benchphonebook;
+
 int contactTotal = 100000;
 const int repeats = 3;
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-}
 
 // A menu that leads to one directory of contactTotal contacts, plus an empty second directory
 // (the move target). Returns the menu's path.
 QString generate(const QString &folder)
 {
-    const QByteArray url = "http://127.0.0.1:80/";
-    QByteArray menu = "<QuelvoxIPPhoneMenu>\n<Title>Root Directory</Title>\n";
-    for (const char *name : {"Big", "Target"}) {
-        menu += QByteArray("<MenuItem>\n<Name>") + name + "</Name>\n<URL>" + url +
-                "RemotePhoneBook_" + name + ".xml</URL>\n</MenuItem>\n";
-    }
-    menu += "</QuelvoxIPPhoneMenu>\n";
-    QByteArray big = "<QuelvoxIPPhoneDirectory>\n<Title>Big</Title>\n";
-    for (int c = 0; c < contactTotal; ++c) {
-        big += "<DirectoryEntry>\n<Name>Contact " + QByteArray::number(c) +
+    int serial = 0;
+    const QByteArray big = directoryXml("Big", contactTotal, serial, [](int c) -> QByteArray {
+        return "<DirectoryEntry>\n<Name>Contact " + QByteArray::number(c) +
                "</Name>\n<Telephone label=\"Office\">+1 555 " +
                QByteArray::number(c).rightJustified(6, '0') +
                "</Telephone>\n<Telephone label=\"Mobile\">" + QByteArray::number(c * 7) +
                "</Telephone>\n<Telephone></Telephone>\n</DirectoryEntry>\n";
-    }
-    big += "</QuelvoxIPPhoneDirectory>\n";
+    });
     // One placeholder entry makes the target a directory; it is deleted after the import.
-    const QByteArray target = "<QuelvoxIPPhoneDirectory>\n<Title>Target</Title>\n"
-                              "<DirectoryEntry>\n<Name>x</Name>\n</DirectoryEntry>\n"
-                              "</QuelvoxIPPhoneDirectory>\n";
+    const QByteArray target = directoryXml("Target", 1, serial, [](int) {
+        return QByteArray("<DirectoryEntry>\n<Name>x</Name>\n</DirectoryEntry>\n");
+    });
     writeFile(folder + QStringLiteral("/RemotePhoneBook_Big.xml"), big);
     writeFile(folder + QStringLiteral("/RemotePhoneBook_Target.xml"), target);
-    const QString path = folder + QStringLiteral("/RemotePhonebook_bench.xml");
-    writeFile(path, menu);
-    return path;
+    return writeTopMenu(
+        folder, {{"Big", "RemotePhoneBook_Big.xml"}, {"Target", "RemotePhoneBook_Target.xml"}},
+        "http://127.0.0.1:80/");
 }
 
 struct Groups
@@ -97,30 +83,10 @@ Groups importBook(const QString &path)
     return groups;
 }
 
-double elapsedMs(const std::function<void()> &work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e6;
-}
-
 double bestMs(const std::function<void()> &setup, const std::function<void()> &work,
               int runs = repeats)
 {
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        setup();
-        best = std::min(best, elapsedMs(work));
-    }
-    return best;
-}
-
-// Lets the deferred layouts and deletions run, as the event loop would after a user action.
-void settle()
-{
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return benchphonebook::bestMs(runs, setup, work);
 }
 
 // Answers the next question with Ok as soon as it is shown.
@@ -163,11 +129,6 @@ double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values.at(values.size() / 2);
-}
-
-void print(const char *name, double value)
-{
-    std::printf("%s=%.3f\n", name, value);
 }
 
 } // namespace

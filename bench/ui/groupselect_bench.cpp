@@ -11,6 +11,7 @@
 // Each time is the GUI thread's CPU time, best of --runs fills (default 9), which keeps other
 // processes on the machine out of the figures. --menus, --dirs and --contacts shrink the phonebook.
 
+#include "bench/ui/benchphonebook.h"
 #include "data/phonebookmanager.h"
 #include "data/remotedirectory.h"
 #include "data/remotegroup.h"
@@ -24,55 +25,26 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
 #include <cstdio>
-#include <ctime>
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-}
+using namespace benchphonebook;
 
 // Menu and directory files as the editor saves them; returns the top menu's path.
 QString generate(const QString &folder, int menus, int dirs, int contacts)
 {
     const int perDirectory = contacts / qMax(1, menus * dirs);
-    QByteArray top = "<QuelvoxIPPhoneMenu>\n<Title>Root Directory</Title>\n";
-    int serial = 0;
-    for (int m = 0; m < menus; ++m) {
-        const QByteArray menuFile = "RemotePhoneBook_Menu" + QByteArray::number(m) + ".xml";
-        top += "<MenuItem>\n<Name>Menu " + QByteArray::number(m) + "</Name>\n<URL>" + menuFile +
-               "</URL>\n</MenuItem>\n";
-        QByteArray menu =
-            "<QuelvoxIPPhoneMenu>\n<Title>Menu " + QByteArray::number(m) + "</Title>\n";
-        for (int d = 0; d < dirs; ++d) {
-            const QByteArray name = "Directory " + QByteArray::number(m * dirs + d);
-            const QByteArray file =
-                "RemotePhoneBook_Directory" + QByteArray::number(m * dirs + d) + ".xml";
-            menu += "<MenuItem>\n<Name>" + name + "</Name>\n<URL>" + file + "</URL>\n</MenuItem>\n";
-            QByteArray directory = "<QuelvoxIPPhoneDirectory>\n<Title>" + name + "</Title>\n";
-            for (int c = 0; c < perDirectory; ++c, ++serial)
-                directory += "<DirectoryEntry>\n<Name>Contact " + QByteArray::number(serial) +
-                             "</Name>\n<Telephone>" + QByteArray::number(serial) +
-                             "</Telephone>\n</DirectoryEntry>\n";
-            directory += "</QuelvoxIPPhoneDirectory>\n";
-            writeFile(folder + QLatin1Char('/') + QString::fromLatin1(file), directory);
-        }
-        menu += "</QuelvoxIPPhoneMenu>\n";
-        writeFile(folder + QLatin1Char('/') + QString::fromLatin1(menuFile), menu);
-    }
-    top += "</QuelvoxIPPhoneMenu>\n";
-    const QString topPath = folder + QStringLiteral("/RemotePhonebook_bench.xml");
-    writeFile(topPath, top);
-    return topPath;
+    return writeMenusOfDirectories(
+        folder, menus, dirs, [perDirectory](int) { return perDirectory; }, QByteArray(),
+        [](int serial) -> QByteArray {
+            return "<DirectoryEntry>\n<Name>Contact " + QByteArray::number(serial) +
+                   "</Name>\n<Telephone>" + QByteArray::number(serial) +
+                   "</Telephone>\n</DirectoryEntry>\n";
+        });
 }
 
 qvTreeItem *row(const RemoteGroup &group)
@@ -99,26 +71,10 @@ void fillModel(qvTreeDataModel &model)
     }
 }
 
-// CPU time of this (the GUI) thread: the other processes on a busy machine stay out of it.
-double threadCpuMs()
+// Row widgets released by the last fill are deleted by the event loop; not timed.
+double bestMs(int runs, const std::function<void()> &fill)
 {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
-
-template <typename Fill> double bestMs(int runs, Fill fill)
-{
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        // Row widgets released by the last fill are deleted by the event loop; not timed.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QApplication::processEvents();
-        const double start = threadCpuMs();
-        fill();
-        best = std::min(best, threadCpuMs() - start);
-    }
-    return best;
+    return benchphonebook::bestMs(runs, settle, fill, Clock::ThreadCpu);
 }
 
 int countWidgets(qvTreeWidget *tree)

@@ -6,6 +6,7 @@
 //                      rows, style and delegate, expanded and with its first row current
 //   load_ms            TreeGroupWidget::loadGroupTree, which also reads the store
 // and the live row widgets against the rows in view, and updateContactCounts (budget 20 ms).
+#include "bench/ui/benchphonebook.h"
 #include "data/remotedirectory.h"
 #include "shell/cucstyle.h"
 #include "shell/qvthememan.h"
@@ -18,8 +19,6 @@
 #include "widgets/qvtreewidget.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -30,71 +29,29 @@
 
 namespace {
 
+using namespace benchphonebook;
+
 const int menuCount = 20;
 const int directoriesPerMenu = 50;
 const int contactsPerDirectory = 100; // 100 000 in all
 const int repeats = 7;
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-}
-
 // The menu and directory files of the phonebook; returns the top menu's path.
 QString generate(const QString &folder)
 {
-    const QByteArray url = "http://127.0.0.1:80/";
-    QByteArray top = "<QuelvoxIPPhoneMenu>\n<Title>Root Directory</Title>\n";
-    int serial = 0;
-    for (int m = 0; m < menuCount; ++m) {
-        const QByteArray menuFile = "RemotePhoneBook_Menu" + QByteArray::number(m) + ".xml";
-        top += "<MenuItem>\n<Name>Menu " + QByteArray::number(m) + "</Name>\n<URL>" + url +
-               menuFile + "</URL>\n</MenuItem>\n";
-        QByteArray menu =
-            "<QuelvoxIPPhoneMenu>\n<Title>Menu " + QByteArray::number(m) + "</Title>\n";
-        for (int d = 0; d < directoriesPerMenu; ++d) {
-            const int index = m * directoriesPerMenu + d;
-            const QByteArray name = "Directory " + QByteArray::number(index);
-            const QByteArray file =
-                "RemotePhoneBook_Directory" + QByteArray::number(index) + ".xml";
-            menu += "<MenuItem>\n<Name>" + name + "</Name>\n<URL>" + url + file +
-                    "</URL>\n</MenuItem>\n";
-            QByteArray directory = "<QuelvoxIPPhoneDirectory>\n<Title>" + name + "</Title>\n";
-            for (int c = 0; c < contactsPerDirectory; ++c, ++serial) {
-                directory += "<DirectoryEntry>\n<Name>Contact " + QByteArray::number(serial) +
-                             "</Name>\n<Telephone label=\"Office\">" + QByteArray::number(serial) +
-                             "</Telephone>\n</DirectoryEntry>\n";
-            }
-            directory += "</QuelvoxIPPhoneDirectory>\n";
-            writeFile(folder + QLatin1Char('/') + QString::fromLatin1(file), directory);
-        }
-        menu += "</QuelvoxIPPhoneMenu>\n";
-        writeFile(folder + QLatin1Char('/') + QString::fromLatin1(menuFile), menu);
-    }
-    top += "</QuelvoxIPPhoneMenu>\n";
-    const QString topPath = folder + QStringLiteral("/RemotePhonebook_bench.xml");
-    writeFile(topPath, top);
-    return topPath;
+    return writeMenusOfDirectories(
+        folder, menuCount, directoriesPerMenu, [](int) { return contactsPerDirectory; },
+        "http://127.0.0.1:80/",
+        [](int serial) -> QByteArray {
+            return "<DirectoryEntry>\n<Name>Contact " + QByteArray::number(serial) +
+                   "</Name>\n<Telephone label=\"Office\">" + QByteArray::number(serial) +
+                   "</Telephone>\n</DirectoryEntry>\n";
+        });
 }
 
 double bestMs(const std::function<void()> &work)
 {
-    double best = 1e30;
-    for (int i = 0; i < repeats; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
-void settle()
-{
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return benchphonebook::bestMs(repeats, {}, work);
 }
 
 // The rows the pane shows, built beforehand from the store: what a fill without the pane needs.
@@ -158,16 +115,6 @@ int rowsInView(QTreeWidget *tree)
         ++count;
     }
     return count;
-}
-
-void print(const char *name, double value)
-{
-    std::printf("%s=%.3f\n", name, value);
-}
-
-void print(const char *name, int value)
-{
-    std::printf("%s=%d\n", name, value);
 }
 
 } // namespace
@@ -238,16 +185,13 @@ int main(int argc, char **argv)
     // After a load the menus show their sub-group counts: the first update changes 20 rows.
     RemoteDirectory &store = RemoteDirectory::instance();
     const auto timedUpdate = [&](const std::function<void()> &setup) {
-        double best = 1e30;
-        for (int i = 0; i < repeats; ++i) {
-            setup();
-            settle();
-            QElapsedTimer timer;
-            timer.start();
-            pane->updateContactCounts();
-            best = std::min(best, timer.nsecsElapsed() / 1e6);
-        }
-        return best;
+        return benchphonebook::bestMs(
+            repeats,
+            [&] {
+                setup();
+                settle();
+            },
+            [&] { pane->updateContactCounts(); });
     };
     print("update_counts_menus_changed_ms", timedUpdate([&] { pane->loadGroupTree(2); }));
     print("update_counts_unchanged_ms", timedUpdate([] {}));

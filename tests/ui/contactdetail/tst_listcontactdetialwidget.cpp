@@ -359,17 +359,12 @@ private slots:
         Langtranslater::setLanguage(languageFile("2.GUI.Chinese.lang"));
         editor->retranslate();
         auto *combo = rowAt(5)->findChild<QComboBox *>();
-        const QString chineseButton = button->text();
-        const QString chineseItem = combo->currentText();
-        const QString chineseAuto = combo->itemText(0);
+        QStringList chinese{button->text(), combo->currentText(), combo->itemText(0)};
         editor->showContact(2, remote->id, 1, false);
-        const QString chineseFallback = shown(rowAt(2), "labelAttribtute");
+        chinese << shown(rowAt(2), "labelAttribtute");
         Langtranslater::setLanguage(languageFile("1.GUI.English.lang"));
         editor->retranslate();
-        QCOMPARE(chineseButton, QString::fromUtf8("确定"));
-        QCOMPARE(chineseItem, QString::fromUtf8("线路 4"));
-        QCOMPARE(chineseAuto, QString::fromUtf8("自动"));
-        QCOMPARE(chineseFallback, QString::fromUtf8("号码2"));
+        QCOMPARE(chinese, texts({"确定", "线路 4", "自动", "号码2"}));
         QCOMPARE(shown(rowAt(2), "labelAttribtute"), QStringLiteral("Number2"));
         QCOMPARE(button->text(), QStringLiteral("Edit"));
     }

@@ -396,8 +396,6 @@ private slots:
         QCOMPARE(PhonebookManager::groupName(2, id), QStringLiteral("Default2"));
         QVERIFY(menuRow->isExpanded());
         QCOMPARE(p.tree->GetModelIndex(p.row(id)).GetPath(), (QList<int>{0, 1}));
-        QCOMPARE(p.lastReported(), id);
-        QVERIFY(p.edit(id) && p.edit(id)->isVisible());
         QTRY_COMPARE(p.edit(id)->selectedText(), QStringLiteral("Default2"));
     }
 

@@ -79,6 +79,7 @@ private slots:
         SettingDialog dialog;
         QSignalSpy changed(&dialog, &SettingDialog::sigLanguageChanged);
         auto *combo = dialog.findChild<QComboBox *>(QStringLiteral("comboBox"));
+        QCOMPARE(combo->count(), 2);
         QCOMPARE(combo->itemText(0) + QLatin1Char('|') + combo->itemText(1),
                  QString::fromUtf8("English|中文"));
         QCOMPARE(combo->currentIndex(), selected);

@@ -12,12 +12,14 @@
 #include "ui/contactdetail/listcontactdetialwidget.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -47,18 +49,24 @@ LocalContact *addLocal(int groupId, const QString &name)
 }
 
 // Stand-ins for the contact dialogs (tested on their own): each prompt records the text it
-// was opened with and answers with the next queued text; none left: the user cancelled.
+// was opened with and, from a modal dialog as the real ones do, answers with the next queued
+// text; none left: the user cancelled.
 struct Prompts
 {
     QStringList answers;
     QStringList opened;
     ContactDetailPrompts install()
     {
-        const auto answer = [this](QWidget *, const QString &current,
+        const auto answer = [this](QWidget *parent, const QString &current,
                                    const ContactDetailPrompts::OnInput &onInput) {
             opened << current;
-            if (!answers.isEmpty())
-                onInput(answers.takeFirst());
+            QDialog dialog(parent);
+            QTimer::singleShot(0, &dialog, [&] {
+                if (!answers.isEmpty())
+                    onInput(answers.takeFirst());
+                dialog.accept();
+            });
+            dialog.exec();
         };
         return {answer, answer};
     }
@@ -325,7 +333,7 @@ private slots:
         QCOMPARE(prompts.opened.value(0), before.customPhoto); // the link shown for editing
         QCOMPARE(shown(rowAt(5), "labelAttribtute"), QStringLiteral("Pager"));
         auto *value = rowAt(5)->findChild<QLineEdit *>();
-        QTRY_COMPARE(host->focusWidget(), value);
+        QTRY_COMPARE(host->focusWidget(), value); // the window's focus, once it is active again
         QTest::keyClicks(value, QStringLiteral("ext 5a")); // custom rows take any text
         QCOMPARE(contact->customPhoto, before.customPhoto);
 

@@ -13,6 +13,7 @@
 #include "ui/contactlist/listcontactwidget.h"
 #include "ui/contactlist/uicontactitemdata.h"
 #include "widgets/qvlistdatamodel.h"
+#include "widgets/qvlistwidget.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -167,15 +168,26 @@ int main(int argc, char **argv)
         // floor in alternating rounds, so that the machine's load drifts into both alike; the
         // median of the per-round ratios is the figure. Then the same with the event processing
         // that follows (deferred layout, the paint).
-        std::vector<double> floors, loads, ratios;
+        // A second baseline: the same model shown by the framework's list view with no row
+        // widgets, i.e. what the view itself costs per row before the pane adds anything.
+        qvListDataModel shownModel;
+        qvListWidget plainView(nullptr, QStringLiteral("ContactWidget"), false);
+        plainView.resize(332, 520);
+        plainView.SetModel(&shownModel);
+        plainView.show();
+        std::vector<double> floors, loads, ratios, viewFloors, viewRatios;
         for (int round = 0; round < 7; ++round) {
             pane.loadGroup(groups.target);
+            shownModel.Clear();
             settle();
             bare.Clear(); // as the pane's list is empty before the load
             floors.push_back(elapsedMs([&] { walkAndFill(bare, groups.big); }));
+            viewFloors.push_back(elapsedMs([&] { walkAndFill(shownModel, groups.big); }));
             loads.push_back(elapsedMs([&] { pane.loadGroup(groups.big); }));
             ratios.push_back(loads.back() / floors.back());
+            viewRatios.push_back(loads.back() / viewFloors.back());
         }
+        shownModel.Clear();
         const double shownMs = bestMs(
             [&] {
                 pane.loadGroup(groups.target);
@@ -190,6 +202,8 @@ int main(int argc, char **argv)
         print("load_group_ms", median(loads));
         print("load_group_shown_ms", shownMs);
         print("load_ratio", median(ratios));
+        print("load_model_in_view_ms", median(viewFloors));
+        print("load_vs_model_in_view_ratio", median(viewRatios));
         std::printf("load_ratio_limit=1.5\n");
     }
     pane.loadGroup(groups.big);

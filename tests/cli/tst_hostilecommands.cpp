@@ -82,10 +82,6 @@ void TestHostileCommands::hostileInputs_data()
         << "dump"
         << "ampersand" << 1
         << partial.arg(QStringLiteral("%1"), QStringLiteral("506: ") + ampersand) << 499;
-    QTest::addRow("info a file read in part")
-        << "info"
-        << "ampersand" << 1
-        << partial.arg(QStringLiteral("%1"), QStringLiteral("506: ") + ampersand) << 499;
     QTest::addRow("dump a remote phonebook one of whose files is read in part")
         << "dump"
         << "broken directory" << 1

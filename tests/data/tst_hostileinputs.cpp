@@ -105,6 +105,8 @@ void TestHostileInputs::reads_data()
         << 3 << "张" << -1 << "";
     *local("bare ampersand at contact 500 of 1000", "in.xml", localXml(1000, {{500, "A & B"}}))
         << 499 << "C2" << 506 << "Expected";
+    *local("cut off inside contact 3", "in.xml", localXml(5).left(localXml(5).indexOf("C3")))
+        << 2 << "C2" << 9 << "";
     *local("nul byte at contact 10", "in.xml", localXml(20, {{10, QByteArray("P\00010", 4)}}))
         << 9 << "C2" << 16 << "";
     *local("element with 300 attributes", "in.xml",

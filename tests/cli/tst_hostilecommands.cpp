@@ -14,26 +14,14 @@
 
 
 namespace {
-// A local XML file in the editor's layout; contact i (from 1) stands on line 6 + i.
-QByteArray localXml(int count, int odd = 0, const QByteArray &oddName = QByteArray())
-{
-    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<root_group>\n"
-                     "<group display_name=\"All Contacts\"/>\n"
-                     "<group display_name=\"Blocklist\"/>\n</root_group>\n<root_contact>\n";
-    for (int i = 1; i <= count; ++i)
-        xml += "<contact display_name=\"" + (i == odd ? oddName : "C" + QByteArray::number(i)) +
-               "\"/>\n";
-    return xml + "</root_contact>\n";
-}
-
 // Creates the input the row names in the folder; returns its path.
 QString makeInput(const QString &folder, const QString &kind)
 {
     const QString path = folder + QStringLiteral("/in.xml");
     if (kind == QLatin1String("ampersand")) {
-        writeFile(path, localXml(1000, 500, "A & B"));
+        writeFile(path, localXml(1000, {{500, "A & B"}}));
     } else if (kind == QLatin1String("bad byte")) {
-        writeFile(path, localXml(1000, 2, "A\377B"));
+        writeFile(path, localXml(1000, {{2, "A\377B"}}));
     } else if (kind == QLatin1String("broken directory")) {
         writeFile(path, "<QuelvoxIPPhoneMenu><MenuItem><URL>d.xml</URL></MenuItem>"
                         "</QuelvoxIPPhoneMenu>");

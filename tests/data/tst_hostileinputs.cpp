@@ -30,19 +30,6 @@ private slots:
 };
 
 namespace {
-// A local XML file in the editor's layout: contact i (from 1) stands on line 6 + i and is named
-// "C<i>" unless `names` gives it another (raw) name.
-QByteArray localXml(int count, const QMap<int, QByteArray> &names = {},
-                    const QByteArray &declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>")
-{
-    QByteArray xml = declaration + "\n<root_group>\n<group display_name=\"All Contacts\"/>\n"
-                                   "<group display_name=\"Blocklist\"/>\n</root_group>\n"
-                                   "<root_contact>\n";
-    for (int i = 1; i <= count; ++i)
-        xml += "<contact display_name=\"" + names.value(i, "C" + QByteArray::number(i)) + "\"/>\n";
-    return xml + "</root_contact>\n";
-}
-
 QByteArray csvLines(int count, const QMap<int, QByteArray> &lines = {})
 {
     QByteArray csv = "display_name,office_number\r\n";

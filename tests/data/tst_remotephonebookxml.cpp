@@ -5,8 +5,8 @@
 #include <QtTest>
 
 // Menu and directory files: exact layouts written, what the reader accepts, file names and URLs,
-// number labels, the ways an import or save can go wrong, and saved menus re-pointed at a new
-// server address.
+// number labels, and saved menus re-pointed at a new server address. Failed saves and hostile
+// files: tst_savefaults and tst_hostileinputs.
 class TestRemotePhonebookXml : public QObject
 {
     Q_OBJECT
@@ -390,24 +390,6 @@ private slots:
         QCOMPARE(back.contactIds(), dir.contactIds());
         for (const int id : dir.contactIds())
             QCOMPARE(back.findContact(id)->numbers, dir.findContact(id)->numbers);
-    }
-
-    void failedWritesAreReported()
-    {
-        TestWorkDir work;
-        RemoteDirectory dir;
-        buildExample(dir);
-        // A folder where a group file belongs cannot be replaced by the file.
-        work.mkpath(QStringLiteral("RemotePhoneBook_Support.xml"));
-        writeAll(work.filePath(QStringLiteral("book.xml")), "old content");
-        QVERIFY(!dir.saveFile(work.filePath(QStringLiteral("book.xml")), baseUrl));
-        QVERIFY(dir.isChanged());
-        QVERIFY2(dir.saveError().contains(QLatin1String("RemotePhoneBook_Support.xml")),
-                 qPrintable(dir.saveError()));
-        // All or nothing: no other file was written either.
-        QCOMPARE(readAll(work.filePath(QStringLiteral("book.xml"))), QByteArray("old content"));
-        QCOMPARE(filesIn(work.path()), (texts({"RemotePhoneBook_Support.xml", "book.xml"})));
-        QVERIFY(!dir.saveFile(work.filePath(QStringLiteral("no/such/folder/book.xml")), baseUrl));
     }
 
     void rewritesChangedMenusWithDeclarationAndIndentation()

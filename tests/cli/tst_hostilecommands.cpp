@@ -12,7 +12,6 @@
 #include <QJsonObject>
 #include <QtTest>
 
-
 namespace {
 // Creates the input the row names in the folder; returns its path.
 QString makeInput(const QString &folder, const QString &kind)

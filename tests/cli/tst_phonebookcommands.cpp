@@ -320,7 +320,6 @@ private slots:
         else
             QVERIFY(result.err.contains("Usage: quelvox-contact-desk"));
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestPhonebookCommands)

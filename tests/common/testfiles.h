@@ -29,9 +29,9 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
 
 // A local XML file in the editor's layout: contact i (from 1) stands on line 6 + i and is named
 // "C<i>" unless `names` gives it another (raw) name.
-inline QByteArray localXml(int count, const QMap<int, QByteArray> &names = {},
-                           const QByteArray &declaration =
-                               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>")
+inline QByteArray
+localXml(int count, const QMap<int, QByteArray> &names = {},
+         const QByteArray &declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>")
 {
     QByteArray xml = declaration + "\n<root_group>\n<group display_name=\"All Contacts\"/>\n"
                                    "<group display_name=\"Blocklist\"/>\n</root_group>\n"

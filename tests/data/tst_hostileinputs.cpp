@@ -13,8 +13,8 @@
 
 // Files a user may be unlucky enough to import: bad bytes, foreign encodings, malformed XML,
 // NULs in CSV (stray quotes: tst_localfiles), things that are not files, files far too large,
-// and remote menus built to explode. Each reads whole, or reads what it can and says where it stopped, or is
-// refused before a byte is read; none hangs or crashes.
+// and remote menus built to explode. Each reads whole, or reads what it can and says where it
+// stopped, or is refused before a byte is read; none hangs or crashes.
 class TestHostileInputs : public QObject
 {
     Q_OBJECT

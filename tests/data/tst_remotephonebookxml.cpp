@@ -476,7 +476,6 @@ private slots:
             QVERIFY(after.contains("<Title>K\xC3\xB6ln</Title>"));
         }
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestRemotePhonebookXml)

@@ -111,12 +111,9 @@ void TestServe::servesUntilSignal()
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("target"))).isDir());
 
     QVERIFY(writeFile(dir.filePath(QStringLiteral("target/book.xml")), "<a>\r\n</a>\r\n"));
-    QCOMPARE(fetch(quint16(url.port()), "GET /book.xml HTTP/1.1\r\nHost: x\r\n\r\n"),
-             QByteArray("HTTP/1.1 200 OK\r\nServer: nginx\r\n"
-                        "Content-Type: application/octet-stream;charset=utf-8\r\n"
-                        "Connection: close\r\nContent-Length: 9\r\n\r\n<a>\n</a>\n"));
-    QCOMPARE(fetch(quint16(url.port()), "GET /../app/config/Config.ini HTTP/1.1\r\n\r\n"),
-             QByteArray());
+    // The response itself and what is refused: tst_httplistener.
+    QVERIFY(
+        fetch(quint16(url.port()), "GET /book.xml HTTP/1.1\r\n\r\n").endsWith("\r\n<a>\n</a>\n"));
 
     QCOMPARE(::kill(pid_t(process->processId()), signalNumber), 0);
     QVERIFY(process->waitForFinished(10000));

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QStringList>
 
 #include <initializer_list>
@@ -24,6 +25,20 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(bytes) == bytes.size();
+}
+
+// A local XML file in the editor's layout: contact i (from 1) stands on line 6 + i and is named
+// "C<i>" unless `names` gives it another (raw) name.
+inline QByteArray
+localXml(int count, const QMap<int, QByteArray> &names = {},
+         const QByteArray &declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>")
+{
+    QByteArray xml = declaration + "\n<root_group>\n<group display_name=\"All Contacts\"/>\n"
+                                   "<group display_name=\"Blocklist\"/>\n</root_group>\n"
+                                   "<root_contact>\n";
+    for (int i = 1; i <= count; ++i)
+        xml += "<contact display_name=\"" + names.value(i, "C" + QByteArray::number(i)) + "\"/>\n";
+    return xml + "</root_contact>\n";
 }
 
 // A list of texts from UTF-8 literals.

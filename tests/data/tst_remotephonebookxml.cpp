@@ -5,8 +5,8 @@
 #include <QtTest>
 
 // Menu and directory files: exact layouts written, what the reader accepts, file names and URLs,
-// number labels, the ways an import or save can go wrong, and saved menus re-pointed at a new
-// server address.
+// number labels, and saved menus re-pointed at a new server address. Failed saves and hostile
+// files: tst_savefaults and tst_hostileinputs.
 class TestRemotePhonebookXml : public QObject
 {
     Q_OBJECT
@@ -317,68 +317,6 @@ private slots:
         QCOMPARE(dir.contactCount(-1), contacts);
     }
 
-    void menusLeadingBackDoNotLoop_data()
-    {
-        QTest::addColumn<QByteArray>("menuItems");
-        QTest::addColumn<QStringList>("expected");
-        QTest::addRow("menu lists itself")
-            << QByteArray("<MenuItem><Name>Self</Name><URL>http://h/top.xml</URL></MenuItem>")
-            << texts({"Top", "Self"});
-        QTest::addRow("sub-menu lists the top menu")
-            << QByteArray("<MenuItem><Name>Sub</Name><URL>http://h/sub.xml</URL></MenuItem>")
-            << texts({"Top", "SubTitle", "Back"});
-    }
-
-    void menusLeadingBackDoNotLoop()
-    {
-        QFETCH(QByteArray, menuItems);
-        QFETCH(QStringList, expected);
-        TestWorkDir work;
-        writeAll(work.filePath(QStringLiteral("top.xml")), menu("<Title>Top</Title>" + menuItems));
-        writeAll(work.filePath(QStringLiteral("sub.xml")),
-                 menu("<Title>SubTitle</Title><MenuItem><Name>Back</Name><URL>./top.xml</URL>"
-                      "</MenuItem>"));
-        RemoteDirectory dir;
-        QVERIFY(dir.importFile(work.filePath(QStringLiteral("top.xml"))));
-        QCOMPARE(groupNames(dir), expected);
-    }
-
-    void importFailuresLeaveThePhonebookAsItWas_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addRow("no xml extension") << "book.txt";
-        QTest::addRow("missing file") << "missing.xml";
-        QTest::addRow("folder") << "folder.xml";
-    }
-
-    void importFailuresLeaveThePhonebookAsItWas()
-    {
-        QFETCH(QString, name);
-        TestWorkDir work;
-        work.mkpath(QStringLiteral("folder.xml"));
-        writeAll(work.filePath(QStringLiteral("book.txt")), menu("<Title>T</Title>"));
-        RemoteDirectory dir;
-        buildExample(dir);
-        QVERIFY(!dir.importFile(work.filePath(name)));
-        QCOMPARE(groupNames(dir), (texts({"Root Directory", "Sales", "Support"})));
-        QCOMPARE(dir.contactCount(-1), 1);
-        QVERIFY(dir.isChanged());
-    }
-
-    void malformedFileKeepsWhatWasRead()
-    {
-        TestWorkDir work;
-        writeAll(work.filePath(QStringLiteral("d.xml")),
-                 "<QuelvoxIPPhoneDirectory><Title>D</Title><DirectoryEntry><Name>A</Name>"
-                 "</DirectoryEntry><DirectoryEntry><Name>B</Nam></DirectoryEntry>"
-                 "<DirectoryEntry><Name>C</Name></DirectoryEntry>");
-        RemoteDirectory dir;
-        QVERIFY(dir.importFile(work.filePath(QStringLiteral("d.xml"))));
-        QCOMPARE(dir.groupName(1), QStringLiteral("D"));
-        QCOMPARE(dir.contactCount(-1), 2);
-        QCOMPARE(dir.findContact(2)->name, QStringLiteral("A"));
-    }
-
     void numberLabelsWritten()
     {
         TestWorkDir work;
@@ -454,24 +392,6 @@ private slots:
             QCOMPARE(back.findContact(id)->numbers, dir.findContact(id)->numbers);
     }
 
-    void failedWritesAreReported()
-    {
-        TestWorkDir work;
-        RemoteDirectory dir;
-        buildExample(dir);
-        // A folder where a group file belongs cannot be replaced by the file.
-        work.mkpath(QStringLiteral("RemotePhoneBook_Support.xml"));
-        writeAll(work.filePath(QStringLiteral("book.xml")), "old content");
-        QVERIFY(!dir.saveFile(work.filePath(QStringLiteral("book.xml")), baseUrl));
-        QVERIFY(dir.isChanged());
-        QVERIFY2(dir.saveError().contains(QLatin1String("RemotePhoneBook_Support.xml")),
-                 qPrintable(dir.saveError()));
-        // All or nothing: no other file was written either.
-        QCOMPARE(readAll(work.filePath(QStringLiteral("book.xml"))), QByteArray("old content"));
-        QCOMPARE(filesIn(work.path()), (texts({"RemotePhoneBook_Support.xml", "book.xml"})));
-        QVERIFY(!dir.saveFile(work.filePath(QStringLiteral("no/such/folder/book.xml")), baseUrl));
-    }
-
     void rewritesChangedMenusWithDeclarationAndIndentation()
     {
         TestWorkDir work;
@@ -533,6 +453,9 @@ private slots:
             << "http://10.0.0.2:81/RemotePhoneBook_h:80.xml";
         QTest::addRow("https untouched") << "https://h/a.xml"
                                          << "https://h/a.xml";
+        QTest::addRow("escaped name kept as written")
+            << "http://192.0.2.10:80/RemotePhoneBook_%E9%94%80%20x.xml"
+            << "http://10.0.0.2:81/RemotePhoneBook_%E9%94%80%20x.xml";
     }
 
     void replacesOnlyTheHostPart()
@@ -552,30 +475,6 @@ private slots:
             QVERIFY(after.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Quelvox"));
             QVERIFY(after.contains("<Title>K\xC3\xB6ln</Title>"));
         }
-    }
-
-    void savedPhonebookIsStillReadableAfterwards()
-    {
-        TestWorkDir work;
-        RemoteDirectory dir;
-        dir.resetToRoot();
-        dir.addGroup(0)->name = QStringLiteral("Sales Team");
-        dir.addGroup(0)->name = QStringLiteral("销售");
-        QVERIFY(dir.saveFile(work.filePath(QStringLiteral("top.xml")),
-                             QStringLiteral("http://192.0.2.10:80/")));
-        const QByteArray directoryBefore =
-            readAll(work.filePath(QStringLiteral("RemotePhoneBook_Sales Team.xml")));
-        RemoteDirectory::updateTargetUrls(work.path(), QStringLiteral("192.0.2.11"), 80);
-        QVERIFY(readAll(work.filePath(QStringLiteral("top.xml")))
-                    .contains(
-                        "<URL>http://192.0.2.11:80/RemotePhoneBook_%E9%94%80%E5%94%AE.xml</URL>"));
-        QCOMPARE(readAll(work.filePath(QStringLiteral("RemotePhoneBook_Sales Team.xml"))),
-                 directoryBefore);
-        RemoteDirectory back;
-        QVERIFY(back.importFile(work.filePath(QStringLiteral("top.xml"))));
-        QCOMPARE(back.groupName(2), QStringLiteral("销售"));
-        QCOMPARE(back.findGroup(1)->url,
-                 QStringLiteral("http://192.0.2.11:80/RemotePhoneBook_Sales%20Team.xml"));
     }
 };
 

@@ -112,8 +112,6 @@ void TestSaveFaults::failedSaveChangesNothing_data()
         << "xml" << true << qint64(4096) << -1 << texts({"book.xml"}) << noSpace;
     QTest::addRow("xml on a full tmpfs")
         << "xml" << true << qint64(0) << -1 << texts({"book.xml"}) << noSpace;
-    QTest::addRow("csv on a tmpfs with 4 KiB free")
-        << "csv" << true << qint64(4096) << -1 << texts({"book.csv"}) << noSpace;
     QTest::addRow("remote on a tmpfs with 4 KiB free")
         << "remote" << true << qint64(4096) << -1 << remoteFiles << noSpace;
     QTest::addRow("xml, disk full after 100 bytes")

@@ -31,7 +31,6 @@ class TestHttpFileCache : public QObject
     Q_OBJECT
 
 private slots:
-    void head();
     void body_data();
     void body();
     void unservable_data();
@@ -48,17 +47,6 @@ private slots:
     void keysCountAgainstTheLimit();
     void leastRecentlyUsedGoesFirst();
 };
-
-void TestHttpFileCache::head()
-{
-    QCOMPARE(HttpFileCache::head(0), QByteArray("HTTP/1.1 200 OK\r\n"
-                                                "Server: nginx\r\n"
-                                                "Content-Type: application/octet-stream;"
-                                                "charset=utf-8\r\n"
-                                                "Connection: close\r\n"
-                                                "Content-Length: 0\r\n\r\n"));
-    QVERIFY(HttpFileCache::head(1234567).endsWith("\r\nContent-Length: 1234567\r\n\r\n"));
-}
 
 void TestHttpFileCache::body_data()
 {

@@ -61,14 +61,7 @@ inline QString comboBox(const QString &borderColour, int fontPx)
 
 inline QString buttonBox()
 {
-    return QStringLiteral(
-        "QPushButton {"
-        " min-width: 78px; max-width: 78px; min-height: 36px; max-height: 36px;"
-        " padding: 0px; margin-right: 16px;"
-        " border: 1px solid #278CF8; border-radius: 4px;"
-        " background-color: #FFFFFF; color: #278CF8; font-size: 16px;"
-        "}"
-        "QPushButton:hover, QPushButton:pressed { background-color: rgba(39,140,248,0.20); }");
+    return MessageboxDialogBase::buttonBoxStyle();
 }
 
 // The part every file dialog has: fixed size, the white card "labelBackground" with its shadow,

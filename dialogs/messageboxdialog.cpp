@@ -6,7 +6,8 @@
 #include <QWidget>
 
 namespace {
-const QString buttonBoxStyle = QStringLiteral(
+// Message dialogs use 15 px button text, a size below the other dialogs of the family.
+const QString messageButtonStyle = QStringLiteral(
     "QPushButton {"
     " min-width: 78px; max-width: 78px; min-height: 36px; max-height: 36px;"
     " padding: 0px; margin-right: 16px;"
@@ -44,7 +45,7 @@ void MessageboxDialog::setupForm()
     box->setGeometry(140, 150, 341, 41);
     box->setOrientation(Qt::Horizontal);
     box->setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    box->setStyleSheet(buttonBoxStyle);
+    box->setStyleSheet(messageButtonStyle);
     buttonBox = box;
 
     labTitle = new QLabel(this);

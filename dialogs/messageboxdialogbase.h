@@ -18,6 +18,9 @@ public:
     // Remembers the box and styles its buttons: OK filled blue reading "OK", Cancel reading
     // "Cancel". Call again after changing the box's standard buttons, which replaces them.
     void initButtonBox(QDialogButtonBox *box);
+    // The family's outlined 80 x 38 buttons; set it on the box before its buttons exist, or
+    // buttons made under a parent with a style sheet of its own keep the plain look.
+    static QString buttonBoxStyle();
 
     // Sets the text of that standard button when the known box holds it; otherwise nothing.
     virtual void setButtonText(int button, const QString &text);

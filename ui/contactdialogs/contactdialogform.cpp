@@ -1,5 +1,6 @@
 #include "ui/contactdialogs/contactdialogform.h"
 
+#include "dialogs/messageboxdialogbase.h"
 #include "shell/langtranslater.h"
 
 #include <QDialogButtonBox>
@@ -8,15 +9,6 @@
 #include <QWidget>
 
 namespace {
-const QString buttonBoxStyle = QStringLiteral(
-    "QPushButton {"
-    " min-width: 78px; max-width: 78px; min-height: 36px; max-height: 36px;"
-    " padding: 0px; margin-right: 16px;"
-    " border: 1px solid #278CF8; border-radius: 4px;"
-    " background-color: #FFFFFF; color: #278CF8; font-size: 16px;"
-    "}"
-    "QPushButton:hover, QPushButton:pressed { background-color: rgba(39,140,248,0.20); }");
-
 const QString inputStyle = QStringLiteral("QLineEdit {"
                                           " font-size: 16px; color: #333333;"
                                           " border: 1px solid #278CF8; border-radius: 4px;"
@@ -62,7 +54,7 @@ QDialogButtonBox *ContactDialogForm::addButtonBox(QWidget *dialog, const QRect &
     box->setOrientation(Qt::Horizontal);
     // Before the buttons exist: under a parent with a style sheet of its own, buttons made
     // earlier would keep the plain look.
-    box->setStyleSheet(buttonBoxStyle);
+    box->setStyleSheet(MessageboxDialogBase::buttonBoxStyle());
     box->setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     return box;
 }

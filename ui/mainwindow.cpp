@@ -1,17 +1,45 @@
 #include "ui/mainwindow.h"
 
+#include "data/phonebookmanager.h"
 #include "dialogs/cmessagedialoglistmanager.h"
 #include "dialogs/tipwidget.h"
 #include "http/httpserver.h"
+#include "shell/config.h"
+#include "shell/langtranslater.h"
 #include "shell/qvthememan.h"
+#include "ui/contactdialogs/messageboxdialogcontactsetting.h"
+#include "ui/groupselect/treegroupselectwidget.h"
+#include "ui/grouptree/treegroupwidget.h"
+#include "ui/mainwindowform.h"
+#include "widgets/qvmenu.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDebug>
-#include <QWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStyle>
+#include <QWidgetAction>
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+namespace {
+
+const QString userGroup = QStringLiteral("user");
+
+void repolish(QWidget *widget)
 {
-    setupForm();
+    widget->style()->unpolish(widget);
+    widget->style()->polish(widget);
+    widget->update();
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new MainWindowForm)
+{
+    ui->setupUi(this);
+    QMetaObject::connectSlotsByName(this);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 }
 
@@ -20,20 +48,7 @@ MainWindow::~MainWindow()
     // Dialogs still open die with this window's children, after this object stopped being a
     // MainWindow: their "gone" signal must not reach it any more.
     disconnect(CMessageDialogListManager::instance(), nullptr, this, nullptr);
-}
-
-void MainWindow::setupForm()
-{
-    setObjectName(QStringLiteral("MainWindow"));
-    setFixedSize(1280, 720);
-    setWindowTitle(QStringLiteral("Quelvox Contact Desk"));
-    setStyleSheet(QStringLiteral("QMainWindow\n{\nborder:none;\n}"));
-
-    auto *central = new QWidget(this);
-    central->setObjectName(QStringLiteral("centralWidget"));
-    central->setStyleSheet(QStringLiteral(
-        "#centralWidget { background-image: url(:/image/background.png); border: none; }"));
-    setCentralWidget(central);
+    disconnect(HttpServer::instance(), nullptr, this, nullptr);
 }
 
 void MainWindow::init()
@@ -41,11 +56,18 @@ void MainWindow::init()
     qDebug() << "Start editor tool.";
     qApp->setStyleSheet(qvThemeMan::loadStyleSheet(QStringLiteral(":/qss/"), false));
     buildPanes();
+    applyHttpSwitch(HttpServer::instance()->isOpen());
 }
 
 void MainWindow::buildPanes()
 {
     setFocusPolicy(Qt::ClickFocus);
+
+    groupTree = new TreeGroupWidget(ui->wgtGroup);
+    groupTree->setGeometry(10, 62, 266, 532);
+    groupTree->show();
+    connect(groupTree, &TreeGroupWidget::sigSelectedGroupChanged, this,
+            &MainWindow::slotSelectedGroupChanged);
 
     overlay = new QWidget(this);
     overlay->setObjectName(QStringLiteral("wgtOverlay"));
@@ -53,16 +75,224 @@ void MainWindow::buildPanes()
     overlay->setStyleSheet(QStringLiteral("background: rgba(51,51,51,0.30);"));
     overlay->hide();
 
+    groupSelectPopup = new TreeGroupSelectWidget(this);
+    groupSelectPopup->hide();
+
     TipWidget::create(this);
 
     connect(CMessageDialogListManager::instance(), &CMessageDialogListManager::sigShowMessagebox,
             this, &MainWindow::slotShowMessagebox);
-    connect(HttpServer::instance(), &HttpServer::sigListenFailed, this,
-            [] { TipWidget::showTip(HttpServer::listenFailedText(), TipWidget::Warning); });
+    // Connected before the stored switch is applied, so a failed listen at start-up is shown.
+    connect(HttpServer::instance(), &HttpServer::sigListenFailed, this, [this] {
+        TipWidget::showTip(HttpServer::listenFailedText(), TipWidget::Warning);
+        showHttpSwitch(false);
+    });
+
+    startPhonebook(dirType);
+    setBatchMode(false);
+    retranslate();
+}
+
+void MainWindow::startPhonebook(int kind)
+{
+    dirType = kind;
+    if (groupTree)
+        groupTree->initGroupTree(dirType);
+    updateGroupTitle();
+}
+
+void MainWindow::updateGroupTitle()
+{
+    const QString key = dirType == PhonebookManager::RemoteDir ? QStringLiteral("Remote Group")
+                                                                 : QStringLiteral("Local Group");
+    ui->labelGroupTitle->setText(Langtranslater::mark(key) +
+                                 QStringLiteral(" (%1)").arg(
+                                     PhonebookManager::contactCount(dirType, -1)));
+}
+
+void MainWindow::setBatchMode(bool on)
+{
+    if (on) {
+        ui->labContactAllSelectIcon->setProperty("select", QStringLiteral("off"));
+        repolish(ui->labContactAllSelectIcon);
+    }
+    ui->wgtContactBatch->setVisible(on);
+    ui->wgtSearchWidget->setVisible(!on);
+}
+
+void MainWindow::retranslate()
+{
+    ui->editSearchContact->setPlaceholderText(Langtranslater::lookup(QStringLiteral("Search Contact")));
+    ui->btnImportFile->setText(Langtranslater::lookup(QStringLiteral("Import file")));
+    ui->btnNewFile->setText(Langtranslater::lookup(QStringLiteral("New File")));
+    ui->btnSaveFile->setText(Langtranslater::lookup(QStringLiteral("Save File")));
+    ui->btnHistory->setText(Langtranslater::lookup(QStringLiteral("History")));
+    ui->btnSetting->setText(Langtranslater::lookup(QStringLiteral("Settings")));
+    ui->labelHttpserver->setText(Langtranslater::lookup(QStringLiteral("Http-Server")));
+
+    // Buttons that show only an image still say what they do.
+    const struct
+    {
+        QPushButton *button;
+        const char *key;
+    } named[] = {{ui->btnMinimize, "Minimize"},
+                 {ui->btnClose, "Close"},
+                 {ui->btnSwitchHttpserver, "Switch the HTTP server on or off"},
+                 {ui->btnShowHttpserver, "Http-Server Status:"},
+                 {ui->btnAddGroup, "Add Group"},
+                 {ui->btnAddContact, "Add Contact"},
+                 {ui->btnContactMore, "More"}};
+    for (const auto &entry : named) {
+        const QString text = Langtranslater::lookup(QLatin1String(entry.key));
+        entry.button->setToolTip(text);
+        entry.button->setAccessibleName(text);
+    }
+
+    if (groupTree)
+        groupTree->refreshBuiltinGroupNames();
+}
+
+void MainWindow::slotLanguageChanged(const QString &strLanguage)
+{
+    Q_UNUSED(strLanguage)
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows)
+        window->update();
+    retranslate();
 }
 
 void MainWindow::slotShowMessagebox(bool bShow)
 {
     if (overlay)
         overlay->setVisible(bShow);
+}
+
+void MainWindow::slotSelectedGroupChanged(int nGroupId)
+{
+    currentGroupId = nGroupId;
+    ui->editSearchContact->clear();
+    setBatchMode(false);
+}
+
+void MainWindow::slotContactSetting()
+{
+    auto *dialog = new MessageboxDialogContactSetting(this); // deletes itself when closed
+    dialog->exec();
+}
+
+void MainWindow::slotContactBatch()
+{
+    setBatchMode(true);
+}
+
+void MainWindow::slotContactAllSelect(bool bAllSelect)
+{
+    ui->labContactAllSelectIcon->setProperty("select", bAllSelect ? QStringLiteral("all")
+                                                                  : QStringLiteral("off"));
+    repolish(ui->labContactAllSelectIcon);
+}
+
+void MainWindow::on_btnAddGroup_clicked()
+{
+    if (groupTree)
+        groupTree->addGroup();
+}
+
+void MainWindow::on_btnContactMore_clicked()
+{
+    qvMenu menu(this, QStringLiteral("qvMenu"));
+    if (dirType == PhonebookManager::RemoteDir) {
+        QWidgetAction *settings =
+            menu.AddTextAction(Langtranslater::lookup(QStringLiteral("Contact Settings")));
+        connect(settings, &QAction::triggered, this, &MainWindow::slotContactSetting);
+    }
+    QWidgetAction *batch =
+        menu.AddTextAction(Langtranslater::lookup(QStringLiteral("Batch Operation")));
+    connect(batch, &QAction::triggered, this, &MainWindow::slotContactBatch);
+    menu.exec(QCursor::pos());
+}
+
+void MainWindow::on_btnContactMoveto_clicked()
+{
+    if (!groupSelectPopup)
+        return;
+    groupSelectPopup->prepareForDirType(dirType);
+    groupSelectPopup->move(mapToGlobal(QPoint(450, 160)));
+    groupSelectPopup->show();
+}
+
+void MainWindow::on_btnContactBathCancle_clicked()
+{
+    setBatchMode(false);
+}
+
+void MainWindow::on_btnMinimize_clicked()
+{
+    showMinimized();
+}
+
+void MainWindow::on_btnSwitchHttpserver_clicked()
+{
+    // What the user saw: a server that failed to listen shows Off, so a click tries again.
+    const bool wasOn = HttpServer::instance()->isListening();
+    const bool done = applyHttpSwitch(!wasOn);
+    if (wasOn)
+        TipWidget::showTip(Langtranslater::lookup(QStringLiteral("Closed the HTTP server successfully!")),
+                           TipWidget::Success);
+    else if (done)
+        TipWidget::showTip(Langtranslater::lookup(QStringLiteral("Opened the HTTP server successfully!")),
+                           TipWidget::Success);
+    // A failed listen has already shown its warning.
+}
+
+bool MainWindow::applyHttpSwitch(bool open)
+{
+    qDebug() << "Set HttpServer Open:" << open;
+    HttpServer *server = HttpServer::instance();
+    if (open) {
+        Config *config = Config::instance();
+        const QString storedIp = config->value(userGroup, QStringLiteral("ip")).toString();
+        const QString currentIp = server->localIp();
+        if (storedIp != currentIp) {
+            config->setValue(userGroup, QStringLiteral("ip"), currentIp);
+            PhonebookManager::updateTargetFileUrl(currentIp, server->port());
+        }
+    }
+    server->setOpen(open);
+    if (open && !server->isListening())
+        server->setOpen(false); // the switch, the panel and the settings all say Off
+    showHttpSwitch(server->isListening());
+    return !open || server->isListening();
+}
+
+void MainWindow::showHttpSwitch(bool on)
+{
+    ui->btnSwitchHttpserver->setProperty("switch", on ? QStringLiteral("on") : QStringLiteral("off"));
+    repolish(ui->btnSwitchHttpserver);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent *event)
+{
+    if (ui->wgtTitle->geometry().contains(mapFromGlobal(event->globalPos()))) {
+        dragging = true;
+        dragStartX = event->globalX();
+        dragStartY = event->globalY();
+    }
+    grabMouse();
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!dragging || !isActiveWindow())
+        return;
+    move(pos() + QPoint(event->globalX() - dragStartX, event->globalY() - dragStartY));
+    dragStartX = event->globalX();
+    dragStartY = event->globalY();
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    Q_UNUSED(event)
+    dragging = false;
+    releaseMouse();
 }

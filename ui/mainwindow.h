@@ -2,11 +2,20 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
+class MainWindowForm;
+class QCloseEvent;
+class QMouseEvent;
 class QWidget;
+class TreeGroupSelectWidget;
+class TreeGroupWidget;
 
 // The editor's one top-level window: frameless, fixed 1280 x 720, drawing its own title bar.
-// It owns the auxiliary windows, among them the toast and the grey veil that dims the window
-// while a message dialog is open.
+// It lays out and relays only: it owns the panes and the auxiliary windows (group picker, toast,
+// the grey veil shown while a message dialog is open), connects their signals, and keeps the
+// two pieces of state the panes share, the phonebook kind and the selected group. Phonebook
+// rules live in the panes and the data layer, never here.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -14,15 +23,52 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Logs the start, applies the compiled-in style sheets and builds the panes.
+    // Once, before the window is shown: logs the start, applies the compiled-in style sheets,
+    // builds the panes, then applies the stored HTTP server switch.
     void init();
+
+protected:
+    // A press on the free part of the title bar drags the window until the release.
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private slots:
     void slotShowMessagebox(bool bShow);
+    void slotSelectedGroupChanged(int nGroupId);
+    void slotContactSetting();
+    void slotContactBatch();
+    void slotContactAllSelect(bool bAllSelect);
+    void slotLanguageChanged(const QString &strLanguage);
+
+    void on_btnAddGroup_clicked();
+    void on_btnContactMore_clicked();
+    void on_btnContactMoveto_clicked();
+    void on_btnContactBathCancle_clicked();
+    void on_btnMinimize_clicked();
+    void on_btnSwitchHttpserver_clicked();
 
 private:
-    void setupForm();
     void buildPanes();
+    // Empties the phonebook of the kind and shows it: default groups, first group selected.
+    void startPhonebook(int kind);
+    void updateGroupTitle();
+    void setBatchMode(bool on);
+    void retranslate();
+    // Switches the HTTP server and shows the outcome on the switch; true when it listens (or,
+    // when closing, always). A host address that changed since the last switch-on first
+    // re-points the saved remote menus at it.
+    bool applyHttpSwitch(bool open);
+    void showHttpSwitch(bool on);
 
-    QWidget *overlay = nullptr; // owned via Qt parent
+    std::unique_ptr<MainWindowForm> ui;
+    int dirType = 1;
+    int currentGroupId = -1;
+    TreeGroupWidget *groupTree = nullptr;               // owned via Qt parent, as are the others
+    TreeGroupSelectWidget *groupSelectPopup = nullptr;
+    QWidget *overlay = nullptr;
+    bool addingContact = false;
+    int dragStartX = 0;
+    int dragStartY = 0;
+    bool dragging = false;
 };

@@ -7,7 +7,10 @@
 #include "shell/config.h"
 #include "shell/langtranslater.h"
 #include "shell/qvthememan.h"
+#include "ui/contactdetail/listcontactdetialwidget.h"
+#include "ui/contactdialogs/inputmessageboxdialog.h"
 #include "ui/contactdialogs/messageboxdialogcontactsetting.h"
+#include "ui/contactdialogs/messagedialoginputphoto.h"
 #include "ui/groupselect/treegroupselectwidget.h"
 #include "ui/grouptree/treegroupwidget.h"
 #include "ui/mainwindowform.h"
@@ -69,6 +72,24 @@ void MainWindow::buildPanes()
     connect(groupTree, &TreeGroupWidget::sigSelectedGroupChanged, this,
             &MainWindow::slotSelectedGroupChanged);
 
+    contactDetail = new ListContactDetialWidget(this);
+    contactDetail->bindWidgets(ui->listContactDetailWgt, ui->btnEditContact);
+    ContactDetailPrompts prompts;
+    prompts.customLabel = [](QWidget *parent, const QString &,
+                             const ContactDetailPrompts::OnInput &onInput) {
+        auto *dialog = new InputMessageboxdialog(parent); // deletes itself when closed
+        QObject::connect(dialog, &InputMessageboxdialog::sigMessageboxInput, dialog, onInput);
+        dialog->exec();
+    };
+    prompts.photoLink = [](QWidget *parent, const QString &current,
+                           const ContactDetailPrompts::OnInput &onInput) {
+        auto *dialog = new MessageDialogInputPhoto(parent); // deletes itself when closed
+        dialog->setInputText(current);
+        QObject::connect(dialog, &MessageDialogInputPhoto::sigMessageboxInput, dialog, onInput);
+        dialog->exec();
+    };
+    contactDetail->setPrompts(prompts);
+
     overlay = new QWidget(this);
     overlay->setObjectName(QStringLiteral("wgtOverlay"));
     overlay->setGeometry(0, 0, width(), height());
@@ -104,10 +125,10 @@ void MainWindow::startPhonebook(int kind)
 void MainWindow::updateGroupTitle()
 {
     const QString key = dirType == PhonebookManager::RemoteDir ? QStringLiteral("Remote Group")
-                                                                 : QStringLiteral("Local Group");
-    ui->labelGroupTitle->setText(Langtranslater::mark(key) +
-                                 QStringLiteral(" (%1)").arg(
-                                     PhonebookManager::contactCount(dirType, -1)));
+                                                               : QStringLiteral("Local Group");
+    ui->labelGroupTitle->setText(
+        Langtranslater::mark(key) +
+        QStringLiteral(" (%1)").arg(PhonebookManager::contactCount(dirType, -1)));
 }
 
 void MainWindow::setBatchMode(bool on)
@@ -122,7 +143,8 @@ void MainWindow::setBatchMode(bool on)
 
 void MainWindow::retranslate()
 {
-    ui->editSearchContact->setPlaceholderText(Langtranslater::lookup(QStringLiteral("Search Contact")));
+    ui->editSearchContact->setPlaceholderText(
+        Langtranslater::lookup(QStringLiteral("Search Contact")));
     ui->btnImportFile->setText(Langtranslater::lookup(QStringLiteral("Import file")));
     ui->btnNewFile->setText(Langtranslater::lookup(QStringLiteral("New File")));
     ui->btnSaveFile->setText(Langtranslater::lookup(QStringLiteral("Save File")));
@@ -148,6 +170,8 @@ void MainWindow::retranslate()
         entry.button->setAccessibleName(text);
     }
 
+    if (contactDetail)
+        contactDetail->retranslate();
     if (groupTree)
         groupTree->refreshBuiltinGroupNames();
 }
@@ -177,7 +201,15 @@ void MainWindow::slotSelectedGroupChanged(int nGroupId)
 void MainWindow::slotContactSetting()
 {
     auto *dialog = new MessageboxDialogContactSetting(this); // deletes itself when closed
+    connect(dialog, &MessageboxDialogContactSetting::sigContactSettingChanged, this,
+            &MainWindow::slotContactSettingChanged);
     dialog->exec();
+}
+
+void MainWindow::slotContactSettingChanged()
+{
+    if (contactDetail)
+        contactDetail->refresh();
 }
 
 void MainWindow::slotContactBatch()
@@ -237,11 +269,13 @@ void MainWindow::on_btnSwitchHttpserver_clicked()
     const bool wasOn = HttpServer::instance()->isListening();
     const bool done = applyHttpSwitch(!wasOn);
     if (wasOn)
-        TipWidget::showTip(Langtranslater::lookup(QStringLiteral("Closed the HTTP server successfully!")),
-                           TipWidget::Success);
+        TipWidget::showTip(
+            Langtranslater::lookup(QStringLiteral("Closed the HTTP server successfully!")),
+            TipWidget::Success);
     else if (done)
-        TipWidget::showTip(Langtranslater::lookup(QStringLiteral("Opened the HTTP server successfully!")),
-                           TipWidget::Success);
+        TipWidget::showTip(
+            Langtranslater::lookup(QStringLiteral("Opened the HTTP server successfully!")),
+            TipWidget::Success);
     // A failed listen has already shown its warning.
 }
 
@@ -267,7 +301,8 @@ bool MainWindow::applyHttpSwitch(bool open)
 
 void MainWindow::showHttpSwitch(bool on)
 {
-    ui->btnSwitchHttpserver->setProperty("switch", on ? QStringLiteral("on") : QStringLiteral("off"));
+    ui->btnSwitchHttpserver->setProperty("switch",
+                                         on ? QStringLiteral("on") : QStringLiteral("off"));
     repolish(ui->btnSwitchHttpserver);
 }
 

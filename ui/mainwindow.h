@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class ListContactDetialWidget;
 class MainWindowForm;
 class QCloseEvent;
 class QMouseEvent;
@@ -39,6 +40,7 @@ private slots:
     void slotContactSetting();
     void slotContactBatch();
     void slotContactAllSelect(bool bAllSelect);
+    void slotContactSettingChanged();
     void slotLanguageChanged(const QString &strLanguage);
 
     void on_btnAddGroup_clicked();
@@ -64,7 +66,8 @@ private:
     std::unique_ptr<MainWindowForm> ui;
     int dirType = 1;
     int currentGroupId = -1;
-    TreeGroupWidget *groupTree = nullptr;               // owned via Qt parent, as are the others
+    TreeGroupWidget *groupTree = nullptr; // owned via Qt parent, as are the others
+    ListContactDetialWidget *contactDetail = nullptr;
     TreeGroupSelectWidget *groupSelectPopup = nullptr;
     QWidget *overlay = nullptr;
     bool addingContact = false;

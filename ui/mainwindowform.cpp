@@ -19,8 +19,7 @@ QString wholeMarker(const char *key)
     return QStringLiteral("`?") + QLatin1String(key);
 }
 
-template <typename W>
-W *place(QWidget *parent, const char *name, int x, int y, int w, int h)
+template <typename W> W *place(QWidget *parent, const char *name, int x, int y, int w, int h)
 {
     auto *widget = new W(parent);
     widget->setObjectName(QLatin1String(name));
@@ -104,11 +103,10 @@ void MainWindowForm::setupUi(QMainWindow *window)
     labelTitlebarName->setStyleSheet(QStringLiteral("font-size: 14px; color: #333333;"));
     labelTitlebarName->setText(wholeMarker("Quelvox Contact Desk"));
 
-    btnMinimize = imageButton(
-        wgtTitle, "btnMinimize", QRect(1208, 5, 32, 32),
-        QStringLiteral("QPushButton { border: none; background: transparent;"
-                       " image: url(:/image/title_minimize.png); }"
-                       "QPushButton:hover { background: #F0F4F9; }"));
+    btnMinimize = imageButton(wgtTitle, "btnMinimize", QRect(1208, 5, 32, 32),
+                              QStringLiteral("QPushButton { border: none; background: transparent;"
+                                             " image: url(:/image/title_minimize.png); }"
+                                             "QPushButton:hover { background: #F0F4F9; }"));
     btnClose = imageButton(wgtTitle, "btnClose", QRect(1240, 5, 32, 32),
                            QStringLiteral("QPushButton { border: none; background: transparent;"
                                           " image: url(:/image/title_close.png); }"
@@ -136,11 +134,12 @@ void MainWindowForm::setupUi(QMainWindow *window)
     btnShowHttpserver->setFixedSize(20, 20);
     btnShowHttpserver->setAutoDefault(false);
     btnShowHttpserver->setCursor(Qt::PointingHandCursor);
-    btnShowHttpserver->setStyleSheet(QStringLiteral(
-        "QPushButton { border: none; background: transparent;"
-        " border-image: url(:/image/openhttp.png); }"));
+    btnShowHttpserver->setStyleSheet(
+        QStringLiteral("QPushButton { border: none; background: transparent;"
+                       " border-image: url(:/image/openhttp.png); }"));
     horizontalLayout->addWidget(btnShowHttpserver);
-    horizontalLayout->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    horizontalLayout->addItem(
+        new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
 
     // Content: group, contact and detail columns.
     widgetContent = place<QWidget>(centralWidget, "widgetContent", 16, 104, 1248, 600);
@@ -174,20 +173,22 @@ void MainWindowForm::setupUi(QMainWindow *window)
                                  imageStyle("more.png", "more_click.png"));
 
     wgtContactBatch = place<QWidget>(wgtContact, "wgtContactBatch", 0, 0, 350, 60);
-    btnContactAllSelect = place<QPushButton>(wgtContactBatch, "btnContactAllSelect", 10, 10, 130, 40);
+    btnContactAllSelect =
+        place<QPushButton>(wgtContactBatch, "btnContactAllSelect", 10, 10, 130, 40);
     btnContactAllSelect->setAutoDefault(false);
     btnContactAllSelect->setText(wholeMarker("All Select"));
     btnContactAllSelect->setStyleSheet(
         QStringLiteral("QPushButton { border: none; background: transparent; color: #333333;"
                        " font-size: 20px; padding-left: 20px; text-align: left; }"));
     // Above the button so that it shows; clicks go through to the button below.
-    labContactAllSelectIcon = place<QLabel>(wgtContactBatch, "labContactAllSelectIcon", 10, 20, 20, 20);
+    labContactAllSelectIcon =
+        place<QLabel>(wgtContactBatch, "labContactAllSelectIcon", 10, 20, 20, 20);
     labContactAllSelectIcon->setAttribute(Qt::WA_TransparentForMouseEvents);
     labContactAllSelectIcon->setProperty("select", QStringLiteral("off"));
-    labContactAllSelectIcon->setStyleSheet(QStringLiteral(
-        "QLabel { border-image: url(:/image/check_off.png); }"
-        "QLabel[select=\"all\"] { border-image: url(:/image/check_on.png); }"
-        "QLabel[select=\"part\"] { border-image: url(:/image/check_no_all.png); }"));
+    labContactAllSelectIcon->setStyleSheet(
+        QStringLiteral("QLabel { border-image: url(:/image/check_off.png); }"
+                       "QLabel[select=\"all\"] { border-image: url(:/image/check_on.png); }"
+                       "QLabel[select=\"part\"] { border-image: url(:/image/check_no_all.png); }"));
     btnContactMoveto =
         outlinedButton(wgtContactBatch, "btnContactMoveto", QRect(150, 14, 71, 32), "Move to");
     btnContactDelete =

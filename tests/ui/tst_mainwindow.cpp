@@ -1,0 +1,408 @@
+// The main window on real widgets: its fixed form, the title-bar drag, the batch bar and the
+// contact menu, the texts of the current language, and the HTTP switch with the address rewrite.
+
+#include "data/remotedirectory.h"
+#include "data/remotegroup.h"
+#include "dialogs/tipwidget.h"
+#include "freshstate.h"
+#include "http/httpserver.h"
+#include "shell/config.h"
+#include "shell/cucstyle.h"
+#include "shell/langtranslater.h"
+#include "ui/mainwindow.h"
+#include "widgets/qvmenu.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QWidgetAction>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QString languageDir = QStringLiteral(QCD_SOURCE_DIR "/app/language/");
+
+template <typename W = QWidget> W *part(MainWindow &window, const char *name)
+{
+    return window.findChild<W *>(QLatin1String(name));
+}
+
+// A started window in a fresh working folder, shown and active.
+struct Started
+{
+    FreshState state;
+    std::unique_ptr<MainWindow> window = std::make_unique<MainWindow>();
+
+    Started(bool show = true)
+    {
+        window->init();
+        if (show) {
+            window->show();
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        }
+    }
+    ~Started()
+    {
+        window.reset();
+        HttpServer::instance()->setOpen(false);
+    }
+    template <typename W = QWidget> W *operator()(const char *name)
+    {
+        return part<W>(*window, name);
+    }
+};
+
+QString toastText()
+{
+    TipWidget *tip = TipWidget::current();
+    const auto *label =
+        tip ? tip->findChild<QLabel *>(QStringLiteral("mainwidowTipLabel")) : nullptr;
+    return tip && tip->isVisible() && label ? label->text() : QString();
+}
+
+// Runs open(); while a qvMenu is up, records its item texts and clicks the item named choose
+// (or closes the menu when choose is empty).
+QStringList runMenu(const std::function<void()> &open, const QString &choose = QString())
+{
+    QStringList items;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *menu = qobject_cast<qvMenu *>(QApplication::activePopupWidget());
+        if (!menu || !menu->isVisible())
+            return;
+        poll.stop();
+        QLabel *chosen = nullptr;
+        for (QAction *action : menu->actions()) {
+            auto *label =
+                qobject_cast<QLabel *>(static_cast<QWidgetAction *>(action)->defaultWidget());
+            items.append(label->text());
+            if (label->text() == choose)
+                chosen = label;
+        }
+        if (chosen)
+            QTest::mouseClick(chosen, Qt::LeftButton, {}, QPoint(20, 10));
+        else
+            menu->close();
+    });
+    poll.start();
+    open();
+    poll.stop();
+    return items;
+}
+
+int freePort()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress::AnyIPv4, 0) ? probe.serverPort() : 0;
+}
+
+QString switchState(Started &s)
+{
+    return s("btnSwitchHttpserver")->property("switch").toString();
+}
+
+// A saved remote phonebook in target whose menu points at the address given.
+QString saveRemoteMenu(const QString &baseUrl)
+{
+    RemoteDirectory &remote = RemoteDirectory::instance();
+    if (RemoteGroup *group = remote.addGroup(0))
+        remote.addContact(group->id, nullptr);
+    QDir().mkpath(QStringLiteral("target"));
+    const QString path = QDir::current().absoluteFilePath(QStringLiteral("target/book.xml"));
+    remote.saveFile(path, baseUrl);
+    return path;
+}
+
+QString readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QApplication::setStyle(new CUCStyle); // the application owns it
+        qRegisterMetaType<QRect>();
+    }
+
+    // The slots are connected by these names, and the panes are placed by these geometries.
+    void form_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("parentName");
+        QTest::addColumn<QRect>("geometry");
+        const auto row = [](const char *name, const char *parentName, QRect geometry) {
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(parentName)
+                                << geometry;
+        };
+        row("wgtTitle", "centralWidget", {0, 0, 1280, 88});
+        row("btnNewFile", "wgtTitle", {16, 40, 120, 44});
+        row("btnImportFile", "wgtTitle", {137, 40, 120, 44});
+        row("btnSaveFile", "wgtTitle", {258, 40, 120, 44});
+        row("btnHistory", "wgtTitle", {378, 40, 120, 44});
+        row("btnSetting", "wgtTitle", {498, 40, 120, 44});
+        row("labelTitlebarName", "wgtTitle", {46, 10, 181, 20});
+        row("btnMinimize", "wgtTitle", {1208, 5, 32, 32});
+        row("btnClose", "wgtTitle", {1240, 5, 32, 32});
+        row("btnSwitchHttpserver", "wgtTitle", {1088, 57, 30, 14});
+        row("wgtHttpServer", "wgtTitle", {1130, 47, 141, 31});
+        row("widgetContent", "centralWidget", {16, 104, 1248, 600});
+        row("wgtGroup", "widgetContent", {1, 1, 286, 598});
+        row("labelGroupTitle", "wgtGroup", {16, 18, 251, 28});
+        row("btnAddGroup", "wgtGroup", {250, 20, 20, 20});
+        row("wgtContact", "widgetContent", {286, 1, 352, 598});
+        row("editSearchContact", "wgtSearchWidget", {20, 12, 240, 36});
+        row("btnAddContact", "wgtSearchWidget", {276, 20, 20, 20});
+        row("btnContactMore", "wgtSearchWidget", {312, 20, 20, 20});
+        row("wgtContactBatch", "wgtContact", {0, 0, 350, 60});
+        row("btnContactAllSelect", "wgtContactBatch", {10, 10, 130, 40});
+        row("btnContactMoveto", "wgtContactBatch", {150, 14, 71, 32});
+        row("btnContactDelete", "wgtContactBatch", {220, 14, 57, 32});
+        row("btnContactBathCancle", "wgtContactBatch", {276, 14, 56, 32});
+        row("wgtContactDetail", "widgetContent", {638, 1, 608, 598});
+        row("btnEditContact", "wgtContactDetail", {480, 10, 110, 38});
+        row("listContactDetailWgt", "wgtContactDetail", {100, 55, 491, 531});
+    }
+    void form()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, parentName);
+        QFETCH(QRect, geometry);
+        Started s(false);
+        auto *widget = s.window->findChild<QWidget *>(name);
+        QVERIFY(widget);
+        QCOMPARE(widget->parentWidget()->objectName(), parentName);
+        QCOMPARE(widget->geometry(), geometry);
+        if (auto *button = qobject_cast<QPushButton *>(widget))
+            QVERIFY(!button->autoDefault() && !button->isDefault());
+    }
+
+    // Where a press starts decides whether the window follows the mouse.
+    void drag_data()
+    {
+        QTest::addColumn<QString>("pressed"); // object name of the widget under the press
+        QTest::addColumn<QPoint>("at");       // window coordinates
+        QTest::addColumn<bool>("active");
+        QTest::addColumn<bool>("moves");
+        QTest::newRow("free title bar") << "wgtTitle" << QPoint(800, 20) << true << true;
+        QTest::newRow("title-bar name") << "labelTitlebarName" << QPoint(100, 20) << true << true;
+        QTest::newRow("title-bar button") << "btnNewFile" << QPoint(60, 60) << true << false;
+        QTest::newRow("content area") << "wgtContactDetail" << QPoint(680, 300) << true << false;
+        QTest::newRow("inactive window") << "wgtTitle" << QPoint(800, 20) << false << false;
+    }
+    void drag()
+    {
+        QFETCH(QString, pressed);
+        QFETCH(QPoint, at);
+        QFETCH(bool, active);
+        QFETCH(bool, moves);
+        Started s;
+        MainWindow &window = *s.window;
+        QWidget *target = window.childAt(at);
+        QVERIFY(target);
+        QCOMPARE(target->objectName(), pressed);
+        QWidget other;
+        if (!active) {
+            other.show();
+            other.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+            QVERIFY(!window.isActiveWindow());
+        }
+        const QPoint start = window.pos();
+        const QPoint local = target->mapFrom(&window, at);
+        QTest::mousePress(target, Qt::LeftButton, {}, local);
+        // Mouse grabs are the window's own; the move arrives where the press went.
+        QWidget *grabber = QWidget::mouseGrabber() ? QWidget::mouseGrabber() : target;
+        const QPoint to = grabber->mapFromGlobal(target->mapToGlobal(local) + QPoint(30, 40));
+        QMouseEvent move(QEvent::MouseMove, to, grabber->mapToGlobal(to), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(grabber, &move);
+        QTest::mouseRelease(grabber, Qt::LeftButton, {}, to);
+        QCOMPARE(window.pos(), moves ? start + QPoint(30, 40) : start);
+        QVERIFY(!QWidget::mouseGrabber());
+    }
+
+    // The menu behind "more" and the batch bar it opens.
+    void batchBar()
+    {
+        Started s;
+        QWidget *search = s("wgtSearchWidget");
+        QWidget *batch = s("wgtContactBatch");
+        QWidget *icon = s("labContactAllSelectIcon");
+        QVERIFY(search->isVisible() && batch->isHidden());
+
+        const QStringList items =
+            runMenu([&] { QTest::mouseClick(s("btnContactMore"), Qt::LeftButton); },
+                    QStringLiteral("Batch Operation"));
+        QCOMPARE(items, QStringList{QStringLiteral("Batch Operation")}); // local: no settings
+        QTRY_VERIFY(batch->isVisible());
+        QVERIFY(search->isHidden());
+        QCOMPARE(icon->property("select").toString(), QStringLiteral("off"));
+
+        QTest::mouseClick(s("btnContactBathCancle"), Qt::LeftButton);
+        QVERIFY(search->isVisible() && batch->isHidden());
+
+        // A group change leaves batch mode too.
+        runMenu([&] { QTest::mouseClick(s("btnContactMore"), Qt::LeftButton); },
+                QStringLiteral("Batch Operation"));
+        QTRY_VERIFY(batch->isVisible());
+        auto *tree = s.window->findChild<QTreeWidget *>();
+        QVERIFY(tree && tree->topLevelItemCount() >= 2);
+        tree->setCurrentItem(tree->topLevelItem(1));
+        QTRY_VERIFY(search->isVisible());
+        QVERIFY(batch->isHidden());
+    }
+
+    void startTexts_data()
+    {
+        QTest::addColumn<QString>("language"); // empty: none loaded
+        QTest::addColumn<QString>("newFile");
+        QTest::addColumn<QString>("placeholder");
+        QTest::addColumn<QString>("closeTip");
+        QTest::addColumn<QString>("groupTitle");
+        QTest::newRow("English keys") << QString() << "New File"
+                                      << "Search Contact"
+                                      << "Close"
+                                      << "Local Group (0)";
+        QTest::newRow("Chinese") << "2.GUI.Chinese.lang" << QString::fromUtf8("新建文件")
+                                 << QString::fromUtf8("搜索联系人") << QString::fromUtf8("关闭")
+                                 << QString::fromUtf8("本地分组 (0)");
+    }
+    void startTexts()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, newFile);
+        QFETCH(QString, placeholder);
+        QFETCH(QString, closeTip);
+        QFETCH(QString, groupTitle);
+        FreshState state;
+        if (!language.isEmpty())
+            Langtranslater::setLanguage(languageDir + language);
+        MainWindow window;
+        window.init();
+        QCOMPARE(part<QPushButton>(window, "btnNewFile")->text(), newFile);
+        QCOMPARE(part<QLineEdit>(window, "editSearchContact")->placeholderText(), placeholder);
+        QCOMPARE(part<QPushButton>(window, "btnClose")->toolTip(), closeTip);
+        QCOMPARE(part<QPushButton>(window, "btnClose")->accessibleName(), closeTip);
+        QCOMPARE(Langtranslater::resolve(part<QLabel>(window, "labelGroupTitle")->text()),
+                 groupTitle);
+        Langtranslater::setLanguage(QString());
+    }
+
+    // The switch shows what the server really does; success is told only when it listens.
+    void httpSwitch()
+    {
+        Started s;
+        HttpServer *server = HttpServer::instance();
+        QCOMPARE(switchState(s), QStringLiteral("off"));
+
+        server->setPort(freePort());
+        QTest::mouseClick(s("btnSwitchHttpserver"), Qt::LeftButton);
+        QVERIFY(server->isListening());
+        QCOMPARE(switchState(s), QStringLiteral("on"));
+        QCOMPARE(toastText(),
+                 Langtranslater::lookup(QStringLiteral("Opened the HTTP server successfully!")));
+
+        QTest::mouseClick(s("btnSwitchHttpserver"), Qt::LeftButton);
+        QVERIFY(!server->isListening() && !server->isOpen());
+        QCOMPARE(switchState(s), QStringLiteral("off"));
+        QCOMPARE(toastText(),
+                 Langtranslater::lookup(QStringLiteral("Closed the HTTP server successfully!")));
+
+        QTcpServer blocker;
+        QVERIFY(blocker.listen(QHostAddress::AnyIPv4, 0));
+        server->setPort(blocker.serverPort());
+        QTest::mouseClick(s("btnSwitchHttpserver"), Qt::LeftButton);
+        QCOMPARE(toastText(), HttpServer::listenFailedText());
+        QCOMPARE(switchState(s), QStringLiteral("off"));
+        QVERIFY(!server->isOpen());
+        QCOMPARE(Config::instance()
+                     ->value(QStringLiteral("user"), QStringLiteral("httpserver"))
+                     .toString(),
+                 QStringLiteral("off"));
+    }
+
+    // The stored switch is applied at start-up, and a port that cannot listen is reported then.
+    void httpSwitchAtStart_data()
+    {
+        QTest::addColumn<bool>("portFree");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("toast");
+        QTest::newRow("listens") << true << "on" << QString();
+        QTest::newRow("port taken") << false << "off" << HttpServer::listenFailedText();
+    }
+    void httpSwitchAtStart()
+    {
+        QFETCH(bool, portFree);
+        QFETCH(QString, shown);
+        QFETCH(QString, toast);
+        FreshState state;
+        QTcpServer blocker;
+        QVERIFY(blocker.listen(QHostAddress::AnyIPv4, 0));
+        const int port = blocker.serverPort();
+        if (portFree)
+            blocker.close();
+        HttpServer::instance()->setPort(port);
+        {
+            const QSignalBlocker quiet(HttpServer::instance()); // no window yet to tell
+            HttpServer::instance()->setOpen(true);
+        }
+        MainWindow window;
+        window.init();
+        QCOMPARE(part(window, "btnSwitchHttpserver")->property("switch").toString(), shown);
+        TipWidget *tip = TipWidget::current();
+        const auto *label = tip->findChild<QLabel *>(QStringLiteral("mainwidowTipLabel"));
+        QCOMPARE(tip->isHidden() ? QString() : label->text(), toast);
+        QCOMPARE(HttpServer::instance()->isListening(), portFree);
+        HttpServer::instance()->setOpen(false);
+    }
+
+    // Switching on re-points the saved remote menus only when the host's address changed.
+    void addressRewrite()
+    {
+        Started s;
+        HttpServer *server = HttpServer::instance();
+        server->setPort(freePort());
+        const QString ip = server->localIp();
+        Config::instance()->setValue(QStringLiteral("user"), QStringLiteral("ip"),
+                                     QStringLiteral("192.0.2.7"));
+        const QString menu = saveRemoteMenu(QStringLiteral("http://192.0.2.7:80/"));
+        QVERIFY(readAll(menu).contains(QStringLiteral("192.0.2.7")));
+
+        QTest::mouseClick(s("btnSwitchHttpserver"), Qt::LeftButton);
+        QVERIFY(server->isListening());
+        QCOMPARE(Config::instance()->value(QStringLiteral("user"), QStringLiteral("ip")).toString(),
+                 ip);
+        const QString rewritten = readAll(menu);
+        QVERIFY2(!rewritten.contains(QStringLiteral("192.0.2.7")), qPrintable(rewritten));
+        QVERIFY(rewritten.contains(QStringLiteral("http://%1:%2/").arg(ip).arg(server->port())));
+
+        // Same address: a menu saved elsewhere stays as it is.
+        QTest::mouseClick(s("btnSwitchHttpserver"), Qt::LeftButton);
+        saveRemoteMenu(QStringLiteral("http://192.0.2.8:80/"));
+        QTest::mouseClick(s("btnSwitchHttpserver"), Qt::LeftButton);
+        QVERIFY(server->isListening());
+        QVERIFY(readAll(menu).contains(QStringLiteral("192.0.2.8")));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -4,6 +4,8 @@
 #include "cli/servecommand.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <cstring>
@@ -21,15 +23,28 @@ bool CommandLine::isCommand(int argc, char **argv)
 {
     if (argc < 2)
         return false;
-    // Plain words are always commands (unknown ones fail with usage); single-dash options
-    // such as -platform belong to the GUI toolkit.
-    if (argv[1][0] != '-')
-        return true;
     for (const char *command : commands) {
         if (std::strcmp(argv[1], command) == 0)
             return true;
     }
-    return false;
+    // A file manager opens a phonebook as "quelvox-contact-desk book.xml": that starts the
+    // editor. Other plain words are commands (unknown ones fail with usage); single-dash
+    // options such as -platform belong to the GUI toolkit.
+    if (!fileArgument(argc, argv).isEmpty())
+        return false;
+    return argv[1][0] != '-';
+}
+
+QString CommandLine::fileArgument(int argc, char **argv)
+{
+    if (argc < 2 || argv[1][0] == '-')
+        return QString();
+    for (const char *command : commands) {
+        if (std::strcmp(argv[1], command) == 0)
+            return QString();
+    }
+    const QFileInfo file(QString::fromLocal8Bit(argv[1]));
+    return file.isFile() ? QDir::cleanPath(file.absoluteFilePath()) : QString();
 }
 
 QString CommandLine::usageText()

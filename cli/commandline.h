@@ -17,6 +17,9 @@ public:
 
     // True when the first argument asks for a command rather than the editor.
     static bool isCommand(int argc, char **argv);
+    // The absolute path of the first argument when it names an existing file rather than a
+    // command: the editor starts with that file loaded. Empty otherwise.
+    static QString fileArgument(int argc, char **argv);
     // Runs the command in argv[1..]; creates its own application object.
     static int run(int argc, char **argv);
 

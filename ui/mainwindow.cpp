@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QWidgetAction>
 
@@ -109,9 +110,27 @@ void MainWindow::buildPanes()
         showHttpSwitch(false);
     });
 
+    addShortcuts();
     startPhonebook(dirType);
     setBatchMode(false);
     retranslate();
+}
+
+void MainWindow::addShortcuts()
+{
+    const auto add = [this](const QKeySequence &keys, auto slot) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, slot);
+    };
+    add(QKeySequence(Qt::CTRL + Qt::Key_F), [this] {
+        if (!ui->wgtSearchWidget->isVisible())
+            return;
+        ui->editSearchContact->setFocus(Qt::ShortcutFocusReason);
+        ui->editSearchContact->selectAll();
+    });
+    add(QKeySequence(Qt::Key_Escape), [this] {
+        if (ui->wgtContactBatch->isVisible())
+            setBatchMode(false);
+    });
 }
 
 void MainWindow::startPhonebook(int kind)

@@ -52,6 +52,8 @@ private slots:
 
 private:
     void buildPanes();
+    // Keys for what the title bar and the bars offer by mouse.
+    void addShortcuts();
     // Empties the phonebook of the kind and shows it: default groups, first group selected.
     void startPhonebook(int kind);
     void updateGroupTitle();

@@ -260,6 +260,17 @@ private slots:
         QTest::mouseClick(s("btnContactBathCancle"), Qt::LeftButton);
         QVERIFY(search->isVisible() && batch->isHidden());
 
+        // Escape leaves batch mode; Ctrl+F goes to the search field, but only where it shows.
+        runMenu([&] { QTest::mouseClick(s("btnContactMore"), Qt::LeftButton); },
+                QStringLiteral("Batch Operation"));
+        QTRY_VERIFY(batch->isVisible());
+        QTest::keyClick(s.window.get(), Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(!s("editSearchContact")->hasFocus());
+        QTest::keyClick(s.window.get(), Qt::Key_Escape);
+        QVERIFY(search->isVisible() && batch->isHidden());
+        QTest::keyClick(s.window.get(), Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(s("editSearchContact")->hasFocus());
+
         // A group change leaves batch mode too.
         runMenu([&] { QTest::mouseClick(s("btnContactMore"), Qt::LeftButton); },
                 QStringLiteral("Batch Operation"));

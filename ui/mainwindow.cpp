@@ -2,8 +2,12 @@
 
 #include "data/phonebookmanager.h"
 #include "dialogs/cmessagedialoglistmanager.h"
+#include "dialogs/messageboxdialog.h"
+#include "dialogs/settingdialog.h"
 #include "dialogs/tipwidget.h"
 #include "http/httpserver.h"
+#include "http/panel/httpserversettingwidget.h"
+#include "http/panel/httpserverurlfiledialog.h"
 #include "shell/config.h"
 #include "shell/langtranslater.h"
 #include "shell/qvthememan.h"
@@ -11,6 +15,8 @@
 #include "ui/contactdialogs/inputmessageboxdialog.h"
 #include "ui/contactdialogs/messageboxdialogcontactsetting.h"
 #include "ui/contactdialogs/messagedialoginputphoto.h"
+#include "ui/contactlist/listcontactwidget.h"
+#include "ui/contactlist/nocontactwidget.h"
 #include "ui/groupselect/treegroupselectwidget.h"
 #include "ui/grouptree/treegroupwidget.h"
 #include "ui/mainwindowform.h"
@@ -73,6 +79,16 @@ void MainWindow::buildPanes()
     connect(groupTree, &TreeGroupWidget::sigSelectedGroupChanged, this,
             &MainWindow::slotSelectedGroupChanged);
 
+    contactList = new ListContactWidget(ui->wgtContact);
+    contactList->setGeometry(10, 76, 332, 520);
+    contactList->show();
+    connect(contactList, &ListContactWidget::sigContactAllSelect, this,
+            &MainWindow::slotContactAllSelect);
+    connect(contactList, &QListWidget::currentRowChanged, this,
+            &MainWindow::slotContactCurRowChanged);
+    connect(contactList, &ListContactWidget::sigContactCountChanged, this,
+            &MainWindow::slotContactCountChanged);
+
     contactDetail = new ListContactDetialWidget(this);
     contactDetail->bindWidgets(ui->listContactDetailWgt, ui->btnEditContact);
     ContactDetailPrompts prompts;
@@ -90,6 +106,8 @@ void MainWindow::buildPanes()
         dialog->exec();
     };
     contactDetail->setPrompts(prompts);
+    connect(contactDetail, &ListContactDetialWidget::sigEditContactSuccess, contactList,
+            &ListContactWidget::slotEditContactSuccess);
 
     overlay = new QWidget(this);
     overlay->setObjectName(QStringLiteral("wgtOverlay"));
@@ -97,8 +115,28 @@ void MainWindow::buildPanes()
     overlay->setStyleSheet(QStringLiteral("background: rgba(51,51,51,0.30);"));
     overlay->hide();
 
+    settingDialog = new SettingDialog(this);
+    connect(settingDialog, &SettingDialog::sigLanguageChanged, this,
+            &MainWindow::slotLanguageChanged);
+    settingDialog->hide();
+
+    noContactWidget = new NoContactWidget(ui->widgetContent);
+    connect(noContactWidget, &NoContactWidget::sigBtnCreateClicked, this,
+            &MainWindow::slotNoContactBtnCreateClicked);
+    noContactWidget->move(690, 153);
+    noContactWidget->hide();
+
     groupSelectPopup = new TreeGroupSelectWidget(this);
+    connect(groupSelectPopup, &TreeGroupSelectWidget::sigSelectedGroup, this,
+            &MainWindow::slotPopupSelectedGroup);
     groupSelectPopup->hide();
+
+    httpServerPanel = new HttpServerSettingWidget(this);
+    connect(httpServerPanel, &HttpServerSettingWidget::sigShowUrlFileDialog, this,
+            &MainWindow::slotShowUrlFileDialog);
+    httpServerPanel->hide();
+    httpFileDialog = new HttpServerUrlFileDialog(this);
+    httpFileDialog->hide();
 
     TipWidget::create(this);
 
@@ -136,6 +174,8 @@ void MainWindow::addShortcuts()
 void MainWindow::startPhonebook(int kind)
 {
     dirType = kind;
+    if (contactList)
+        contactList->setDirType(dirType);
     if (groupTree)
         groupTree->initGroupTree(dirType);
     updateGroupTitle();
@@ -150,14 +190,41 @@ void MainWindow::updateGroupTitle()
         QStringLiteral(" (%1)").arg(PhonebookManager::contactCount(dirType, -1)));
 }
 
+void MainWindow::updateEmptyGroupPanel()
+{
+    if (!noContactWidget)
+        return;
+    if (!PhonebookManager::canHoldContacts(dirType, currentGroupId)) {
+        ui->wgtContact->hide();
+        noContactWidget->hide();
+        return;
+    }
+    const bool empty = PhonebookManager::contactCount(dirType, currentGroupId) < 1;
+    ui->wgtContact->setVisible(!empty);
+    noContactWidget->setVisible(empty);
+}
+
+void MainWindow::refreshCounts()
+{
+    if (groupTree) {
+        groupTree->updateContactCounts();
+        updateGroupTitle();
+    }
+    if (contactDetail)
+        contactDetail->refresh();
+}
+
 void MainWindow::setBatchMode(bool on)
 {
+    if (!contactList)
+        return;
     if (on) {
         ui->labContactAllSelectIcon->setProperty("select", QStringLiteral("off"));
         repolish(ui->labContactAllSelectIcon);
     }
     ui->wgtContactBatch->setVisible(on);
     ui->wgtSearchWidget->setVisible(!on);
+    contactList->setBatchState(on);
 }
 
 void MainWindow::retranslate()
@@ -212,9 +279,101 @@ void MainWindow::slotShowMessagebox(bool bShow)
 
 void MainWindow::slotSelectedGroupChanged(int nGroupId)
 {
+    if (!contactList)
+        return;
     currentGroupId = nGroupId;
     ui->editSearchContact->clear();
     setBatchMode(false);
+    contactList->setDirType(dirType);
+    contactList->loadGroup(currentGroupId);
+    updateEmptyGroupPanel();
+}
+
+void MainWindow::slotContactCountChanged(int nSize)
+{
+    Q_UNUSED(nSize)
+    updateEmptyGroupPanel();
+    refreshCounts();
+}
+
+void MainWindow::slotContactCurRowChanged(int nRow)
+{
+    if (!contactList || !contactDetail)
+        return;
+    contactDetail->showContact(dirType, contactList->contactIdAt(nRow), currentGroupId,
+                               addingContact);
+}
+
+void MainWindow::on_btnAddContact_clicked()
+{
+    if (!contactList)
+        return;
+    ui->editSearchContact->clear();
+    addingContact = true;
+    const PhonebookResult result = contactList->addContact();
+    addingContact = false;
+    if (result == PhonebookResult::LimitReached)
+        MessageboxDialog::showMessage(
+            this, Langtranslater::mark(QStringLiteral("Note")),
+            Langtranslater::mark(
+                QStringLiteral("Sorry, the number of contacts has reached the maximum value!")),
+            QDialogButtonBox::Ok);
+    updateEmptyGroupPanel();
+    refreshCounts();
+}
+
+void MainWindow::slotNoContactBtnCreateClicked()
+{
+    on_btnAddContact_clicked();
+    setBatchMode(false);
+}
+
+void MainWindow::on_editSearchContact_textChanged(const QString &arg1)
+{
+    if (contactList)
+        contactList->searchContacts(arg1);
+}
+
+void MainWindow::on_btnContactAllSelect_clicked()
+{
+    if (contactList)
+        contactList->setAllSelect(!contactList->isAllSelected());
+}
+
+void MainWindow::on_btnContactDelete_clicked()
+{
+    if (contactList)
+        contactList->deleteSelectedContacts();
+}
+
+void MainWindow::slotPopupSelectedGroup(int nGroupId)
+{
+    if (contactList)
+        contactList->moveSelectedContacts(nGroupId);
+}
+
+void MainWindow::on_btnSetting_clicked()
+{
+    if (settingDialog)
+        settingDialog->showDialog();
+}
+
+void MainWindow::on_btnShowHttpserver_clicked()
+{
+    if (!httpServerPanel)
+        return;
+    httpServerPanel->move(mapToGlobal(QPoint(1056, 81)));
+    httpServerPanel->show();
+    httpServerPanel->Refresh();
+}
+
+void MainWindow::slotShowUrlFileDialog(bool bShow)
+{
+    Q_UNUSED(bShow)
+    if (!httpFileDialog)
+        return;
+    httpFileDialog->RefreshFileList();
+    httpFileDialog->show();
 }
 
 void MainWindow::slotContactSetting()

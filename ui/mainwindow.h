@@ -4,11 +4,16 @@
 
 #include <memory>
 
+class HttpServerSettingWidget;
+class HttpServerUrlFileDialog;
 class ListContactDetialWidget;
+class ListContactWidget;
 class MainWindowForm;
+class NoContactWidget;
 class QCloseEvent;
 class QMouseEvent;
 class QWidget;
+class SettingDialog;
 class TreeGroupSelectWidget;
 class TreeGroupWidget;
 
@@ -41,14 +46,25 @@ private slots:
     void slotContactBatch();
     void slotContactAllSelect(bool bAllSelect);
     void slotContactSettingChanged();
+    void slotContactCountChanged(int nSize);
+    void slotContactCurRowChanged(int nRow);
+    void slotNoContactBtnCreateClicked();
+    void slotPopupSelectedGroup(int nGroupId);
     void slotLanguageChanged(const QString &strLanguage);
+    void slotShowUrlFileDialog(bool bShow);
 
     void on_btnAddGroup_clicked();
+    void on_btnAddContact_clicked();
+    void on_editSearchContact_textChanged(const QString &arg1);
     void on_btnContactMore_clicked();
+    void on_btnContactAllSelect_clicked();
+    void on_btnContactDelete_clicked();
     void on_btnContactMoveto_clicked();
     void on_btnContactBathCancle_clicked();
+    void on_btnSetting_clicked();
     void on_btnMinimize_clicked();
     void on_btnSwitchHttpserver_clicked();
+    void on_btnShowHttpserver_clicked();
 
 private:
     void buildPanes();
@@ -57,6 +73,11 @@ private:
     // Empties the phonebook of the kind and shows it: default groups, first group selected.
     void startPhonebook(int kind);
     void updateGroupTitle();
+    // A group that cannot hold contacts shows neither the list nor the empty-group panel; an
+    // empty one shows the panel instead of the list.
+    void updateEmptyGroupPanel();
+    // Group counts, group title and detail pane after the number of contacts may have changed.
+    void refreshCounts();
     void setBatchMode(bool on);
     void retranslate();
     // Switches the HTTP server and shows the outcome on the switch; true when it listens (or,
@@ -69,8 +90,13 @@ private:
     int dirType = 1;
     int currentGroupId = -1;
     TreeGroupWidget *groupTree = nullptr; // owned via Qt parent, as are the others
+    ListContactWidget *contactList = nullptr;
     ListContactDetialWidget *contactDetail = nullptr;
+    SettingDialog *settingDialog = nullptr;
+    NoContactWidget *noContactWidget = nullptr;
     TreeGroupSelectWidget *groupSelectPopup = nullptr;
+    HttpServerSettingWidget *httpServerPanel = nullptr;
+    HttpServerUrlFileDialog *httpFileDialog = nullptr;
     QWidget *overlay = nullptr;
     bool addingContact = false;
     int dragStartX = 0;

@@ -1,6 +1,8 @@
 // The main window on real widgets: its fixed form, the title-bar drag, the batch bar and the
 // contact menu, the texts of the current language, and the HTTP switch with the address rewrite.
 
+#include "../dialogs/dialogdriver.h"
+#include "data/localdirectory.h"
 #include "data/remotedirectory.h"
 #include "data/remotegroup.h"
 #include "dialogs/tipwidget.h"
@@ -9,10 +11,13 @@
 #include "shell/config.h"
 #include "shell/cucstyle.h"
 #include "shell/langtranslater.h"
+#include "ui/contactlist/listcontactwidget.h"
+#include "ui/contactlist/nocontactwidget.h"
 #include "ui/mainwindow.h"
 #include "widgets/qvmenu.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -100,6 +105,17 @@ QStringList runMenu(const std::function<void()> &open, const QString &choose = Q
     open();
     poll.stop();
     return items;
+}
+
+QPushButton *createNow(MainWindow &window)
+{
+    auto *panel = window.findChild<NoContactWidget *>();
+    return panel ? panel->findChild<QPushButton *>(QStringLiteral("pushButton")) : nullptr;
+}
+
+QString groupTitle(MainWindow &window)
+{
+    return Langtranslater::resolve(part<QLabel>(window, "labelGroupTitle")->text());
 }
 
 int freePort()
@@ -244,6 +260,7 @@ private slots:
     void batchBar()
     {
         Started s;
+        QTest::mouseClick(createNow(*s.window), Qt::LeftButton);
         QWidget *search = s("wgtSearchWidget");
         QWidget *batch = s("wgtContactBatch");
         QWidget *icon = s("labContactAllSelectIcon");
@@ -257,13 +274,24 @@ private slots:
         QVERIFY(search->isHidden());
         QCOMPARE(icon->property("select").toString(), QStringLiteral("off"));
 
+        auto *list = s.window->findChild<ListContactWidget *>();
+        QVERIFY(list->batchState());
+        QTest::mouseClick(s("btnContactAllSelect"), Qt::LeftButton);
+        QCOMPARE(icon->property("select").toString(), QStringLiteral("all"));
+        QCOMPARE(list->selectedContactIds().size(), 1);
+        QTest::mouseClick(s("btnContactAllSelect"), Qt::LeftButton);
+        QCOMPARE(icon->property("select").toString(), QStringLiteral("off"));
+
         QTest::mouseClick(s("btnContactBathCancle"), Qt::LeftButton);
         QVERIFY(search->isVisible() && batch->isHidden());
+        QVERIFY(!list->batchState());
 
         // Escape leaves batch mode; Ctrl+F goes to the search field, but only where it shows.
         runMenu([&] { QTest::mouseClick(s("btnContactMore"), Qt::LeftButton); },
                 QStringLiteral("Batch Operation"));
         QTRY_VERIFY(batch->isVisible());
+        QTest::mouseClick(s("wgtTitle"), Qt::LeftButton, {},
+                          QPoint(800, 20)); // focus leaves the editor
         QTest::keyClick(s.window.get(), Qt::Key_F, Qt::ControlModifier);
         QVERIFY(!s("editSearchContact")->hasFocus());
         QTest::keyClick(s.window.get(), Qt::Key_Escape);
@@ -278,8 +306,96 @@ private slots:
         auto *tree = s.window->findChild<QTreeWidget *>();
         QVERIFY(tree && tree->topLevelItemCount() >= 2);
         tree->setCurrentItem(tree->topLevelItem(1));
-        QTRY_VERIFY(search->isVisible());
+        QTRY_VERIFY(!list->batchState());
         QVERIFY(batch->isHidden());
+    }
+
+    // The list shows only for a group with contacts; the title counts the whole phonebook.
+    void emptyGroupAndCount()
+    {
+        Started s;
+        MainWindow &window = *s.window;
+        QWidget *contacts = s("wgtContact");
+        QPushButton *create = createNow(window);
+        QVERIFY(create && create->isVisible());
+        QVERIFY(contacts->isHidden());
+        QCOMPARE(groupTitle(window), QStringLiteral("Local Group (0)"));
+
+        QTest::mouseClick(create, Qt::LeftButton);
+        QVERIFY(contacts->isVisible() && !create->isVisible());
+        QCOMPARE(groupTitle(window), QStringLiteral("Local Group (1)"));
+        // The new contact opens for editing.
+        QTRY_VERIFY(s("btnEditContact")->isVisible());
+        QCOMPARE(part<QPushButton>(window, "btnEditContact")->text(), QStringLiteral("OK"));
+
+        QTest::mouseClick(s("btnAddContact"), Qt::LeftButton);
+        QCOMPARE(groupTitle(window), QStringLiteral("Local Group (2)"));
+        QCOMPARE(window.findChild<ListContactWidget *>()->count(), 2);
+
+        auto *tree = window.findChild<QTreeWidget *>();
+        tree->setCurrentItem(tree->topLevelItem(1)); // Blocklist: empty
+        QTRY_VERIFY(create->isVisible());
+        QVERIFY(contacts->isHidden());
+        tree->setCurrentItem(tree->topLevelItem(0));
+        QTRY_VERIFY(contacts->isVisible());
+        QVERIFY(!create->isVisible());
+    }
+
+    // At the limit the window says so and still shows the right counts.
+    void contactLimit()
+    {
+        Started s;
+        MainWindow &window = *s.window;
+        for (int i = 0; i < LocalDirectory::MaxContacts; ++i)
+            LocalDirectory::instance().addContact(0, nullptr);
+        auto *tree = window.findChild<QTreeWidget *>();
+        tree->setCurrentItem(tree->topLevelItem(1));
+        tree->setCurrentItem(tree->topLevelItem(0));
+        QTRY_VERIFY(s("wgtContact")->isVisible());
+        QString shown;
+        whenDialogShown(
+            Langtranslater::mark(QStringLiteral("Note")), [&](MessageboxDialog *dialog) {
+                shown = dialog->findChild<QLabel *>(QStringLiteral("labNote"))->text();
+                QTest::mouseClick(buttonOf(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+            });
+        QTest::mouseClick(s("btnAddContact"), Qt::LeftButton);
+        QCOMPARE(Langtranslater::resolve(shown),
+                 QStringLiteral("Sorry, the number of contacts has reached the maximum value!"));
+        QCOMPARE(groupTitle(window), QStringLiteral("Local Group (1000)"));
+        QVERIFY(s("wgtContact")->isVisible());
+        QCOMPARE(window.findChild<ListContactWidget *>()->count(), 1000);
+    }
+
+    // Choosing a language in the settings retranslates the window at once, and back again.
+    void languageChange()
+    {
+        FreshState state;
+        QDir().mkpath(QStringLiteral("app/language"));
+        for (const char *name : {"1.GUI.English.lang", "2.GUI.Chinese.lang"})
+            QVERIFY(QFile::copy(languageDir + QLatin1String(name),
+                                QStringLiteral("app/language/") + QLatin1String(name)));
+        Langtranslater::scanLanguages();
+        MainWindow window;
+        window.init();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *newFile = part<QPushButton>(window, "btnNewFile");
+        auto *search = part<QLineEdit>(window, "editSearchContact");
+        QCOMPARE(newFile->text(), QStringLiteral("New File"));
+
+        QTest::mouseClick(part(window, "btnSetting"), Qt::LeftButton);
+        auto *combo = window.findChild<QComboBox *>(QStringLiteral("comboBox"));
+        QVERIFY(combo && combo->isVisible());
+        QCOMPARE(combo->count(), 2);
+        combo->setCurrentIndex(1);
+        QCOMPARE(newFile->text(), QString::fromUtf8("新建文件"));
+        QCOMPARE(search->placeholderText(), QString::fromUtf8("搜索联系人"));
+        QCOMPARE(part<QPushButton>(window, "btnClose")->toolTip(), QString::fromUtf8("关闭"));
+        QCOMPARE(groupTitle(window), QString::fromUtf8("本地分组 (0)"));
+        combo->setCurrentIndex(0);
+        QCOMPARE(newFile->text(), QStringLiteral("New File"));
+        QCOMPARE(search->placeholderText(), QStringLiteral("Search Contact"));
+        Langtranslater::setLanguage(QString());
     }
 
     void startTexts_data()

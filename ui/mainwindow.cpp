@@ -165,6 +165,10 @@ void MainWindow::addShortcuts()
         ui->editSearchContact->setFocus(Qt::ShortcutFocusReason);
         ui->editSearchContact->selectAll();
     });
+    add(QKeySequence(QKeySequence::Delete), [this] {
+        if (ui->wgtContactBatch->isVisible())
+            on_btnContactDelete_clicked();
+    });
     add(QKeySequence(Qt::Key_Escape), [this] {
         if (ui->wgtContactBatch->isVisible())
             setBatchMode(false);

@@ -3,6 +3,8 @@
 
 #include "../dialogs/dialogdriver.h"
 #include "data/localdirectory.h"
+#include "data/localgroup.h"
+#include "data/phonebookmanager.h"
 #include "data/remotedirectory.h"
 #include "data/remotegroup.h"
 #include "dialogs/tipwidget.h"
@@ -13,8 +15,10 @@
 #include "shell/langtranslater.h"
 #include "ui/contactlist/listcontactwidget.h"
 #include "ui/contactlist/nocontactwidget.h"
+#include "ui/groupselect/treegroupselectwidget.h"
 #include "ui/mainwindow.h"
 #include "widgets/qvmenu.h"
+#include "widgets/qvtreewidget.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -308,6 +312,56 @@ private slots:
         tree->setCurrentItem(tree->topLevelItem(1));
         QTRY_VERIFY(!list->batchState());
         QVERIFY(batch->isHidden());
+    }
+
+    // The batch bar's "Move to" opens the window's picker below the bar and moves the ticked
+    // contacts after the question; Delete (button or key) deletes them after its question.
+    void batchMoveAndDelete()
+    {
+        Started s;
+        MainWindow &window = *s.window;
+        QTest::mouseClick(createNow(window), Qt::LeftButton);
+        QTest::mouseClick(s("btnAddContact"), Qt::LeftButton);
+        QTest::mouseClick(s("btnAddGroup"), Qt::LeftButton); // third row, current
+        auto *tree = window.findChild<QTreeWidget *>();
+        QCOMPARE(tree->topLevelItemCount(), 3);
+        tree->setCurrentItem(tree->topLevelItem(0));
+        QTRY_VERIFY(s("wgtContact")->isVisible());
+        runMenu([&] { QTest::mouseClick(s("btnContactMore"), Qt::LeftButton); },
+                QStringLiteral("Batch Operation"));
+        QTRY_VERIFY(s("wgtContactBatch")->isVisible());
+        QTest::mouseClick(s("btnContactAllSelect"), Qt::LeftButton);
+
+        QTest::mouseClick(s("btnContactMoveto"), Qt::LeftButton);
+        TreeGroupSelectWidget *picker = nullptr;
+        for (auto *candidate : window.findChildren<TreeGroupSelectWidget *>())
+            if (candidate->parentWidget() == &window)
+                picker = candidate;
+        QVERIFY(picker && picker->isVisible());
+        QCOMPARE(picker->pos(), window.mapToGlobal(QPoint(450, 160)));
+        const int target = LocalDirectory::instance().groups().last()->id;
+        whenDialogShown(Langtranslater::mark(QStringLiteral("Note")), [](MessageboxDialog *dialog) {
+            QTest::mouseClick(buttonOf(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+        });
+        picker->treeWidget()->setCurrentItem(picker->treeWidget()->topLevelItem(2));
+        QCOMPARE(PhonebookManager::contactCount(1, target), 2);
+        QCOMPARE(groupTitle(window), QStringLiteral("Local Group (2)"));
+
+        tree->setCurrentItem(tree->topLevelItem(2));
+        QTRY_VERIFY(s("wgtContact")->isVisible());
+        runMenu([&] { QTest::mouseClick(s("btnContactMore"), Qt::LeftButton); },
+                QStringLiteral("Batch Operation"));
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::mouseClick(s("btnContactAllSelect"), Qt::LeftButton);
+        whenDialogShown(Langtranslater::mark(QStringLiteral("Note")), [](MessageboxDialog *dialog) {
+            QTest::mouseClick(buttonOf(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+        });
+        QTest::mouseClick(s("wgtTitle"), Qt::LeftButton, {}, QPoint(800, 20));
+        QTest::keyClick(&window, Qt::Key_Delete);
+        QCOMPARE(PhonebookManager::contactCount(1, -1), 0);
+        QCOMPARE(groupTitle(window), QStringLiteral("Local Group (0)"));
+        QVERIFY(createNow(window)->isVisible()); // the group is empty now
     }
 
     // The list shows only for a group with contacts; the title counts the whole phonebook.

@@ -10,6 +10,8 @@
 #include "dialogs/tipwidget.h"
 #include "freshstate.h"
 #include "http/httpserver.h"
+#include "http/panel/httpserversettingwidget.h"
+#include "http/panel/httpserverurlfiledialog.h"
 #include "shell/config.h"
 #include "shell/cucstyle.h"
 #include "shell/langtranslater.h"
@@ -554,6 +556,35 @@ private slots:
         QCOMPARE(tip->isHidden() ? QString() : label->text(), toast);
         QCOMPARE(HttpServer::instance()->isListening(), portFree);
         HttpServer::instance()->setOpen(false);
+    }
+
+    // The globe button opens the server card below it, filled afresh; its link opens the
+    // served-file list, with the window dimmed.
+    void httpPanel()
+    {
+        Started s;
+        MainWindow &window = *s.window;
+        auto *panel = window.findChild<HttpServerSettingWidget *>();
+        auto *files = window.findChild<HttpServerUrlFileDialog *>();
+        QVERIFY(panel && panel->isHidden() && files && files->isHidden());
+        HttpServer::instance()->setPort(freePort());
+        QTest::mouseClick(s("btnSwitchHttpserver"), Qt::LeftButton);
+
+        QTest::mouseClick(s("btnShowHttpserver"), Qt::LeftButton);
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->pos(), window.mapToGlobal(QPoint(1056, 81)));
+        const QString status =
+            panel->findChild<QLabel *>(QStringLiteral("labelHttpStatus"))->text();
+        QVERIFY2(status.endsWith(Langtranslater::lookup(QStringLiteral("On"))), qPrintable(status));
+
+        QTest::mouseClick(panel->findChild<QPushButton *>(QStringLiteral("pushButton")),
+                          Qt::LeftButton);
+        QTRY_VERIFY(files->isVisible());
+        QVERIFY(s("wgtOverlay")->isVisible());
+        QTest::mouseClick(files->findChild<QPushButton *>(QStringLiteral("btnClose")),
+                          Qt::LeftButton);
+        QVERIFY(files->isHidden());
+        QVERIFY(s("wgtOverlay")->isHidden());
     }
 
     // Switching on re-points the saved remote menus only when the host's address changed.

@@ -214,8 +214,6 @@ void MainWindow::refreshCounts()
         groupTree->updateContactCounts();
         updateGroupTitle();
     }
-    if (contactDetail)
-        contactDetail->refresh();
 }
 
 void MainWindow::setBatchMode(bool on)
@@ -291,6 +289,7 @@ void MainWindow::slotSelectedGroupChanged(int nGroupId)
     contactList->setDirType(dirType);
     contactList->loadGroup(currentGroupId);
     updateEmptyGroupPanel();
+    updateGroupTitle(); // a deleted group may have taken contacts with it
 }
 
 void MainWindow::slotContactCountChanged(int nSize)
@@ -298,6 +297,8 @@ void MainWindow::slotContactCountChanged(int nSize)
     Q_UNUSED(nSize)
     updateEmptyGroupPanel();
     refreshCounts();
+    if (contactDetail)
+        contactDetail->refresh();
 }
 
 void MainWindow::slotContactCurRowChanged(int nRow)

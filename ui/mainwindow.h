@@ -76,7 +76,7 @@ private:
     // A group that cannot hold contacts shows neither the list nor the empty-group panel; an
     // empty one shows the panel instead of the list.
     void updateEmptyGroupPanel();
-    // Group counts, group title and detail pane after the number of contacts may have changed.
+    // Group counts and group title after the number of contacts may have changed.
     void refreshCounts();
     void setBatchMode(bool on);
     void retranslate();

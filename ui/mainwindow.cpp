@@ -19,14 +19,19 @@
 #include "ui/contactlist/nocontactwidget.h"
 #include "ui/groupselect/treegroupselectwidget.h"
 #include "ui/grouptree/treegroupwidget.h"
+#include "ui/grouptree/uigroupitemdata.h"
 #include "ui/mainwindowform.h"
 #include "widgets/qvmenu.h"
+#include "widgets/qvtreedatamodel.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QDebug>
+#include <QDrag>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QShortcut>
@@ -61,6 +66,12 @@ MainWindow::~MainWindow()
     disconnect(HttpServer::instance(), nullptr, this, nullptr);
 }
 
+QString MainWindow::contactDragFormat()
+{
+    // The contacts themselves are the list's ticked ones; the drag only names the gesture.
+    return QStringLiteral("application/x-quelvox-ticked-contacts");
+}
+
 void MainWindow::init()
 {
     qDebug() << "Start editor tool.";
@@ -88,6 +99,10 @@ void MainWindow::buildPanes()
             &MainWindow::slotContactCurRowChanged);
     connect(contactList, &ListContactWidget::sigContactCountChanged, this,
             &MainWindow::slotContactCountChanged);
+
+    contactList->viewport()->installEventFilter(this);
+    groupTree->viewport()->setAcceptDrops(true);
+    groupTree->viewport()->installEventFilter(this);
 
     contactDetail = new ListContactDetialWidget(this);
     contactDetail->bindWidgets(ui->listContactDetailWgt, ui->btnEditContact);
@@ -487,6 +502,64 @@ void MainWindow::showHttpSwitch(bool on)
     ui->btnSwitchHttpserver->setProperty("switch",
                                          on ? QStringLiteral("on") : QStringLiteral("off"));
     repolish(ui->btnSwitchHttpserver);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (contactList && watched == contactList->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            contactPressPos = static_cast<QMouseEvent *>(event)->pos();
+        } else if (event->type() == QEvent::MouseMove) {
+            const auto *move = static_cast<QMouseEvent *>(event);
+            if ((move->buttons() & Qt::LeftButton) && contactList->batchState() &&
+                (move->pos() - contactPressPos).manhattanLength() >=
+                    QApplication::startDragDistance() &&
+                !contactList->selectedContactIds().isEmpty()) {
+                auto *drag = new QDrag(contactList); // deleted by Qt when the drag ends
+                auto *data = new QMimeData;
+                data->setData(contactDragFormat(), QByteArray());
+                drag->setMimeData(data);
+                drag->exec(Qt::MoveAction);
+                return true;
+            }
+        }
+    } else if (groupTree && watched == groupTree->viewport()) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto *drag = static_cast<QDragMoveEvent *>(event);
+            if (drag->mimeData()->hasFormat(contactDragFormat()) && dropGroupAt(drag->pos()) >= 0)
+                drag->acceptProposedAction();
+            else
+                drag->ignore();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto *drop = static_cast<QDropEvent *>(event);
+            const int group = dropGroupAt(drop->pos());
+            if (!drop->mimeData()->hasFormat(contactDragFormat()) || group < 0 || !contactList)
+                return true;
+            drop->acceptProposedAction();
+            contactList->moveSelectedContacts(group); // asks, moves and reports as "Move to"
+            return true;
+        }
+        default:
+            break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+int MainWindow::dropGroupAt(const QPoint &pos) const
+{
+    QTreeWidgetItem *row = groupTree ? groupTree->itemAt(pos) : nullptr;
+    if (!row || !groupTree->GetModel())
+        return -1;
+    const QVariant value = groupTree->GetModel()->GetData(groupTree->GetModelIndex(row));
+    if (!value.canConvert<uiGroupItemData>())
+        return -1;
+    const int group = value.value<uiGroupItemData>().nGroupId;
+    return PhonebookManager::canHoldContacts(dirType, group) ? group : -1;
 }
 
 void MainWindow::mousePressEvent(QMouseEvent *event)

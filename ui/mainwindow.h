@@ -11,6 +11,7 @@ class ListContactWidget;
 class MainWindowForm;
 class NoContactWidget;
 class QCloseEvent;
+class QEvent;
 class QMouseEvent;
 class QWidget;
 class SettingDialog;
@@ -33,7 +34,12 @@ public:
     // builds the panes, then applies the stored HTTP server switch.
     void init();
 
+    // Format of a drag of the list's ticked contacts; a drop of it on a group moves them there.
+    static QString contactDragFormat();
+
 protected:
+    // Ticked contacts dragged from the list onto a group of the tree move there.
+    bool eventFilter(QObject *watched, QEvent *event) override;
     // A press on the free part of the title bar drags the window until the release.
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -70,6 +76,9 @@ private:
     void buildPanes();
     // Keys for what the title bar and the bars offer by mouse.
     void addShortcuts();
+    // The group under a point of the tree's viewport that can take the dragged contacts; -1 if
+    // none.
+    int dropGroupAt(const QPoint &pos) const;
     // Empties the phonebook of the kind and shows it: default groups, first group selected.
     void startPhonebook(int kind);
     void updateGroupTitle();
@@ -102,4 +111,5 @@ private:
     int dragStartX = 0;
     int dragStartY = 0;
     bool dragging = false;
+    QPoint contactPressPos; // list viewport coordinates of the last left press; may start a drag
 };

@@ -29,6 +29,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTest>
@@ -364,6 +365,51 @@ private slots:
         QCOMPARE(PhonebookManager::contactCount(1, -1), 0);
         QCOMPARE(groupTitle(window), QStringLiteral("Local Group (0)"));
         QVERIFY(createNow(window)->isVisible()); // the group is empty now
+    }
+
+    // Ticked contacts dragged onto a group of the tree move there after the same question.
+    void dragContactsOntoGroup()
+    {
+        Started s;
+        MainWindow &window = *s.window;
+        QTest::mouseClick(createNow(window), Qt::LeftButton);
+        QTest::mouseClick(s("btnAddGroup"), Qt::LeftButton);
+        auto *tree = window.findChild<QTreeWidget *>();
+        tree->setCurrentItem(tree->topLevelItem(0));
+        QTRY_VERIFY(s("wgtContact")->isVisible());
+        runMenu([&] { QTest::mouseClick(s("btnContactMore"), Qt::LeftButton); },
+                QStringLiteral("Batch Operation"));
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::mouseClick(s("btnContactAllSelect"), Qt::LeftButton);
+
+        // Offscreen drags end at once, so the drop arrives as the tree's viewport would get it.
+        QWidget *onto = tree->viewport();
+        const QPoint blocklist = tree->visualItemRect(tree->topLevelItem(1)).center();
+        const QPoint added = tree->visualItemRect(tree->topLevelItem(2)).center();
+        QMimeData data;
+        data.setData(MainWindow::contactDragFormat(), QByteArray());
+        QDragEnterEvent enter(added, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(onto, &enter);
+        QVERIFY(enter.isAccepted());
+        QMimeData text;
+        text.setText(QStringLiteral("Alice"));
+        QDragMoveEvent foreign(blocklist, Qt::MoveAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(onto, &foreign);
+        QVERIFY(!foreign.isAccepted());
+
+        bool asked = false;
+        whenDialogShown(
+            Langtranslater::mark(QStringLiteral("Note")), [&](MessageboxDialog *dialog) {
+                asked = true;
+                QTest::mouseClick(buttonOf(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+            });
+        QDropEvent drop(added, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(onto, &drop);
+        QVERIFY(asked);
+        const int group = LocalDirectory::instance().groups().last()->id;
+        QCOMPARE(PhonebookManager::contactCount(1, group), 1);
+        QCOMPARE(tree->topLevelItemCount(), 3);
     }
 
     // The list shows only for a group with contacts; the title counts the whole phonebook.

@@ -202,11 +202,11 @@ void MainWindow::startPhonebook(int kind)
 
 void MainWindow::updateGroupTitle()
 {
-    const QString key = dirType == PhonebookManager::RemoteDir ? QStringLiteral("Remote Group")
-                                                               : QStringLiteral("Local Group");
+    const QString kind = dirType == PhonebookManager::RemoteDir
+                             ? Langtranslater::mark(QStringLiteral("Remote Group"))
+                             : Langtranslater::mark(QStringLiteral("Local Group"));
     ui->labelGroupTitle->setText(
-        Langtranslater::mark(key) +
-        QStringLiteral(" (%1)").arg(PhonebookManager::contactCount(dirType, -1)));
+        kind + QStringLiteral(" (%1)").arg(PhonebookManager::contactCount(dirType, -1)));
 }
 
 void MainWindow::updateEmptyGroupPanel()
@@ -256,22 +256,18 @@ void MainWindow::retranslate()
     ui->labelHttpserver->setText(Langtranslater::lookup(QStringLiteral("Http-Server")));
 
     // Buttons that show only an image still say what they do.
-    const struct
-    {
-        QPushButton *button;
-        const char *key;
-    } named[] = {{ui->btnMinimize, "Minimize"},
-                 {ui->btnClose, "Close"},
-                 {ui->btnSwitchHttpserver, "Switch the HTTP server on or off"},
-                 {ui->btnShowHttpserver, "Http-Server Status:"},
-                 {ui->btnAddGroup, "Add Group"},
-                 {ui->btnAddContact, "Add Contact"},
-                 {ui->btnContactMore, "More"}};
-    for (const auto &entry : named) {
-        const QString text = Langtranslater::lookup(QLatin1String(entry.key));
-        entry.button->setToolTip(text);
-        entry.button->setAccessibleName(text);
-    }
+    const auto describe = [](QPushButton *button, const QString &text) {
+        button->setToolTip(text);
+        button->setAccessibleName(text);
+    };
+    describe(ui->btnMinimize, Langtranslater::lookup(QStringLiteral("Minimize")));
+    describe(ui->btnClose, Langtranslater::lookup(QStringLiteral("Close")));
+    describe(ui->btnSwitchHttpserver,
+             Langtranslater::lookup(QStringLiteral("Switch the HTTP server on or off")));
+    describe(ui->btnShowHttpserver, Langtranslater::lookup(QStringLiteral("Http-Server Status:")));
+    describe(ui->btnAddGroup, Langtranslater::lookup(QStringLiteral("Add Group")));
+    describe(ui->btnAddContact, Langtranslater::lookup(QStringLiteral("Add Contact")));
+    describe(ui->btnContactMore, Langtranslater::lookup(QStringLiteral("More")));
 
     if (contactDetail)
         contactDetail->retranslate();

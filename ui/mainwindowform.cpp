@@ -51,14 +51,6 @@ QPushButton *imageButton(QWidget *parent, const char *name, QRect at, const QStr
     return button;
 }
 
-QString imageStyle(const char *normal, const char *hover)
-{
-    return QStringLiteral("QPushButton { border: none; background: transparent;"
-                          " border-image: url(:/image/%1); }"
-                          "QPushButton:hover { border-image: url(:/image/%2); }")
-        .arg(QLatin1String(normal), QLatin1String(hover));
-}
-
 QPushButton *outlinedButton(QWidget *parent, const char *name, QRect at, const char *key)
 {
     auto *button = place<QPushButton>(parent, name, at.x(), at.y(), at.width(), at.height());
@@ -149,7 +141,10 @@ void MainWindowForm::setupUi(QMainWindow *window)
     labelGroupTitle = place<QLabel>(wgtGroup, "labelGroupTitle", 16, 18, 251, 28);
     labelGroupTitle->setStyleSheet(QStringLiteral("font-size: 20px; color: #333333;"));
     btnAddGroup = imageButton(wgtGroup, "btnAddGroup", QRect(250, 20, 20, 20),
-                              imageStyle("add group.png", "add group_click.png"));
+                              QStringLiteral("QPushButton { border: none; background: transparent;"
+                                             " border-image: url(:/image/add group.png); }"
+                                             "QPushButton:hover {"
+                                             " border-image: url(:/image/add group_click.png); }"));
 
     wgtContact = place<QWidget>(widgetContent, "wgtContact", 286, 1, 352, 598);
     wgtContact->setAttribute(Qt::WA_StyledBackground);
@@ -167,10 +162,18 @@ void MainWindowForm::setupUi(QMainWindow *window)
     labSearchIcon->setPixmap(QPixmap(QStringLiteral(":/image/search.png")));
     labSearchIcon->setScaledContents(true);
     labSearchIcon->setAttribute(Qt::WA_TransparentForMouseEvents);
-    btnAddContact = imageButton(wgtSearchWidget, "btnAddContact", QRect(276, 20, 20, 20),
-                                imageStyle("add contact.png", "add contact_click.png"));
-    btnContactMore = imageButton(wgtSearchWidget, "btnContactMore", QRect(312, 20, 20, 20),
-                                 imageStyle("more.png", "more_click.png"));
+    btnAddContact =
+        imageButton(wgtSearchWidget, "btnAddContact", QRect(276, 20, 20, 20),
+                    QStringLiteral("QPushButton { border: none; background: transparent;"
+                                   " border-image: url(:/image/add contact.png); }"
+                                   "QPushButton:hover {"
+                                   " border-image: url(:/image/add contact_click.png); }"));
+    btnContactMore =
+        imageButton(wgtSearchWidget, "btnContactMore", QRect(312, 20, 20, 20),
+                    QStringLiteral("QPushButton { border: none; background: transparent;"
+                                   " border-image: url(:/image/more.png); }"
+                                   "QPushButton:hover {"
+                                   " border-image: url(:/image/more_click.png); }"));
 
     wgtContactBatch = place<QWidget>(wgtContact, "wgtContactBatch", 0, 0, 350, 60);
     btnContactAllSelect =

@@ -1,11 +1,11 @@
-#include "shell/basiclogging.h"
 #include "cli/commandline.h"
 #include "data/remotedirectory.h"
 #include "http/httpserver.h"
+#include "shell/basiclogging.h"
 #include "shell/cucstyle.h"
 #include "shell/langtranslater.h"
-#include "ui/mainwindow.h"
 #include "shell/singleinstanceguard.h"
+#include "ui/mainwindow.h"
 
 #include <QApplication>
 #include <QFont>
@@ -49,5 +49,8 @@ int main(int argc, char *argv[])
     MainWindow window;
     window.init();
     window.show();
+    const QString file = CommandLine::fileArgument(argc, argv);
+    if (!file.isEmpty())
+        window.openFile(file);
     return app.exec();
 }

@@ -17,6 +17,7 @@
 #include "ui/contactdialogs/messagedialoginputphoto.h"
 #include "ui/contactlist/listcontactwidget.h"
 #include "ui/contactlist/nocontactwidget.h"
+#include "ui/fileworkflows/fileworkflows.h"
 #include "ui/groupselect/treegroupselectwidget.h"
 #include "ui/grouptree/treegroupwidget.h"
 #include "ui/grouptree/uigroupitemdata.h"
@@ -25,6 +26,7 @@
 #include "widgets/qvtreedatamodel.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCursor>
 #include <QDebug>
 #include <QDrag>
@@ -155,6 +157,13 @@ void MainWindow::buildPanes()
 
     TipWidget::create(this);
 
+    fileWorkflows = new FileWorkflows(this, this);
+    fileWorkflows->setDirType(dirType);
+    connect(fileWorkflows, &FileWorkflows::sigNewPhonebook, this, &MainWindow::startPhonebook);
+    connect(fileWorkflows, &FileWorkflows::sigPhonebookLoaded, this,
+            &MainWindow::showLoadedPhonebook);
+    connect(fileWorkflows, &FileWorkflows::sigQuit, this, &QWidget::close);
+
     connect(CMessageDialogListManager::instance(), &CMessageDialogListManager::sigShowMessagebox,
             this, &MainWindow::slotShowMessagebox);
     // Connected before the stored switch is applied, so a failed listen at start-up is shown.
@@ -174,6 +183,17 @@ void MainWindow::addShortcuts()
     const auto add = [this](const QKeySequence &keys, auto slot) {
         connect(new QShortcut(keys, this), &QShortcut::activated, this, slot);
     };
+    add(QKeySequence(Qt::CTRL + Qt::Key_N), [this] { on_btnNewFile_clicked(); });
+    add(QKeySequence(Qt::CTRL + Qt::Key_O), [this] { on_btnImportFile_clicked(); });
+    add(QKeySequence(Qt::CTRL + Qt::Key_H), [this] { on_btnHistory_clicked(); });
+    add(QKeySequence(Qt::CTRL + Qt::Key_S), [this] {
+        if (fileWorkflows)
+            fileWorkflows->save();
+    });
+    add(QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_S), [this] {
+        if (fileWorkflows)
+            fileWorkflows->saveAs();
+    });
     add(QKeySequence(Qt::CTRL + Qt::Key_F), [this] {
         if (!ui->wgtSearchWidget->isVisible())
             return;
@@ -198,6 +218,60 @@ void MainWindow::startPhonebook(int kind)
     if (groupTree)
         groupTree->initGroupTree(dirType);
     updateGroupTitle();
+}
+
+void MainWindow::showLoadedPhonebook(int kind)
+{
+    dirType = kind;
+    if (contactList)
+        contactList->setDirType(dirType);
+    if (groupTree)
+        groupTree->loadGroupTree(dirType); // reports its first group, which loads the list
+    updateGroupTitle();
+}
+
+void MainWindow::openFile(const QString &path)
+{
+    if (fileWorkflows)
+        fileWorkflows->importPath(path);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (fileWorkflows && !fileWorkflows->mayClose())
+        event->ignore();
+    else
+        event->accept();
+}
+
+void MainWindow::on_btnNewFile_clicked()
+{
+    if (fileWorkflows)
+        fileWorkflows->newFile();
+}
+
+void MainWindow::on_btnImportFile_clicked()
+{
+    if (fileWorkflows)
+        fileWorkflows->importFile();
+}
+
+void MainWindow::on_btnSaveFile_clicked()
+{
+    if (fileWorkflows)
+        fileWorkflows->saveButton(ui->btnSaveFile);
+}
+
+void MainWindow::on_btnHistory_clicked()
+{
+    if (fileWorkflows)
+        fileWorkflows->history();
+}
+
+void MainWindow::on_btnClose_clicked()
+{
+    if (fileWorkflows)
+        fileWorkflows->close();
 }
 
 void MainWindow::updateGroupTitle()

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class FileWorkflows;
 class HttpServerSettingWidget;
 class HttpServerUrlFileDialog;
 class ListContactDetialWidget;
@@ -34,10 +35,16 @@ public:
     // builds the panes, then applies the stored HTTP server switch.
     void init();
 
+    // Loads a phonebook file as an import would (the command line's file argument).
+    void openFile(const QString &path);
+
     // Format of a drag of the list's ticked contacts; a drop of it on a group moves them there.
     static QString contactDragFormat();
 
 protected:
+    // Every close (title-bar button, window manager, task bar) goes through the save-changes
+    // prompt; Cancel keeps the window open.
+    void closeEvent(QCloseEvent *event) override;
     // Ticked contacts dragged from the list onto a group of the tree move there.
     bool eventFilter(QObject *watched, QEvent *event) override;
     // A press on the free part of the title bar drags the window until the release.
@@ -59,6 +66,11 @@ private slots:
     void slotLanguageChanged(const QString &strLanguage);
     void slotShowUrlFileDialog(bool bShow);
 
+    void on_btnNewFile_clicked();
+    void on_btnImportFile_clicked();
+    void on_btnSaveFile_clicked();
+    void on_btnHistory_clicked();
+    void on_btnClose_clicked();
     void on_btnAddGroup_clicked();
     void on_btnAddContact_clicked();
     void on_editSearchContact_textChanged(const QString &arg1);
@@ -81,6 +93,8 @@ private:
     int dropGroupAt(const QPoint &pos) const;
     // Empties the phonebook of the kind and shows it: default groups, first group selected.
     void startPhonebook(int kind);
+    // The store of the kind holds a loaded file: the panes show it.
+    void showLoadedPhonebook(int kind);
     void updateGroupTitle();
     // A group that cannot hold contacts shows neither the list nor the empty-group panel; an
     // empty one shows the panel instead of the list.
@@ -106,6 +120,7 @@ private:
     TreeGroupSelectWidget *groupSelectPopup = nullptr;
     HttpServerSettingWidget *httpServerPanel = nullptr;
     HttpServerUrlFileDialog *httpFileDialog = nullptr;
+    FileWorkflows *fileWorkflows = nullptr;
     QWidget *overlay = nullptr;
     bool addingContact = false;
     int dragStartX = 0;

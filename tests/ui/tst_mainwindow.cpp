@@ -297,6 +297,9 @@ private slots:
         runMenu([&] { QTest::mouseClick(s("btnContactMore"), Qt::LeftButton); },
                 QStringLiteral("Batch Operation"));
         QTRY_VERIFY(batch->isVisible());
+        // Offscreen, a closed popup hands activation back to no window.
+        s.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
         QTest::mouseClick(s("wgtTitle"), Qt::LeftButton, {},
                           QPoint(800, 20)); // focus leaves the editor
         QTest::keyClick(s.window.get(), Qt::Key_F, Qt::ControlModifier);
@@ -410,6 +413,86 @@ private slots:
         const int group = LocalDirectory::instance().groups().last()->id;
         QCOMPARE(PhonebookManager::contactCount(1, group), 1);
         QCOMPARE(tree->topLevelItemCount(), 3);
+    }
+
+    // Closing by the window manager asks about unsaved changes as the close button does.
+    void closeAsksFirst_data()
+    {
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<int>("answer"); // a QDialogButtonBox::StandardButton; NoButton: no prompt
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("unchanged") << false << int(QDialogButtonBox::NoButton) << true;
+        QTest::newRow("changed, Cancel") << true << int(QDialogButtonBox::Cancel) << false;
+        QTest::newRow("changed, Don't Save") << true << int(QDialogButtonBox::No) << true;
+    }
+    void closeAsksFirst()
+    {
+        QFETCH(bool, changed);
+        QFETCH(int, answer);
+        QFETCH(bool, closes);
+        Started s;
+        MainWindow &window = *s.window;
+        if (changed)
+            QTest::mouseClick(createNow(window), Qt::LeftButton);
+        bool asked = false;
+        if (answer != QDialogButtonBox::NoButton)
+            whenDialogShown(Langtranslater::mark(QStringLiteral("Exit the program")),
+                            [&](MessageboxDialog *dialog) {
+                                asked = true;
+                                QTest::mouseClick(
+                                    buttonOf(dialog, QDialogButtonBox::StandardButton(answer)),
+                                    Qt::LeftButton);
+                            });
+        // The close event the window manager's close button or Alt+F4 leads to.
+        QCOMPARE(window.close(), closes);
+        QCOMPARE(asked, answer != QDialogButtonBox::NoButton);
+        QCOMPARE(window.isVisible(), !closes);
+        QVERIFY(QDir(QStringLiteral("target")).entryList(QDir::Files).isEmpty()); // nothing saved
+    }
+
+    // A file named on the command line opens like an import: a remote menu brings the remote
+    // panes, the remote title and the remote entries of the contact menu.
+    void openFileAtStart()
+    {
+        Started s;
+        MainWindow &window = *s.window;
+        const QString menu = saveRemoteMenu(QStringLiteral("http://192.0.2.7:80/"));
+        RemoteDirectory::instance().initDefaultGroup();
+        window.openFile(menu);
+        QCOMPARE(groupTitle(window), QStringLiteral("Remote Group (1)"));
+        auto *tree = window.findChild<QTreeWidget *>();
+        // The first group is the empty default directory; the saved one holds the contact.
+        QTRY_VERIFY(createNow(window)->isVisible());
+        QVERIFY(s("wgtContact")->isHidden());
+        QCOMPARE(tree->topLevelItemCount(), 2);
+        tree->setCurrentItem(tree->topLevelItem(1));
+        QTRY_VERIFY(s("wgtContact")->isVisible());
+        QCOMPARE(window.findChild<ListContactWidget *>()->count(), 1);
+
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const QStringList items =
+            runMenu([&] { QTest::mouseClick(s("btnContactMore"), Qt::LeftButton); });
+        QCOMPARE(items, (QStringList{QStringLiteral("Contact Settings"),
+                                     QStringLiteral("Batch Operation")}));
+    }
+
+    // Loading a local file while "All Contacts" shows: the same group id, other contacts.
+    void openLocalFileOverLocal()
+    {
+        Started s;
+        MainWindow &window = *s.window;
+        for (int i = 0; i < 3; ++i)
+            LocalDirectory::instance().addContact(0, nullptr);
+        QDir().mkpath(QStringLiteral("target"));
+        const QString path = QDir::current().absoluteFilePath(QStringLiteral("target/book.xml"));
+        QVERIFY(PhonebookManager::saveFile(1, path));
+        LocalDirectory::instance().initDefaultGroup();
+
+        window.openFile(path);
+        QCOMPARE(groupTitle(window), QStringLiteral("Local Group (3)"));
+        QVERIFY(s("wgtContact")->isVisible());
+        QCOMPARE(window.findChild<ListContactWidget *>()->count(), 3);
     }
 
     // The list shows only for a group with contacts; the title counts the whole phonebook.

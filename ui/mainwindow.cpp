@@ -79,7 +79,12 @@ void MainWindow::init()
     qDebug() << "Start editor tool.";
     qApp->setStyleSheet(qvThemeMan::loadStyleSheet(QStringLiteral(":/qss/"), false));
     buildPanes();
-    applyHttpSwitch(HttpServer::instance()->isOpen());
+    // A server stored as off is off already; switching it off again would write the settings
+    // of a start-up that changed nothing.
+    if (HttpServer::instance()->isOpen())
+        applyHttpSwitch(true);
+    else
+        showHttpSwitch(false);
 }
 
 void MainWindow::buildPanes()

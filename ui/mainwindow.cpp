@@ -66,6 +66,17 @@ MainWindow::~MainWindow()
     // MainWindow: their "gone" signal must not reach it any more.
     disconnect(CMessageDialogListManager::instance(), nullptr, this, nullptr);
     disconnect(HttpServer::instance(), nullptr, this, nullptr);
+    // The same for the panes, which die after this body and may still report as they go.
+    const QObjectList panes = {groupTree,       contactList,      contactDetail,   settingDialog,
+                               noContactWidget, groupSelectPopup, httpServerPanel, fileWorkflows};
+    for (QObject *pane : panes) {
+        if (pane)
+            disconnect(pane, nullptr, this, nullptr);
+    }
+    if (contactList)
+        contactList->viewport()->removeEventFilter(this);
+    if (groupTree)
+        groupTree->viewport()->removeEventFilter(this);
 }
 
 QString MainWindow::contactDragFormat()

@@ -1,5 +1,6 @@
-// The main window on real widgets: its fixed form, the title-bar drag, the batch bar and the
-// contact menu, the texts of the current language, and the HTTP switch with the address rewrite.
+// The main window on real widgets: the title-bar drag, the empty-group panel and the title count,
+// the batch bar, contact menu and drops on the tree, closing, a file opened at start, language
+// change, and the HTTP switch with the address rewrite.
 
 #include "../dialogs/dialogdriver.h"
 #include "data/localdirectory.h"
@@ -163,59 +164,6 @@ private slots:
     void initTestCase()
     {
         QApplication::setStyle(new CUCStyle); // the application owns it
-        qRegisterMetaType<QRect>();
-    }
-
-    // The slots are connected by these names, and the panes are placed by these geometries.
-    void form_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("parentName");
-        QTest::addColumn<QRect>("geometry");
-        const auto row = [](const char *name, const char *parentName, QRect geometry) {
-            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(parentName)
-                                << geometry;
-        };
-        row("wgtTitle", "centralWidget", {0, 0, 1280, 88});
-        row("btnNewFile", "wgtTitle", {16, 40, 120, 44});
-        row("btnImportFile", "wgtTitle", {137, 40, 120, 44});
-        row("btnSaveFile", "wgtTitle", {258, 40, 120, 44});
-        row("btnHistory", "wgtTitle", {378, 40, 120, 44});
-        row("btnSetting", "wgtTitle", {498, 40, 120, 44});
-        row("labelTitlebarName", "wgtTitle", {46, 10, 181, 20});
-        row("btnMinimize", "wgtTitle", {1208, 5, 32, 32});
-        row("btnClose", "wgtTitle", {1240, 5, 32, 32});
-        row("btnSwitchHttpserver", "wgtTitle", {1088, 57, 30, 14});
-        row("wgtHttpServer", "wgtTitle", {1130, 47, 141, 31});
-        row("widgetContent", "centralWidget", {16, 104, 1248, 600});
-        row("wgtGroup", "widgetContent", {1, 1, 286, 598});
-        row("labelGroupTitle", "wgtGroup", {16, 18, 251, 28});
-        row("btnAddGroup", "wgtGroup", {250, 20, 20, 20});
-        row("wgtContact", "widgetContent", {286, 1, 352, 598});
-        row("editSearchContact", "wgtSearchWidget", {20, 12, 240, 36});
-        row("btnAddContact", "wgtSearchWidget", {276, 20, 20, 20});
-        row("btnContactMore", "wgtSearchWidget", {312, 20, 20, 20});
-        row("wgtContactBatch", "wgtContact", {0, 0, 350, 60});
-        row("btnContactAllSelect", "wgtContactBatch", {10, 10, 130, 40});
-        row("btnContactMoveto", "wgtContactBatch", {150, 14, 71, 32});
-        row("btnContactDelete", "wgtContactBatch", {220, 14, 57, 32});
-        row("btnContactBathCancle", "wgtContactBatch", {276, 14, 56, 32});
-        row("wgtContactDetail", "widgetContent", {638, 1, 608, 598});
-        row("btnEditContact", "wgtContactDetail", {480, 10, 110, 38});
-        row("listContactDetailWgt", "wgtContactDetail", {100, 55, 491, 531});
-    }
-    void form()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, parentName);
-        QFETCH(QRect, geometry);
-        Started s(false);
-        auto *widget = s.window->findChild<QWidget *>(name);
-        QVERIFY(widget);
-        QCOMPARE(widget->parentWidget()->objectName(), parentName);
-        QCOMPARE(widget->geometry(), geometry);
-        if (auto *button = qobject_cast<QPushButton *>(widget))
-            QVERIFY(!button->autoDefault() && !button->isDefault());
     }
 
     // Where a press starts decides whether the window follows the mouse.
@@ -477,24 +425,6 @@ private slots:
                                      QStringLiteral("Batch Operation")}));
     }
 
-    // Loading a local file while "All Contacts" shows: the same group id, other contacts.
-    void openLocalFileOverLocal()
-    {
-        Started s;
-        MainWindow &window = *s.window;
-        for (int i = 0; i < 3; ++i)
-            LocalDirectory::instance().addContact(0, nullptr);
-        QDir().mkpath(QStringLiteral("target"));
-        const QString path = QDir::current().absoluteFilePath(QStringLiteral("target/book.xml"));
-        QVERIFY(PhonebookManager::saveFile(1, path));
-        LocalDirectory::instance().initDefaultGroup();
-
-        window.openFile(path);
-        QCOMPARE(groupTitle(window), QStringLiteral("Local Group (3)"));
-        QVERIFY(s("wgtContact")->isVisible());
-        QCOMPARE(window.findChild<ListContactWidget *>()->count(), 3);
-    }
-
     // The list shows only for a group with contacts; the title counts the whole phonebook.
     void emptyGroupAndCount()
     {
@@ -580,42 +510,6 @@ private slots:
         combo->setCurrentIndex(0);
         QCOMPARE(newFile->text(), QStringLiteral("New File"));
         QCOMPARE(search->placeholderText(), QStringLiteral("Search Contact"));
-        Langtranslater::setLanguage(QString());
-    }
-
-    void startTexts_data()
-    {
-        QTest::addColumn<QString>("language"); // empty: none loaded
-        QTest::addColumn<QString>("newFile");
-        QTest::addColumn<QString>("placeholder");
-        QTest::addColumn<QString>("closeTip");
-        QTest::addColumn<QString>("groupTitle");
-        QTest::newRow("English keys") << QString() << "New File"
-                                      << "Search Contact"
-                                      << "Close"
-                                      << "Local Group (0)";
-        QTest::newRow("Chinese") << "2.GUI.Chinese.lang" << QString::fromUtf8("新建文件")
-                                 << QString::fromUtf8("搜索联系人") << QString::fromUtf8("关闭")
-                                 << QString::fromUtf8("本地分组 (0)");
-    }
-    void startTexts()
-    {
-        QFETCH(QString, language);
-        QFETCH(QString, newFile);
-        QFETCH(QString, placeholder);
-        QFETCH(QString, closeTip);
-        QFETCH(QString, groupTitle);
-        FreshState state;
-        if (!language.isEmpty())
-            Langtranslater::setLanguage(languageDir + language);
-        MainWindow window;
-        window.init();
-        QCOMPARE(part<QPushButton>(window, "btnNewFile")->text(), newFile);
-        QCOMPARE(part<QLineEdit>(window, "editSearchContact")->placeholderText(), placeholder);
-        QCOMPARE(part<QPushButton>(window, "btnClose")->toolTip(), closeTip);
-        QCOMPARE(part<QPushButton>(window, "btnClose")->accessibleName(), closeTip);
-        QCOMPARE(Langtranslater::resolve(part<QLabel>(window, "labelGroupTitle")->text()),
-                 groupTitle);
         Langtranslater::setLanguage(QString());
     }
 

@@ -37,6 +37,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QShortcut>
+#include <QUrl>
 #include <QStyle>
 #include <QWidgetAction>
 
@@ -120,6 +121,7 @@ void MainWindow::buildPanes()
 
     contactList->viewport()->installEventFilter(this);
     groupTree->viewport()->setAcceptDrops(true);
+    setAcceptDrops(true); // phonebook files from a file manager
     groupTree->viewport()->installEventFilter(this);
 
     contactDetail = new ListContactDetialWidget(this);
@@ -250,6 +252,40 @@ void MainWindow::openFile(const QString &path)
 {
     if (fileWorkflows)
         fileWorkflows->importPath(path);
+}
+
+namespace {
+// The one local phonebook file a drag carries, or empty.
+QString droppedPhonebook(const QMimeData *mime)
+{
+    if (!mime || !mime->hasUrls() || mime->urls().size() != 1)
+        return QString();
+    const QUrl url = mime->urls().constFirst();
+    const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+    const bool known = path.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive) ||
+                       path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
+    return known ? path : QString();
+}
+} // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedPhonebook(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QString path = droppedPhonebook(event->mimeData());
+    if (path.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // After the drop has returned: the import may ask a modal question first.
+    QMetaObject::invokeMethod(this, [this, path] { openFile(path); }, Qt::QueuedConnection);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

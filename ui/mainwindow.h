@@ -12,6 +12,9 @@ class ListContactWidget;
 class MainWindowForm;
 class NoContactWidget;
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
+class QMimeData;
 class QEvent;
 class QMouseEvent;
 class QWidget;
@@ -51,6 +54,9 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    // One .xml or .csv file dropped from a file manager is imported (asking to save first).
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private slots:
     void slotShowMessagebox(bool bShow);

@@ -425,6 +425,41 @@ private slots:
                                      QStringLiteral("Batch Operation")}));
     }
 
+    // A phonebook file dropped from a file manager loads like an import; other drops do not.
+    void fileDrop_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("accepted");
+        QTest::addRow("menu file") << QStringLiteral("book.xml") << true;
+        QTest::addRow("upper-case extension") << QStringLiteral("BOOK.XML") << true;
+        QTest::addRow("text file") << QStringLiteral("book.txt") << false;
+    }
+
+    void fileDrop()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, accepted);
+        Started s;
+        MainWindow &window = *s.window;
+        const QString saved = saveRemoteMenu(QStringLiteral("http://192.0.2.7:80/"));
+        const QString path = QFileInfo(saved).absolutePath() + QLatin1Char('/') + name;
+        if (path != saved)
+            QVERIFY(QFile::rename(saved, path));
+        RemoteDirectory::instance().initDefaultGroup();
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        const QPoint at(640, 400);
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &enter);
+        QCOMPARE(enter.isAccepted(), accepted);
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &drop);
+        if (accepted)
+            QTRY_COMPARE(groupTitle(window), QStringLiteral("Remote Group (1)"));
+        else
+            QCOMPARE(groupTitle(window), QStringLiteral("Local Group (0)"));
+    }
+
     // The list shows only for a group with contacts; the title counts the whole phonebook.
     void emptyGroupAndCount()
     {

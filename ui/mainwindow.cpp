@@ -221,6 +221,12 @@ void MainWindow::addShortcuts()
     add(QKeySequence(QKeySequence::Delete), [this] {
         if (ui->wgtContactBatch->isVisible())
             on_btnContactDelete_clicked();
+        else if (contactList && ui->wgtContact->isVisible())
+            contactList->deleteCurrentContact();
+    });
+    add(QKeySequence(Qt::Key_F2), [this] {
+        if (groupTree)
+            groupTree->renameCurrentGroup();
     });
     add(QKeySequence(Qt::Key_Escape), [this] {
         if (ui->wgtContactBatch->isVisible())

@@ -318,6 +318,48 @@ private slots:
         QVERIFY(createNow(window)->isVisible()); // the group is empty now
     }
 
+    // F2 renames the current editable group; Delete outside batch mode asks, then deletes the
+    // current contact only.
+    void renameAndDeleteKeys()
+    {
+        Started s;
+        MainWindow &window = *s.window;
+        QTest::mouseClick(createNow(window), Qt::LeftButton);
+        QTest::mouseClick(s("btnAddContact"), Qt::LeftButton);
+        QCOMPARE(PhonebookManager::contactCount(1, -1), 2);
+        auto *tree = window.findChild<QTreeWidget *>();
+        const auto renaming = [&] {
+            for (auto *edit : tree->findChildren<QLineEdit *>(QStringLiteral("editGruopName")))
+                if (edit->isVisible())
+                    return true;
+            return false;
+        };
+        QTest::mouseClick(s("wgtTitle"), Qt::LeftButton, {}, QPoint(800, 20));
+        QTest::keyClick(&window, Qt::Key_F2); // "All Contacts" is built in
+        QVERIFY(!renaming());
+        QTest::mouseClick(s("btnAddGroup"), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY(!renaming());
+        QTest::mouseClick(s("wgtTitle"), Qt::LeftButton, {}, QPoint(800, 20));
+        QTest::keyClick(&window, Qt::Key_F2);
+        QTRY_VERIFY(renaming());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+        tree->setCurrentItem(tree->topLevelItem(0));
+        QTRY_VERIFY(s("wgtContact")->isVisible());
+        QTest::mouseClick(s("wgtTitle"), Qt::LeftButton, {}, QPoint(800, 20));
+        bool asked = false;
+        whenDialogShown(Langtranslater::mark(QStringLiteral("Note")),
+                        [&asked](MessageboxDialog *dialog) {
+                            asked = true;
+                            QTest::mouseClick(buttonOf(dialog, QDialogButtonBox::Ok),
+                                              Qt::LeftButton);
+                        });
+        QTest::keyClick(&window, Qt::Key_Delete);
+        QVERIFY(asked);
+        QCOMPARE(PhonebookManager::contactCount(1, -1), 1);
+    }
+
     // Ticked contacts dragged onto a group of the tree move there after the same question.
     void dragContactsOntoGroup()
     {

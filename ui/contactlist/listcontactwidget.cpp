@@ -512,6 +512,13 @@ void ListContactWidget::slotCustomContextMenu(const QPoint &pos)
     menu.exec(m_menuGlobalPos);
 }
 
+void ListContactWidget::deleteCurrentContact()
+{
+    m_menuRow = currentRow();
+    m_menuContactId = contactIdAt(m_menuRow);
+    slotMenuDeleteContact();
+}
+
 void ListContactWidget::slotMenuDeleteContact()
 {
     const int row = rowOfContact(m_menuContactId, m_menuRow);

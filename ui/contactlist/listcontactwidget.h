@@ -54,6 +54,8 @@ public:
     void deleteSelectedContacts();
     // Asks, then moves the ticked contacts into dstGroupId.
     void moveSelectedContacts(int dstGroupId);
+    // Asks, then deletes the current row's contact, as the context menu's "Delete" does.
+    void deleteCurrentContact();
 
     // The contact id of a row; -1 when the row holds no contact.
     int contactIdAt(int row);

@@ -234,6 +234,20 @@ void TreeGroupWidget::refreshBuiltinGroupNames()
     }
 }
 
+void TreeGroupWidget::renameCurrentGroup()
+{
+    const int groupId = currentGroupId();
+    if (groupId < 0 || !PhonebookManager::isGroupEditable(m_dirType, groupId))
+        return;
+    const qvModelIndex index = findGroupIndex(groupId);
+    qvTreeItem *item = m_model->GetItem(index);
+    if (!item)
+        return;
+    uiGroupItemData data = item->GetData().value<uiGroupItemData>();
+    data.bEditing = true;
+    item->SetData(QVariant::fromValue(data));
+}
+
 // ---- adding ----
 
 void TreeGroupWidget::addGroup()

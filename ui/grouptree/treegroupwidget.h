@@ -37,6 +37,8 @@ public:
     // A new group under a remote menu, current and in rename mode; nothing for a local
     // phonebook.
     void addSubGroup(int parentGroupId);
+    // Puts the current group's row into rename mode; built-in groups stay as they are.
+    void renameCurrentGroup();
     // Replaces every row's count with the data manager's, changing only rows that differ.
     void updateContactCounts();
     // Applies the built-in local rows again so that their names follow the language.

@@ -639,13 +639,16 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             contactPressPos = static_cast<QMouseEvent *>(event)->pos();
         } else if (event->type() == QEvent::MouseMove) {
             const auto *move = static_cast<QMouseEvent *>(event);
-            if ((move->buttons() & Qt::LeftButton) && contactList->batchState() &&
+            // In batch mode the ticked contacts travel, otherwise the current one.
+            const bool batch = contactList->batchState();
+            const bool something = batch ? !contactList->selectedContactIds().isEmpty()
+                                         : contactList->currentRow() >= 0;
+            if ((move->buttons() & Qt::LeftButton) && something &&
                 (move->pos() - contactPressPos).manhattanLength() >=
-                    QApplication::startDragDistance() &&
-                !contactList->selectedContactIds().isEmpty()) {
+                    QApplication::startDragDistance()) {
                 auto *drag = new QDrag(contactList); // deleted by Qt when the drag ends
                 auto *data = new QMimeData;
-                data->setData(contactDragFormat(), QByteArray());
+                data->setData(contactDragFormat(), batch ? QByteArray() : currentContactDrag());
                 drag->setMimeData(data);
                 drag->exec(Qt::MoveAction);
                 return true;
@@ -668,7 +671,11 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             if (!drop->mimeData()->hasFormat(contactDragFormat()) || group < 0 || !contactList)
                 return true;
             drop->acceptProposedAction();
-            contactList->moveSelectedContacts(group); // asks, moves and reports as "Move to"
+            // Both ask, move and report as "Move to" does.
+            if (drop->mimeData()->data(contactDragFormat()) == currentContactDrag())
+                contactList->moveCurrentContact(group);
+            else
+                contactList->moveSelectedContacts(group);
             return true;
         }
         default:
@@ -676,6 +683,11 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+QByteArray MainWindow::currentContactDrag()
+{
+    return QByteArrayLiteral("current");
 }
 
 int MainWindow::dropGroupAt(const QPoint &pos) const

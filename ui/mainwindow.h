@@ -41,8 +41,11 @@ public:
     // Loads a phonebook file as an import would (the command line's file argument).
     void openFile(const QString &path);
 
-    // Format of a drag of the list's ticked contacts; a drop of it on a group moves them there.
+    // Format of a drag of the list's contacts; a drop of it on a group moves them there. Its
+    // payload is empty for the ticked contacts of batch mode, currentContactDrag() for the
+    // current contact.
     static QString contactDragFormat();
+    static QByteArray currentContactDrag();
 
 protected:
     // Every close (title-bar button, window manager, task bar) goes through the save-changes

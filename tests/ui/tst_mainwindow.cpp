@@ -405,6 +405,35 @@ private slots:
         QCOMPARE(tree->topLevelItemCount(), 3);
     }
 
+    // Outside batch mode the current contact alone is dragged, with the same question.
+    void dragCurrentContactOntoGroup()
+    {
+        Started s;
+        MainWindow &window = *s.window;
+        QTest::mouseClick(createNow(window), Qt::LeftButton);
+        QTest::mouseClick(s("btnAddContact"), Qt::LeftButton);
+        QTest::mouseClick(s("btnAddGroup"), Qt::LeftButton);
+        auto *tree = window.findChild<QTreeWidget *>();
+        tree->setCurrentItem(tree->topLevelItem(0));
+        QTRY_VERIFY(s("wgtContact")->isVisible());
+        auto *list = window.findChild<ListContactWidget *>();
+        list->setCurrentRow(1);
+        const int moving = list->contactIdAt(1);
+        whenDialogShown(Langtranslater::mark(QStringLiteral("Note")), [](MessageboxDialog *dialog) {
+            QTest::mouseClick(buttonOf(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+        });
+        QMimeData data;
+        data.setData(MainWindow::contactDragFormat(), MainWindow::currentContactDrag());
+        const QPoint added = tree->visualItemRect(tree->topLevelItem(2)).center();
+        QDragEnterEvent enter(added, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(tree->viewport(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(added, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(tree->viewport(), &drop);
+        const int group = LocalDirectory::instance().groups().last()->id;
+        QCOMPARE(LocalDirectory::instance().findGroup(group)->contactIds, QList<int>{moving});
+    }
+
     // Closing by the window manager asks about unsaved changes as the close button does.
     void closeAsksFirst_data()
     {

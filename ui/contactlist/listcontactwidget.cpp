@@ -519,6 +519,13 @@ void ListContactWidget::deleteCurrentContact()
     slotMenuDeleteContact();
 }
 
+void ListContactWidget::moveCurrentContact(int dstGroupId)
+{
+    m_menuRow = currentRow();
+    m_menuContactId = contactIdAt(m_menuRow);
+    slotPopupSelectedGroup(dstGroupId);
+}
+
 void ListContactWidget::slotMenuDeleteContact()
 {
     const int row = rowOfContact(m_menuContactId, m_menuRow);

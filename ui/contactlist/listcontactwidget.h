@@ -56,6 +56,8 @@ public:
     void moveSelectedContacts(int dstGroupId);
     // Asks, then deletes the current row's contact, as the context menu's "Delete" does.
     void deleteCurrentContact();
+    // Asks, then moves the current row's contact, as the context menu's "Move to" does.
+    void moveCurrentContact(int dstGroupId);
 
     // The contact id of a row; -1 when the row holds no contact.
     int contactIdAt(int row);

@@ -562,6 +562,31 @@ private slots:
         QVERIFY(!create->isVisible());
     }
 
+    // A remote menu that holds sub-groups takes no contacts: neither the list nor the panel.
+    void menuWithSubGroupsShowsNeither()
+    {
+        Started s;
+        MainWindow &window = *s.window;
+        RemoteDirectory &remote = RemoteDirectory::instance();
+        RemoteGroup *menu = remote.addGroup(0);
+        QVERIFY(menu && remote.addGroup(menu->id));
+        QDir().mkpath(QStringLiteral("target"));
+        const QString path = QDir::current().absoluteFilePath(QStringLiteral("target/menu.xml"));
+        QVERIFY(remote.saveFile(path, QStringLiteral("http://192.0.2.7:80/")));
+        window.openFile(path);
+        auto *tree = window.findChild<QTreeWidget *>();
+        QTreeWidgetItem *menuRow = nullptr;
+        for (int i = 0; i < tree->topLevelItemCount() && !menuRow; ++i)
+            if (tree->topLevelItem(i)->childCount() > 0)
+                menuRow = tree->topLevelItem(i);
+        QVERIFY(menuRow);
+        tree->setCurrentItem(menuRow->child(0)); // an empty directory: the panel
+        QTRY_VERIFY(createNow(window)->isVisible());
+        tree->setCurrentItem(menuRow);
+        QTRY_VERIFY(!createNow(window)->isVisible());
+        QVERIFY(s("wgtContact")->isHidden());
+    }
+
     // At the limit the window says so and still shows the right counts.
     void contactLimit()
     {

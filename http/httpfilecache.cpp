@@ -29,17 +29,7 @@ QByteArray HttpFileCache::body(const QByteArray &fileBytes)
 
 bool HttpFileCache::stampOf(const QString &path, Stamp *stamp)
 {
-    // One stat call: QFileInfo's times go through the local time zone, which costs several
-    // system calls per request, and it has no inode.
-    struct stat status;
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
-        return false;
-    stamp->size = status.st_size;
-    stamp->modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
-    stamp->changedNs = qint64(status.st_ctim.tv_sec) * 1000000000 + status.st_ctim.tv_nsec;
-    stamp->device = status.st_dev;
-    stamp->inode = status.st_ino;
-    return true;
+    return Stamp::of(QFile::encodeName(path), stamp);
 }
 
 bool HttpFileCache::isInsideRoot(const QString &canonicalPath) const

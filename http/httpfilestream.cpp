@@ -6,10 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool HttpFileStream::Stamp::of(int fd, Stamp *stamp)
+namespace {
+bool fromStatus(const struct stat &status, HttpFileStream::Stamp *stamp)
 {
-    struct stat status;
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+    if (!S_ISREG(status.st_mode))
         return false;
     stamp->size = status.st_size;
     stamp->modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
@@ -17,6 +17,19 @@ bool HttpFileStream::Stamp::of(int fd, Stamp *stamp)
     stamp->device = status.st_dev;
     stamp->inode = status.st_ino;
     return true;
+}
+} // namespace
+
+bool HttpFileStream::Stamp::of(int fd, Stamp *stamp)
+{
+    struct stat status;
+    return ::fstat(fd, &status) == 0 && fromStatus(status, stamp);
+}
+
+bool HttpFileStream::Stamp::of(const QByteArray &path, Stamp *stamp)
+{
+    struct stat status;
+    return ::stat(path.constData(), &status) == 0 && fromStatus(status, stamp);
 }
 
 bool HttpFileStream::readAt(int fd, qint64 offset, qint64 length, QByteArray *bytes)

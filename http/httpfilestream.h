@@ -44,6 +44,9 @@ public:
         }
         // False when the descriptor is not a regular file.
         static bool of(int fd, Stamp *stamp);
+        // The same by path, with one stat call (QFileInfo's times cost several system calls
+        // per request and it has no inode).
+        static bool of(const QByteArray &path, Stamp *stamp);
     };
 
     enum Result

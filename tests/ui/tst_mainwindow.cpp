@@ -9,6 +9,7 @@
 #include "data/remotedirectory.h"
 #include "data/remotegroup.h"
 #include "dialogs/tipwidget.h"
+#include "menuandtoast.h"
 #include "freshstate.h"
 #include "http/httpserver.h"
 #include "http/panel/httpserversettingwidget.h"
@@ -75,45 +76,6 @@ struct Started
         return part<W>(*window, name);
     }
 };
-
-QString toastText()
-{
-    TipWidget *tip = TipWidget::current();
-    const auto *label =
-        tip ? tip->findChild<QLabel *>(QStringLiteral("mainwidowTipLabel")) : nullptr;
-    return tip && tip->isVisible() && label ? label->text() : QString();
-}
-
-// Runs open(); while a qvMenu is up, records its item texts and clicks the item named choose
-// (or closes the menu when choose is empty).
-QStringList runMenu(const std::function<void()> &open, const QString &choose = QString())
-{
-    QStringList items;
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto *menu = qobject_cast<qvMenu *>(QApplication::activePopupWidget());
-        if (!menu || !menu->isVisible())
-            return;
-        poll.stop();
-        QLabel *chosen = nullptr;
-        for (QAction *action : menu->actions()) {
-            auto *label =
-                qobject_cast<QLabel *>(static_cast<QWidgetAction *>(action)->defaultWidget());
-            items.append(label->text());
-            if (label->text() == choose)
-                chosen = label;
-        }
-        if (chosen)
-            QTest::mouseClick(chosen, Qt::LeftButton, {}, QPoint(20, 10));
-        else
-            menu->close();
-    });
-    poll.start();
-    open();
-    poll.stop();
-    return items;
-}
 
 QPushButton *createNow(MainWindow &window)
 {

@@ -6,6 +6,7 @@
 #include "data/phonebookmanager.h"
 #include "data/remotedirectory.h"
 #include "dialogs/tipwidget.h"
+#include "menuandtoast.h"
 #include "freshstate.h"
 #include "shell/cucstyle.h"
 #include "shell/langtranslater.h"
@@ -95,45 +96,6 @@ struct Pane
     TreeGroupWidget *tree = nullptr; // owned by host
     std::unique_ptr<QSignalSpy> spy;
 };
-
-QString toastText()
-{
-    TipWidget *tip = TipWidget::current();
-    const auto *label =
-        tip ? tip->findChild<QLabel *>(QStringLiteral("mainwidowTipLabel")) : nullptr;
-    return tip && tip->isVisible() && label ? label->text() : QString();
-}
-
-// Runs open(); while a qvMenu is up, records its item texts and then clicks the item named
-// choose (or closes the menu when choose is empty). Returns the texts; empty when no menu came.
-QStringList runMenu(const std::function<void()> &open, const QString &choose = QString())
-{
-    QStringList items;
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto *menu = qobject_cast<qvMenu *>(QApplication::activePopupWidget());
-        if (!menu || !menu->isVisible())
-            return;
-        poll.stop();
-        QLabel *chosen = nullptr;
-        for (QAction *action : menu->actions()) {
-            auto *label =
-                qobject_cast<QLabel *>(static_cast<QWidgetAction *>(action)->defaultWidget());
-            items.append(label->text());
-            if (label->text() == choose)
-                chosen = label;
-        }
-        if (chosen)
-            QTest::mouseClick(chosen, Qt::LeftButton, {}, QPoint(20, 20));
-        else
-            menu->close();
-    });
-    poll.start();
-    open();
-    poll.stop();
-    return items;
-}
 
 void addLocalGroups(const QStringList &names)
 {

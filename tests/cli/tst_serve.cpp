@@ -9,7 +9,6 @@
 
 #include <QHostAddress>
 #include <QProcess>
-#include <QSettings>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
@@ -65,14 +64,6 @@ void writeSettings(const TestWorkDir &dir, const QByteArray &userSection)
         writeFile(dir.filePath(QStringLiteral("app/config/Config.ini")), "[user]\n" + userSection));
 }
 
-void stop(QProcess &process)
-{
-    process.terminate();
-    if (!process.waitForFinished(10000))
-        process.kill();
-    process.waitForFinished(5000);
-}
-
 } // namespace
 
 class TestServe : public QObject
@@ -80,50 +71,11 @@ class TestServe : public QObject
     Q_OBJECT
 
 private slots:
-    void servesUntilSignal_data();
-    void servesUntilSignal();
+    void serves_data();
+    void serves();
     void exitCodes_data();
     void exitCodes();
-    void printedUrl_data();
-    void printedUrl();
 };
-
-void TestServe::servesUntilSignal_data()
-{
-    QTest::addColumn<int>("signalNumber");
-    QTest::addRow("SIGTERM") << int(SIGTERM);
-    QTest::addRow("SIGINT") << int(SIGINT);
-}
-
-void TestServe::servesUntilSignal()
-{
-    QFETCH(int, signalNumber);
-    TestWorkDir dir;
-    writeSettings(dir, "httpserver=off\nport=8123\n");
-    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("target"))));
-
-    auto process = startServe(dir.path(), texts({"--address", "127.0.0.1", "--port", "0"}));
-    const QUrl url(readUrl(*process));
-    QVERIFY2(url.isValid() && url.port() > 0, process->readAllStandardError().constData());
-    QCOMPARE(url.host(), QStringLiteral("127.0.0.1"));
-    QCOMPARE(url.scheme(), QStringLiteral("http"));
-    QCOMPARE(url.path(), QStringLiteral("/"));
-    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("target"))).isDir());
-
-    QVERIFY(writeFile(dir.filePath(QStringLiteral("target/book.xml")), "<a>\r\n</a>\r\n"));
-    // The response itself and what is refused: tst_httplistener.
-    QVERIFY(
-        fetch(quint16(url.port()), "GET /book.xml HTTP/1.1\r\n\r\n").endsWith("\r\n<a>\n</a>\n"));
-
-    QCOMPARE(::kill(pid_t(process->processId()), signalNumber), 0);
-    QVERIFY(process->waitForFinished(10000));
-    QCOMPARE(process->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process->exitCode(), 0);
-
-    QSettings settings(dir.filePath(QStringLiteral("app/config/Config.ini")), QSettings::IniFormat);
-    QCOMPARE(settings.value(QStringLiteral("user/httpserver")).toString(), QStringLiteral("off"));
-    QCOMPARE(settings.value(QStringLiteral("user/port")).toString(), QStringLiteral("8123"));
-}
 
 // 2 for wrong usage with the usage text, 1 when it cannot listen, naming address and port.
 void TestServe::exitCodes_data()
@@ -163,14 +115,16 @@ void TestServe::exitCodes()
              error.constData());
 }
 
-// The port comes from the settings (80 when they hold none that is usable); the URL names the
-// editor's address, not the wildcard, where none or every interface is asked for.
-void TestServe::printedUrl_data()
+// The target folder (made when missing) is served until SIGINT or SIGTERM, and the settings are
+// left as they were. The port comes from them (80 when they hold none that is usable); the URL
+// names the editor's address, not the wildcard, where none or every interface is asked for.
+void TestServe::serves_data()
 {
     QTest::addColumn<QByteArray>("settings");
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("host"); // empty: the editor's own address
     QTest::addColumn<int>("port");     // 0: any port
+    QTest::addColumn<int>("signalNumber");
 
     QTcpServer probe;
     QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
@@ -178,25 +132,31 @@ void TestServe::printedUrl_data()
     probe.close();
     const QStringList loopback = texts({"--address", "127.0.0.1"});
     const QString local = QStringLiteral("127.0.0.1");
-    QTest::addRow("stored port") << "port=" + QByteArray::number(freePort) + "\n"
-                                 << loopback << local << freePort;
-    QTest::addRow("no port") << QByteArray() << loopback << local << 80;
-    QTest::addRow("zero") << QByteArray("port=0\n") << loopback << local << 80;
-    QTest::addRow("not a number") << QByteArray("port=eighty\n") << loopback << local << 80;
-    QTest::addRow("no address given") << QByteArray() << texts({"--port", "0"}) << QString() << 0;
-    QTest::addRow("every interface")
-        << QByteArray() << texts({"--address", "0.0.0.0", "--port", "0"}) << QString() << 0;
+    QTest::addRow("stored port, SIGINT")
+        << "httpserver=off\nport=" + QByteArray::number(freePort) + "\n"
+        << loopback << local << freePort << int(SIGINT);
+    QTest::addRow("no port") << QByteArray() << loopback << local << 80 << int(SIGTERM);
+    QTest::addRow("zero") << QByteArray("port=0\n") << loopback << local << 80 << int(SIGTERM);
+    QTest::addRow("not a number") << QByteArray("port=eighty\n") << loopback << local << 80
+                                  << int(SIGTERM);
+    QTest::addRow("no address given")
+        << QByteArray() << texts({"--port", "0"}) << QString() << 0 << int(SIGTERM);
+    QTest::addRow("every interface, SIGTERM")
+        << QByteArray() << texts({"--address", "0.0.0.0", "--port", "0"}) << QString() << 0
+        << int(SIGTERM);
 }
 
-void TestServe::printedUrl()
+void TestServe::serves()
 {
     QFETCH(QByteArray, settings);
     QFETCH(QStringList, args);
     QFETCH(QString, host);
     QFETCH(int, port);
+    QFETCH(int, signalNumber);
     TestWorkDir dir;
     writeSettings(dir, settings);
-    QVERIFY(writeFile(dir.filePath(QStringLiteral("target/a.xml")), "<a/>"));
+    const QString config = dir.filePath(QStringLiteral("app/config/Config.ini"));
+    const QByteArray settingsBefore = readAll(config);
     auto process = startServe(dir.path(), args);
     const QString printed = readUrl(*process);
     if (printed.isEmpty() && port == 80) {
@@ -209,15 +169,25 @@ void TestServe::printedUrl()
     }
     const QUrl url(printed);
     QVERIFY2(url.isValid() && url.port() > 0, process->readAllStandardError().constData());
-    QCOMPARE(url.host(), host.isEmpty() ? LocalAddress::current() : host);
+    QCOMPARE(printed, QStringLiteral("http://%1:%2/")
+                          .arg(host.isEmpty() ? LocalAddress::current() : host)
+                          .arg(url.port()));
     QCOMPARE(QHostAddress(url.host()).protocol(), QAbstractSocket::IPv4Protocol);
     if (port != 0)
         QCOMPARE(url.port(), port);
-    // Listening on every interface includes the loopback one.
-    if (args.contains(QStringLiteral("0.0.0.0")))
-        QVERIFY(fetch(quint16(url.port()), "GET /a.xml HTTP/1.1\r\n\r\n").endsWith("\r\n\r\n<a/>"));
-    stop(*process);
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("target"))).isDir());
+    // Requests go to the loopback interface, alone or among all. The response itself and what is
+    // refused: tst_httplistener.
+    if (url.host() == QLatin1String("127.0.0.1") || args.contains(QStringLiteral("0.0.0.0"))) {
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("target/book.xml")), "<a>\r\n</a>\r\n"));
+        QVERIFY(fetch(quint16(url.port()), "GET /book.xml HTTP/1.1\r\n\r\n")
+                    .endsWith("\r\n<a>\n</a>\n"));
+    }
+    QCOMPARE(::kill(pid_t(process->processId()), signalNumber), 0);
+    QVERIFY(process->waitForFinished(10000));
+    QCOMPARE(process->exitStatus(), QProcess::NormalExit);
     QCOMPARE(process->exitCode(), 0);
+    QCOMPARE(readAll(config), settingsBefore);
 }
 
 QTEST_GUILESS_MAIN(TestServe)

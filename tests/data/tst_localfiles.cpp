@@ -13,8 +13,6 @@
 
 #include <algorithm>
 
-#include <unistd.h>
-
 namespace {
 using Fields = QVector<LocalContactFields::Field>;
 using Kind = PhonebookFileKind::Kind;
@@ -54,22 +52,6 @@ const QByteArray emptyCsv = bom + header + "\r\n\r\n";
 bool isXml(const QString &path)
 {
     return PhonebookFileKind::localFormat(path) == PhonebookFileKind::LocalXml;
-}
-
-QStringList groupNames(const LocalDirectory &store)
-{
-    QStringList names;
-    for (const LocalGroup *group : store.groups())
-        names << group->name;
-    return names;
-}
-
-QStringList contactNames(const LocalDirectory &store)
-{
-    QStringList names;
-    for (const LocalContact *contact : store.contacts())
-        names << contact->display_name;
-    return names;
 }
 
 QStringList values(const LocalContact &contact, const Fields &fields)
@@ -161,10 +143,8 @@ private slots:
         again.initDefaultGroup();
         QVERIFY(again.saveFile(path));
         QCOMPARE(readAll(path), empty);
-        QVERIFY(LocalDirectory::isLocalFile(path));
         QVERIFY(store.importFile(path));
-        QCOMPARE(groupNames(store), texts({"All Contacts", "Blocklist"}));
-        QVERIFY(store.contacts().isEmpty());
+        QCOMPARE(listing(store), texts({"All Contacts: ", "Blocklist: "}));
     }
 
     void roundTripKeepsValues_data()
@@ -218,12 +198,11 @@ private slots:
         LocalDirectory loaded;
         QVERIFY(LocalDirectory::isLocalFile(path));
         QVERIFY(loaded.importFile(path));
-        QStringList groups = groupNames(store);
+        QStringList groups = listing(store);
         if (!isXml(name))
-            groups.removeAll(QStringLiteral("Default1"));
-        QCOMPARE(groupNames(loaded), groups);
-        QCOMPARE(loaded.contacts().size(), 2);
-        const LocalContact *back = loaded.contacts().at(0);
+            groups.removeAll(QStringLiteral("Default1: "));
+        QCOMPARE(listing(loaded), groups);
+        const LocalContact *back = loaded.findContact(1);
         QCOMPARE(values(*back, carried), values(*contact, carried));
         const LocalContact fresh;
         for (const LocalContactFields::Field &field : LocalContactFields::all()) {
@@ -233,9 +212,6 @@ private slots:
             if (!inFile)
                 QCOMPARE((*back).*field.member, fresh.*field.member);
         }
-        QCOMPARE(back->groupId, 2);
-        QCOMPARE(loaded.contacts().at(1)->groupId, 1);
-        QCOMPARE(loaded.contactCount(0), 1);
     }
 
     void xmlWriterDropsCharactersXmlCannotCarry()
@@ -252,7 +228,7 @@ private slots:
         QVERIFY(store.saveFile(path));
         LocalDirectory loaded;
         QVERIFY(loaded.importFile(path));
-        QCOMPARE(contactNames(loaded), texts({"abc", "Name"}));
+        QCOMPARE(listing(loaded), texts({"All Contacts: abc Name", "Blocklist: "}));
     }
 
     // Fields with a comma, a quote or a line break are quoted; nothing else is.
@@ -513,7 +489,6 @@ private slots:
         QTest::addRow("remote error before the element")
             << "a.xml" << QByteArray("<a></b><QuelvoxIPPhoneMenu/>") << Kind::NotAPhonebook;
         QTest::addRow("remote wrong extension") << "a.txt" << menu << Kind::NotAPhonebook;
-        QTest::addRow("remote mixed-case extension") << "a.xMl" << menu << Kind::NotAPhonebook;
     }
 
     void probe()
@@ -543,32 +518,15 @@ private slots:
         fillExample(store);
         LocalContact *ann = store.findContact(1);
         QVERIFY(!store.importFile(plain));
-        QCOMPARE(contactNames(store), texts({"Ann Example", "Bob Example"}));
+        QCOMPARE(listing(store), texts({"All Contacts: Ann Example Bob Example",
+                                        "Blocklist: ", "Sales: Ann Example"}));
         QCOMPARE(store.findContact(1), ann);
-        QCOMPARE(store.groups().size(), 3);
         QCOMPARE(store.lastContactId(), 2);
         QVERIFY(store.isChanged());
         RemoteDirectory remote;
         remote.initDefaultGroup();
         QVERIFY(!remote.importFile(menu));
         QCOMPARE(remote.groupIds().size(), 2);
-    }
-
-    void saveReplacesFileAtomically()
-    {
-        TestWorkDir dir;
-        const QString path = dir.filePath(QStringLiteral("book.xml"));
-        const QString link = dir.filePath(QStringLiteral("previous.xml"));
-        QVERIFY(writeFile(path, "previous content"));
-        // A second name for the old file: a save that rewrote the file in place would change it.
-        QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()),
-                 0);
-        LocalDirectory store;
-        fillExample(store);
-        QVERIFY(store.saveFile(path));
-        QCOMPARE(readAll(path), editorXml);
-        QCOMPARE(readAll(link), QByteArray("previous content"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 
     void failedSaveKeepsFlagAndFile()

@@ -34,7 +34,9 @@ class TestRemoteDirectory : public QObject
     Q_OBJECT
 
 private slots:
-    void defaultPhonebookSharesOneIdCounter()
+    // Groups and contacts draw on one id counter. A directory file lists contacts only and a menu
+    // file groups only, so no group may get both.
+    void idsAndTheMenuDirectoryRule()
     {
         RemoteDirectory dir;
         dir.initDefaultGroup();
@@ -50,16 +52,23 @@ private slots:
         QCOMPARE(contact->name, QStringLiteral("Name"));
         QCOMPARE(contact->numbers, QVector<LabeledValue>(3));
         QVERIFY(!dir.findGroup(1)->isMenu);
+        QVERIFY(!dir.addGroup(1));
         QVERIFY(dir.canHoldContacts(1));
         QVERIFY(!dir.canHoldContacts(0));
+        QCOMPARE(dir.addContact(0, &contact), R::NoSuchGroup);
+        QCOMPARE(dir.addContact(4242, &contact), R::NoSuchGroup);
         const RemoteGroup *group = dir.addGroup(0);
         QCOMPARE(group->id, 3);
         QCOMPARE(group->name, QStringLiteral("Default1"));
         QCOMPARE(group->parentId, 0);
+        QCOMPARE(dir.addGroup(3)->id, 4);
+        QCOMPARE(dir.addContact(3, &contact), R::NoSuchGroup);
+        QVERIFY(dir.findGroup(3)->isMenu);
         // Renaming does not require unique names.
         QCOMPARE(dir.renameGroup(3, QStringLiteral("Default")), R::Done);
         QCOMPARE(dir.groupName(3), QStringLiteral("Default"));
-        QCOMPARE(addContacts(dir, 1, 1), QList<int>{4});
+        QCOMPARE(addContacts(dir, 1, 1), QList<int>{5});
+        QCOMPARE(dir.contactCount(-1), 2);
     }
 
     void resetKeepsLabelsAndRestartsIds()
@@ -111,22 +120,6 @@ private slots:
         QCOMPARE(dir.groupIds(), QList<int>{0});
         QCOMPARE(dir.contactCount(-1), 0);
         QVERIFY(dir.addGroup(0));
-    }
-
-    // A directory file lists contacts only and a menu file groups only, so neither may get both.
-    void groupsStayOutOfDirectoriesAndContactsOutOfMenus()
-    {
-        RemoteDirectory dir;
-        dir.initDefaultGroup();
-        addContacts(dir, 1, 1);
-        QVERIFY(!dir.addGroup(1));
-        const int menu = dir.addGroup(0)->id;
-        QVERIFY(dir.addGroup(menu));
-        RemoteContact *contact = nullptr;
-        QCOMPARE(dir.addContact(menu, &contact), R::NoSuchGroup);
-        QCOMPARE(dir.addContact(4242, &contact), R::NoSuchGroup);
-        QVERIFY(dir.findGroup(menu)->isMenu);
-        QCOMPARE(dir.contactCount(-1), 1);
     }
 
     void updateContactKeepsStoredLabels()
@@ -218,7 +211,8 @@ private slots:
         QCOMPARE(dir.addGroup(0)->id, 4);
         QCOMPARE(addContacts(dir, 4, 1), QList<int>{5});
         QCOMPARE(dir.addGroup(0)->id, 6);
-        QVERIFY(dir.saveFile(work.filePath(QStringLiteral("menu.xml")), QStringLiteral("http://h/")));
+        QVERIFY(
+            dir.saveFile(work.filePath(QStringLiteral("menu.xml")), QStringLiteral("http://h/")));
         QCOMPARE(dir.moveContacts(moving, 1, dst), moved);
         // A real move must make closing ask to save, or the move is lost.
         QCOMPARE(dir.isChanged(), moved > 0);

@@ -13,13 +13,6 @@ class TestRemotePhonebookXml : public QObject
 
 private:
     const QString baseUrl = QStringLiteral("http://192.0.2.10:80/");
-    const QByteArray savedMenu = "<QuelvoxIPPhoneMenu>\n<Title>Root Directory</Title>\n"
-                                 "<MenuItem>\n<Name>Sales</Name>\n"
-                                 "<URL>http://192.0.2.10:80/RemotePhoneBook_Sales.xml</URL>\n"
-                                 "</MenuItem>\n<MenuItem>\n<Name>Other</Name>\n"
-                                 "<URL>ftp://192.0.2.10:80/x.xml</URL>\n"
-                                 "</MenuItem>\n</QuelvoxIPPhoneMenu>\n";
-
     static void writeAll(const QString &path, const QByteArray &bytes)
     {
         QVERIFY2(writeFile(path, bytes), qPrintable(path));
@@ -392,89 +385,74 @@ private slots:
             QCOMPARE(back.findContact(id)->numbers, dir.findContact(id)->numbers);
     }
 
-    void rewritesChangedMenusWithDeclarationAndIndentation()
-    {
-        TestWorkDir work;
-        QVERIFY(writeFile(work.filePath(QStringLiteral("menu.xml")), savedMenu));
-        QVERIFY(RemoteDirectory::updateTargetUrls(work.path(), QStringLiteral("192.0.2.99"), 8080));
-        QCOMPARE(readAll(work.filePath(QStringLiteral("menu.xml"))),
-                 QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                            "<QuelvoxIPPhoneMenu>\n"
-                            "    <Title>Root Directory</Title>\n"
-                            "    <MenuItem>\n"
-                            "        <Name>Sales</Name>\n"
-                            "        <URL>http://192.0.2.99:8080/RemotePhoneBook_Sales.xml</URL>\n"
-                            "    </MenuItem>\n"
-                            "    <MenuItem>\n"
-                            "        <Name>Other</Name>\n"
-                            "        <URL>ftp://192.0.2.10:80/x.xml</URL>\n"
-                            "    </MenuItem>\n"
-                            "</QuelvoxIPPhoneMenu>\n"));
-        QCOMPARE(QDir(work.path()).entryList(QDir::Files), texts({"menu.xml"}));
-    }
-
-    void leavesFilesAloneThatNeedNoChange_data()
+    // Saved menus re-pointed at a new server address: only the host part of an http URL changes,
+    // and a changed menu is rewritten as UTF-8 with a declaration and indentation; every other
+    // file stays as it was, its time stamp included.
+    void updateTargetUrls_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("content");
-        QTest::addRow("address already current") << "menu.xml" << savedMenu;
+        QTest::addColumn<QByteArray>("after"); // empty: left alone
+        const auto item = [](const QByteArray &url) {
+            return menu("<MenuItem><URL>" + url + "</URL></MenuItem>");
+        };
+        const auto rewritten = [](const QByteArray &url) -> QByteArray {
+            return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<QuelvoxIPPhoneMenu>\n"
+                   "    <MenuItem>\n        <URL>" +
+                   url + "</URL>\n    </MenuItem>\n</QuelvoxIPPhoneMenu>\n";
+        };
+        QTest::addRow("host without port")
+            << "m.xml" << item("http://phones/a.xml") << rewritten("http://10.0.0.2:81/a.xml");
+        QTest::addRow("old host inside the file name")
+            << "m.xml" << item("http://h:80/RemotePhoneBook_h:80.xml")
+            << rewritten("http://10.0.0.2:81/RemotePhoneBook_h:80.xml");
+        QTest::addRow("escaped name kept as written")
+            << "m.xml" << item("http://192.0.2.10:80/RemotePhoneBook_%E9%94%80%20x.xml")
+            << rewritten("http://10.0.0.2:81/RemotePhoneBook_%E9%94%80%20x.xml");
+        QTest::addRow("another encoding declared, other schemes untouched")
+            << "m.XML"
+            << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><QuelvoxIPPhoneMenu>"
+                          "<Title>K\xF6ln</Title><MenuItem><Name>Sales</Name>"
+                          "<URL>http://192.0.2.10:80/RemotePhoneBook_Sales.xml</URL></MenuItem>"
+                          "<MenuItem><URL>ftp://h/x.xml</URL></MenuItem></QuelvoxIPPhoneMenu>")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                          "<QuelvoxIPPhoneMenu>\n"
+                          "    <Title>K\xC3\xB6ln</Title>\n"
+                          "    <MenuItem>\n"
+                          "        <Name>Sales</Name>\n"
+                          "        <URL>http://10.0.0.2:81/RemotePhoneBook_Sales.xml</URL>\n"
+                          "    </MenuItem>\n"
+                          "    <MenuItem>\n"
+                          "        <URL>ftp://h/x.xml</URL>\n"
+                          "    </MenuItem>\n"
+                          "</QuelvoxIPPhoneMenu>\n");
+        QTest::addRow("address already current")
+            << "m.xml" << item("http://10.0.0.2:81/a.xml") << QByteArray();
+        QTest::addRow("https") << "m.xml" << item("https://h/a.xml") << QByteArray();
         QTest::addRow("directory file")
             << "dir.xml"
-            << QByteArray("<QuelvoxIPPhoneDirectory><Title>T</Title><DirectoryEntry><Name>"
-                          "<URL>http://192.0.2.1:1/x</URL></Name></DirectoryEntry>"
-                          "</QuelvoxIPPhoneDirectory>");
-        QTest::addRow("not xml by name")
-            << "menu.txt" << QByteArray(savedMenu).replace("192.0.2.10:80", "h:1");
-        QTest::addRow("malformed") << "bad.xml" << QByteArray("<QuelvoxIPPhoneMenu><URL>http://a/");
+            << directory("<Title>T</Title><DirectoryEntry><Name><URL>http://192.0.2.1:1/x</URL>"
+                         "</Name></DirectoryEntry>")
+            << QByteArray();
+        QTest::addRow("not xml by name") << "menu.txt" << item("http://h/a.xml") << QByteArray();
+        QTest::addRow("malformed")
+            << "bad.xml" << QByteArray("<QuelvoxIPPhoneMenu><URL>http://a/") << QByteArray();
     }
 
-    void leavesFilesAloneThatNeedNoChange()
+    void updateTargetUrls()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
+        QFETCH(QByteArray, after);
         TestWorkDir work;
-        QVERIFY(writeFile(work.filePath(name), content));
-        const QDateTime before = QFileInfo(work.filePath(name)).lastModified();
-        QVERIFY(RemoteDirectory::updateTargetUrls(work.path(), QStringLiteral("192.0.2.10"), 80));
-        QCOMPARE(readAll(work.filePath(name)), content);
-        QCOMPARE(QFileInfo(work.filePath(name)).lastModified(), before);
-    }
-
-    void replacesOnlyTheHostPart_data()
-    {
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<QString>("expected");
-        QTest::addRow("port change") << "http://10.0.0.1:80/a.xml"
-                                     << "http://10.0.0.2:81/a.xml";
-        QTest::addRow("host without port") << "http://phones/a.xml"
-                                           << "http://10.0.0.2:81/a.xml";
-        QTest::addRow("old host inside the file name")
-            << "http://h:80/RemotePhoneBook_h:80.xml"
-            << "http://10.0.0.2:81/RemotePhoneBook_h:80.xml";
-        QTest::addRow("https untouched") << "https://h/a.xml"
-                                         << "https://h/a.xml";
-        QTest::addRow("escaped name kept as written")
-            << "http://192.0.2.10:80/RemotePhoneBook_%E9%94%80%20x.xml"
-            << "http://10.0.0.2:81/RemotePhoneBook_%E9%94%80%20x.xml";
-    }
-
-    void replacesOnlyTheHostPart()
-    {
-        QFETCH(QString, url);
-        QFETCH(QString, expected);
-        TestWorkDir work;
-        // Upper-case extension and a declaration naming another encoding.
-        QVERIFY(writeFile(work.filePath(QStringLiteral("m.XML")),
-                          "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><QuelvoxIPPhoneMenu>"
-                          "<Title>K\xF6ln</Title><MenuItem><URL>" +
-                              url.toUtf8() + "</URL></MenuItem></QuelvoxIPPhoneMenu>"));
-        RemoteDirectory::updateTargetUrls(work.path(), QStringLiteral("10.0.0.2"), 81);
-        const QByteArray after = readAll(work.filePath(QStringLiteral("m.XML")));
-        QVERIFY2(after.contains("<URL>" + expected.toUtf8() + "</URL>"), after.constData());
-        if (url != expected) {
-            QVERIFY(after.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Quelvox"));
-            QVERIFY(after.contains("<Title>K\xC3\xB6ln</Title>"));
-        }
+        const QString path = work.filePath(name);
+        QVERIFY(writeFile(path, content));
+        const QDateTime before = QFileInfo(path).lastModified();
+        QVERIFY(RemoteDirectory::updateTargetUrls(work.path(), QStringLiteral("10.0.0.2"), 81));
+        QCOMPARE(readAll(path), after.isEmpty() ? content : after);
+        if (after.isEmpty())
+            QCOMPARE(QFileInfo(path).lastModified(), before);
+        QCOMPARE(filesIn(work.path()), QStringList{name});
     }
 };
 

@@ -9,6 +9,7 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 // Saves that cannot finish: a real, small, nearly full file system where the test may mount one,
 // and writes or renames made to fail on demand. Every failed save says why, leaves every old file
@@ -174,14 +175,17 @@ void TestSaveFaults::failedSaveChangesNothing()
         QCOMPARE(readAll(folder + QLatin1Char('/') + name), old[name]);
 }
 
-// A saved file keeps the permissions of the one it replaces and a link stays a link; a new
-// file gets the usual permissions.
+// A save replaces the file whole (a second hard link to the old file keeps the old content) and
+// keeps its permissions; a symbolic link stays a link; a new file gets the usual permissions.
 void TestSaveFaults::savedFilesKeepTheirPermissions()
 {
     TestWorkDir work;
     const QString path = work.filePath(QStringLiteral("book.xml"));
+    const QString previous = work.filePath(QStringLiteral("previous.xml"));
     QVERIFY(writeFile(path, "old"));
     QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+    QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(previous).constData()),
+             0);
     LocalDirectory store;
     fillLocal(store);
     QVERIFY(store.saveFile(path));
@@ -190,6 +194,8 @@ void TestSaveFaults::savedFilesKeepTheirPermissions()
     QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
     QCOMPARE(int(status.st_mode & 0777), 0640);
     QVERIFY(readAll(path).contains("Contact number 59"));
+    QCOMPARE(readAll(previous), QByteArray("old"));
+    QVERIFY(QFile::remove(previous));
 
     const mode_t mask = ::umask(022);
     const QString fresh = work.filePath(QStringLiteral("fresh.csv"));

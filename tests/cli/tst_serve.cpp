@@ -1,6 +1,6 @@
 // serve, run as a real process of the editor: the target folder over HTTP until SIGINT or
-// SIGTERM, the base URL on stdout, usage and listen failures as exit codes. Requests go to
-// 127.0.0.1 only.
+// SIGTERM, the base URL on stdout (usage and listen failures: the exit-code table of
+// tst_phonebookcommands). Requests go to 127.0.0.1 only.
 
 #include "editorprocess.h"
 #include "http/localaddress.h"
@@ -73,47 +73,7 @@ class TestServe : public QObject
 private slots:
     void serves_data();
     void serves();
-    void exitCodes_data();
-    void exitCodes();
 };
-
-// 2 for wrong usage with the usage text, 1 when it cannot listen, naming address and port.
-void TestServe::exitCodes_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("message");
-    QTest::addRow("port not a number") << texts({"--port", "http"}) << 2 << "Usage:";
-    QTest::addRow("port too large") << texts({"--port", "65536"}) << 2 << "Usage:";
-    QTest::addRow("port without value") << texts({"--port"}) << 2 << "Usage:";
-    QTest::addRow("port twice") << texts({"--port", "1", "--port", "2"}) << 2 << "Usage:";
-    QTest::addRow("address not an address")
-        << texts({"--address", "my-phone-server"}) << 2 << "Usage:";
-    QTest::addRow("unknown option") << texts({"--daemon"}) << 2 << "Usage:";
-    QTest::addRow("stray argument") << texts({"target"}) << 2 << "Usage:";
-    // BUSY stands for a port another socket holds.
-    QTest::addRow("port in use") << texts({"--address", "127.0.0.1", "--port", "BUSY"}) << 1
-                                 << "cannot listen on 127.0.0.1 port BUSY";
-}
-
-void TestServe::exitCodes()
-{
-    QFETCH(QStringList, args);
-    QFETCH(int, exitCode);
-    QFETCH(QString, message);
-    TestWorkDir dir;
-    QTcpServer blocker;
-    QVERIFY(blocker.listen(QHostAddress::LocalHost, 0));
-    const QString busy = QString::number(blocker.serverPort());
-    args.replaceInStrings(QStringLiteral("BUSY"), busy);
-    auto process = startServe(dir.path(), args);
-    QVERIFY(process->waitForFinished(15000));
-    QCOMPARE(process->exitCode(), exitCode);
-    QCOMPARE(process->readAllStandardOutput(), QByteArray());
-    const QByteArray error = process->readAllStandardError();
-    QVERIFY2(QString::fromUtf8(error).contains(message.replace(QStringLiteral("BUSY"), busy)),
-             error.constData());
-}
 
 // The target folder (made when missing) is served until SIGINT or SIGTERM, and the settings are
 // left as they were. The port comes from them (80 when they hold none that is usable); the URL

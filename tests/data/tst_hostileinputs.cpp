@@ -141,18 +141,17 @@ void TestHostileInputs::reads()
             QVERIFY(writeFile(work.filePath(names.at(i)), contents.at(i)));
     }
     const QString path = work.filePath(names.first());
+    LocalDirectory &local = LocalDirectory::instance();
+    RemoteDirectory &remote = RemoteDirectory::instance();
     const bool isRemote = RemoteDirectory::isRemoteFile(path);
     QCOMPARE(isRemote, names.size() > 1);
-    QCOMPARE(LocalDirectory::instance().isLocalFile(path), !isRemote);
+    QCOMPARE(local.isLocalFile(path), !isRemote);
     const int kind = isRemote ? PhonebookManager::RemoteDir : PhonebookManager::LocalDir;
-    QVERIFY(isRemote ? RemoteDirectory::instance().importFile(path)
-                     : LocalDirectory::instance().importFile(path));
+    QVERIFY(isRemote ? remote.importFile(path) : local.importFile(path));
     QCOMPARE(PhonebookManager::contactCount(kind, -1), contacts);
     if (contacts > 1)
-        QCOMPARE(isRemote ? RemoteDirectory::instance()
-                                .findContact(RemoteDirectory::instance().contactIds().at(1))
-                                ->name
-                          : LocalDirectory::instance().findContact(2)->display_name,
+        QCOMPARE(isRemote ? remote.findContact(remote.contactIds().at(1))->name
+                          : local.findContact(2)->display_name,
                  second);
     // What the editor's import workflow asks.
     const ReadResult result = PhonebookManager::readResult(kind);

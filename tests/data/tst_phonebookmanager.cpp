@@ -52,6 +52,13 @@ private slots:
                                                                   : QString());
         QCOMPARE(PhonebookManager::contactCount(kind, 2), isLocal ? 1 : isRemote ? 2 : 0);
         QCOMPARE(PhonebookManager::isChanged(kind), !neutral);
+        // The built-in local groups are not editable. Every local group holds contacts, a remote
+        // one unless it is a menu with sub-groups or unknown.
+        QCOMPARE(PhonebookManager::isGroupEditable(kind, 1), !isLocal);
+        QVERIFY(PhonebookManager::isGroupEditable(kind, 2));
+        QCOMPARE(PhonebookManager::canHoldContacts(kind, 0), isLocal);
+        QCOMPARE(PhonebookManager::canHoldContacts(kind, 3), !neutral);
+        QCOMPARE(PhonebookManager::canHoldContacts(kind, 77), isLocal);
         // The facade refuses an empty name before any store is asked; blanks are a name.
         QCOMPARE(PhonebookManager::updateGroup(kind, 2, QString()), PhonebookResult::EmptyName);
         QCOMPARE(PhonebookManager::updateGroup(kind, 2, QStringLiteral(" ")),
@@ -79,33 +86,6 @@ private slots:
         PhonebookManager::initDefaultGroup(kind);
         QCOMPARE(local.groups().size(), isLocal ? 2 : 4);
         QCOMPARE(remote.groupIds().size(), isRemote ? 2 : 4);
-    }
-
-    void editableAndHoldingGroups_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("groupId");
-        QTest::addColumn<bool>("editable");
-        QTest::addColumn<bool>("holds");
-        QTest::addRow("local all contacts") << 1 << 0 << false << true;
-        QTest::addRow("local blocklist") << 1 << 1 << false << true;
-        QTest::addRow("local group") << 1 << 2 << true << true;
-        QTest::addRow("local unknown group") << 1 << -5 << true << true;
-        QTest::addRow("remote root with groups") << 2 << 0 << true << false;
-        QTest::addRow("remote empty menu") << 2 << 1 << true << true;
-        QTest::addRow("remote unknown") << 2 << 77 << true << false;
-        QTest::addRow("other kind") << 3 << 1 << true << false;
-    }
-
-    void editableAndHoldingGroups()
-    {
-        QFETCH(int, kind);
-        QFETCH(int, groupId);
-        QFETCH(bool, editable);
-        QFETCH(bool, holds);
-        LocalDirectory::instance().addGroup();
-        QCOMPARE(PhonebookManager::isGroupEditable(kind, groupId), editable);
-        QCOMPARE(PhonebookManager::canHoldContacts(kind, groupId), holds);
     }
 
     // The menus of <working folder>/target are re-pointed; others are not.

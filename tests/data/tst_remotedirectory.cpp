@@ -35,7 +35,7 @@ class TestRemoteDirectory : public QObject
 
 private slots:
     // Groups and contacts draw on one id counter. A directory file lists contacts only and a menu
-    // file groups only, so no group may get both.
+    // file groups only, so no group may get both. A reset keeps the number labels.
     void idsAndTheMenuDirectoryRule()
     {
         RemoteDirectory dir;
@@ -69,13 +69,6 @@ private slots:
         QCOMPARE(dir.groupName(3), QStringLiteral("Default"));
         QCOMPARE(addContacts(dir, 1, 1), QList<int>{5});
         QCOMPARE(dir.contactCount(-1), 2);
-    }
-
-    void resetKeepsLabelsAndRestartsIds()
-    {
-        RemoteDirectory dir;
-        dir.initDefaultGroup();
-        addContacts(dir, 1, 3);
         dir.setNumberLabels(QStringLiteral("Office"), QStringLiteral("Number2"), QString());
         dir.initDefaultGroup();
         QVERIFY(!dir.isChanged());

@@ -74,10 +74,8 @@ void fillLocal(LocalDirectory &store)
     for (int i = 0; i < 60; ++i) {
         LocalContact *contact = nullptr;
         store.addContact(0, &contact);
-        LocalContact fields;
-        fields.display_name = QStringLiteral("Contact number %1 with a fairly long name").arg(i);
-        fields.office_number = QString::number(100000 + i);
-        store.updateContact(contact->id, fields);
+        contact->display_name = QStringLiteral("Contact number %1 with a fairly long name").arg(i);
+        contact->office_number = QString::number(100000 + i);
     }
 }
 

@@ -151,6 +151,7 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("readBack");
         const QList<QPair<const char *, QString>> values{
             {"chinese", QStringLiteral("张三 李四")},
             {"quotes", QStringLiteral("say \"hi\" 'there'")},
@@ -166,8 +167,14 @@ private slots:
         for (const char *name : {"book.xml", "book.csv"}) {
             for (const auto &value : values)
                 QTest::addRow("%s %s", name, value.first)
-                    << QString::fromLatin1(name) << value.second;
+                    << QString::fromLatin1(name) << value.second << value.second;
         }
+        // Dropped, so that the file stays readable.
+        QTest::addRow("book.xml characters XML cannot carry")
+            << "book.xml"
+            << QStringLiteral("a") + QChar(0x01) + QStringLiteral("b") + QChar(0xFFFF) +
+                   QChar(0xD800) + QStringLiteral("c")
+            << "abc";
     }
 
     // Every field the format carries comes back; the others come back as a new record has them.
@@ -175,6 +182,7 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QString, value);
+        QFETCH(QString, readBack);
         const Fields &carried =
             isXml(name) ? LocalContactFields::xmlAttributes() : LocalContactFields::csvColumns();
         TestWorkDir dir;
@@ -198,12 +206,13 @@ private slots:
         LocalDirectory loaded;
         QVERIFY(LocalDirectory::isLocalFile(path));
         QVERIFY(loaded.importFile(path));
-        QStringList groups = listing(store);
+        QStringList groups = listing(store).replaceInStrings(value, readBack);
         if (!isXml(name))
             groups.removeAll(QStringLiteral("Default1: "));
         QCOMPARE(listing(loaded), groups);
         const LocalContact *back = loaded.findContact(1);
-        QCOMPARE(values(*back, carried), values(*contact, carried));
+        QCOMPARE(values(*back, carried),
+                 values(*contact, carried).replaceInStrings(value, readBack));
         const LocalContact fresh;
         for (const LocalContactFields::Field &field : LocalContactFields::all()) {
             const bool inFile =
@@ -212,23 +221,6 @@ private slots:
             if (!inFile)
                 QCOMPARE((*back).*field.member, fresh.*field.member);
         }
-    }
-
-    void xmlWriterDropsCharactersXmlCannotCarry()
-    {
-        TestWorkDir dir;
-        LocalDirectory store;
-        store.initDefaultGroup();
-        LocalContact *contact = nullptr;
-        store.addContact(0, &contact);
-        contact->display_name = QStringLiteral("a") + QChar(0x01) + QStringLiteral("b") +
-                                QChar(0xFFFF) + QChar(0xD800) + QStringLiteral("c");
-        store.addContact(0, nullptr);
-        const QString path = dir.filePath(QStringLiteral("controls.xml"));
-        QVERIFY(store.saveFile(path));
-        LocalDirectory loaded;
-        QVERIFY(loaded.importFile(path));
-        QCOMPARE(listing(loaded), texts({"All Contacts: abc Name", "Blocklist: "}));
     }
 
     // Fields with a comma, a quote or a line break are quoted; nothing else is.

@@ -450,7 +450,6 @@ private slots:
         // The extension rule: a case-sensitive substring test, ".xml" before ".csv".
         QTest::addRow("upper-case XML") << "a.XML" << editorXml << Kind::LocalXml;
         QTest::addRow("mixed-case extension") << "a.Xml" << editorXml << Kind::NotAPhonebook;
-        QTest::addRow("xml then csv") << "a.xml.csv" << editorXml << Kind::LocalXml;
         QTest::addRow("no extension") << "a" << editorXml << Kind::NotAPhonebook;
         // CSV: a first line with a display_name column.
         QTest::addRow("csv editor file") << "a.csv" << editorCsv << Kind::LocalCsv;

@@ -139,31 +139,24 @@ private slots:
         QVERIFY(!dir.updateContact(999, source));
     }
 
-    // Every edit marks the phonebook changed, even one that finds nothing; moves and searches
-    // never do.
+    // Every edit marks the phonebook changed, even one that finds nothing, so that closing asks to
+    // save. (Moves: moveContacts.)
     void changedFlag()
     {
-        using Op = void (*)(RemoteDirectory &);
-        const QList<QPair<Op, bool>> operations{
-            {[](RemoteDirectory &d) { d.addContact(77, nullptr); }, true},
-            {[](RemoteDirectory &d) { d.addGroup(77); }, true},
-            {[](RemoteDirectory &d) { d.deleteContact(1, 77); }, true},
-            {[](RemoteDirectory &d) { d.deleteGroup(77); }, true},
-            {[](RemoteDirectory &d) { d.renameGroup(77, {}); }, true},
-            {[](RemoteDirectory &d) { d.updateContact(77, {}); }, true},
-            {[](RemoteDirectory &d) { d.setNumberLabels({}, {}, {}); }, true},
-            {[](RemoteDirectory &d) { d.moveContacts({5}, 1, 1); }, false},
-            {[](RemoteDirectory &d) {
-                 QList<RemoteContact *> found;
-                 d.searchContacts(1, QString(), found);
-             },
-             false}};
-        for (int i = 0; i < operations.size(); ++i) {
+        using Edit = void (*)(RemoteDirectory &);
+        const QList<Edit> edits{[](RemoteDirectory &d) { d.addContact(77, nullptr); },
+                                [](RemoteDirectory &d) { d.addGroup(77); },
+                                [](RemoteDirectory &d) { d.deleteContact(1, 77); },
+                                [](RemoteDirectory &d) { d.deleteGroup(77); },
+                                [](RemoteDirectory &d) { d.renameGroup(77, {}); },
+                                [](RemoteDirectory &d) { d.updateContact(77, {}); },
+                                [](RemoteDirectory &d) { d.setNumberLabels({}, {}, {}); }};
+        for (int i = 0; i < edits.size(); ++i) {
             RemoteDirectory dir;
             dir.initDefaultGroup();
-            operations.at(i).first(dir);
+            edits.at(i)(dir);
             QCOMPARE(dir.groupIds(), (QList<int>{0, 1}));
-            QVERIFY2(dir.isChanged() == operations.at(i).second, qPrintable(QString::number(i)));
+            QVERIFY2(dir.isChanged(), qPrintable(QString::number(i)));
         }
     }
 

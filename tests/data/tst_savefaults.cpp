@@ -97,7 +97,7 @@ void fillRemote(RemoteDirectory &dir)
 
 void TestSaveFaults::failedSaveChangesNothing_data()
 {
-    QTest::addColumn<QString>("kind");       // "xml", "csv" or "remote"
+    QTest::addColumn<QString>("kind");       // "xml" or "remote"
     QTest::addColumn<bool>("tmpfs");         // a real small file system
     QTest::addColumn<qint64>("spaceLeft");   // bytes free on it, or the injected limit
     QTest::addColumn<int>("failRenameAt");   // injected rename failure, -1: none
@@ -148,8 +148,7 @@ void TestSaveFaults::failedSaveChangesNothing()
     else
         AtomicFileSet::setFaultsForTesting(spaceLeft, failRenameAt);
 
-    const QString path = folder + (kind == QLatin1String("csv") ? QStringLiteral("/book.csv")
-                                                                : QStringLiteral("/book.xml"));
+    const QString path = folder + QStringLiteral("/book.xml");
     QString error;
     if (kind == QLatin1String("remote")) {
         RemoteDirectory dir;

@@ -28,13 +28,6 @@ int pathRank(const QString &relative)
     return layer < 0 ? -1 : 2 * layer;
 }
 
-// Where a library of the build stands, or -1 for libraries outside the layers.
-int libraryRank(const QString &library)
-{
-    return pathRank((library == QLatin1String("panes") ? QStringLiteral("ui") : library) +
-                    QLatin1Char('/'));
-}
-
 void checkLinks(const QString &root, const QString &cmakeFile, QStringList &faults)
 {
     const int rank = pathRank(QDir(root).relativeFilePath(cmakeFile));
@@ -43,7 +36,9 @@ void checkLinks(const QString &root, const QString &cmakeFile, QStringList &faul
     const QString text = QString::fromUtf8(readAll(cmakeFile)).remove(comment);
     for (auto it = library.globalMatch(text); it.hasNext();) {
         const QString name = it.next().captured(1);
-        if (libraryRank(name) > rank)
+        // The panes of ui/ build the library qcd_panes.
+        const QString layer = name == QLatin1String("panes") ? QStringLiteral("ui") : name;
+        if (pathRank(layer + QLatin1Char('/')) > rank)
             faults.append(QDir(root).relativeFilePath(cmakeFile) + QStringLiteral(": links qcd_") +
                           name + QStringLiteral(", a layer above"));
     }

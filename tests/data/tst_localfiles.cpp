@@ -1,6 +1,6 @@
 // The local phonebook files, XML and CSV side by side where they share a shape: exact bytes
 // written, values and groups read back, what each reader takes beyond the writer's layout, the
-// file-kind probe, the extension rule, failed imports and atomic saves.
+// file-kind probe, the extension rule and failed imports. (Atomic saves: tst_savefaults.)
 
 #include "data/localcontactfields.h"
 #include "data/localdirectory.h"

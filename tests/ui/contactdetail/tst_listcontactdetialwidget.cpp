@@ -169,16 +169,11 @@ private slots:
         QTest::addColumn<QString>("shownText");
         QTest::addColumn<int>("pick"); // -1: leave the combo box alone
         QTest::addColumn<QString>("committed");
-        QTest::addRow("Auto is -1") << "-1"
-                                    << "Auto" << 16 << "15";
-        QTest::addRow("first line is 0") << "0"
-                                         << "Line 1" << 0 << "-1";
-        QTest::addRow("sixteenth line is 15") << "15"
-                                              << "Line 16" << 1 << "0";
-        QTest::addRow("unknown value kept") << "16"
-                                            << "" << -1 << "16";
-        QTest::addRow("malformed value kept") << "x"
-                                              << "" << -1 << "x";
+        QTest::addRow("Auto is -1") << QStringLiteral("-1") << "Auto" << 16 << "15";
+        QTest::addRow("first line is 0") << QStringLiteral("0") << "Line 1" << 0 << "-1";
+        QTest::addRow("sixteenth line is 15") << QStringLiteral("15") << "Line 16" << 1 << "0";
+        QTest::addRow("unknown value kept") << QStringLiteral("16") << "" << -1 << "16";
+        QTest::addRow("malformed value kept") << QStringLiteral("x") << "" << -1 << "x";
     }
     void account()
     {

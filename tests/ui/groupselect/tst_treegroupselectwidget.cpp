@@ -1,5 +1,6 @@
 #include "data/localdirectory.h"
 #include "data/localgroup.h"
+#include "data/phonebookmanager.h"
 #include "data/remotedirectory.h"
 #include "data/remotegroup.h"
 #include "shell/langtranslater.h"
@@ -16,11 +17,8 @@
 
 namespace {
 
-enum Kind
-{
-    Local = 1,
-    Remote = 2
-};
+constexpr int Local = PhonebookManager::LocalDir;
+constexpr int Remote = PhonebookManager::RemoteDir;
 
 // Local phonebook of the two built-in groups plus extra user groups.
 void makeLocal(int extraGroups)
@@ -85,13 +83,12 @@ private slots:
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("popupHeight");
 
-        QTest::newRow("local, three groups") << int(Local) << 1 << 0 << 3 << 129;
+        QTest::newRow("local, three groups") << Local << 1 << 0 << 3 << 129;
         QTest::newRow("local, seven groups: last height below the cap")
-            << int(Local) << 5 << 0 << 7 << 281;
-        QTest::newRow("local, eight groups: capped") << int(Local) << 6 << 0 << 8 << 281;
-        QTest::newRow("remote, sub-groups count as rows") << int(Remote) << 2 << 2 << 6 << 243;
-        QTest::newRow("remote, root only") << int(Remote) << 0 << 0 << 0 << 15;
-        QTest::newRow("unknown kind, no rows") << 3 << 2 << 0 << 0 << 15;
+            << Local << 5 << 0 << 7 << 281;
+        QTest::newRow("local, eight groups: capped") << Local << 6 << 0 << 8 << 281;
+        QTest::newRow("remote, sub-groups count as rows") << Remote << 2 << 2 << 6 << 243;
+        QTest::newRow("remote, root only") << Remote << 0 << 0 << 0 << 15;
     }
 
     void heightFollowsRows()

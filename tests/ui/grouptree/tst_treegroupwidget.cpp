@@ -6,8 +6,8 @@
 #include "data/phonebookmanager.h"
 #include "data/remotedirectory.h"
 #include "dialogs/tipwidget.h"
-#include "menuandtoast.h"
 #include "freshstate.h"
+#include "menuandtoast.h"
 #include "shell/cucstyle.h"
 #include "shell/langtranslater.h"
 #include "shell/qvthememan.h"
@@ -32,7 +32,7 @@ namespace {
 
 const QString languageDir = QStringLiteral(QCD_SOURCE_DIR "/app/language/");
 
-// The pane at the main window's size in a host that also carries the toast, on fresh stores.
+// The pane at the main window's size in an active host with the toast, on fresh stores.
 struct Pane
 {
     FreshState fresh;
@@ -51,6 +51,7 @@ struct Pane
         }
         spy = std::make_unique<QSignalSpy>(tree, &TreeGroupWidget::sigSelectedGroupChanged);
         host.show();
+        QVERIFY(QTest::qWaitForWindowActive(&host));
     }
     int idOf(const QString &name) const
     {
@@ -147,7 +148,6 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QString, toast);
         Pane p(dirType);
-        QVERIFY(QTest::qWaitForWindowActive(&p.host));
         p.tree->addGroup();
 
         // The new row is current and in rename mode at once, its whole name selected.
@@ -189,7 +189,6 @@ private slots:
         for (int i = 0; i < 20; ++i)
             names << QStringLiteral("G%1").arg(i);
         Pane p(PhonebookManager::LocalDir, [&] { addLocalGroups(names); });
-        QVERIFY(QTest::qWaitForWindowActive(&p.host));
         const int id = p.idOf(QStringLiteral("G0"));
         p.doubleClick(id);
         QTRY_COMPARE(p.edit(id)->selectedText(), QStringLiteral("G0"));
@@ -239,7 +238,6 @@ private slots:
             RemoteDirectory &store = RemoteDirectory::instance();
             store.addContact(store.addGroup(0)->id, nullptr); // group 2, a directory
         });
-        QVERIFY(QTest::qWaitForWindowActive(&p.host));
         p.click(id);
         QCOMPARE(p.more(id)->isVisible(), !items.isEmpty());
         if (byMoreButton)
@@ -297,7 +295,6 @@ private slots:
             if (onlyGroup)
                 store.deleteGroup(1);
         });
-        QVERIFY(QTest::qWaitForWindowActive(&p.host));
         const int targetId = p.idOf(target);
         const int currentId = p.idOf(current);
         const int afterId = onlyGroup ? -1 : p.idOf(currentAfter);
@@ -330,7 +327,6 @@ private slots:
         for (int i = 0; i < 40; ++i)
             names << QStringLiteral("G%1").arg(i);
         Pane p(PhonebookManager::LocalDir, [&] { addLocalGroups(names); });
-        QVERIFY(QTest::qWaitForWindowExposed(&p.host));
         const int id = p.idOf(QStringLiteral("G35"));
         emit p.tree->GetModel()->SetUpdateStatusSignal(false); // no widget appears meanwhile
         p.tree->setCurrentItem(p.row(id));
@@ -344,7 +340,6 @@ private slots:
     {
         // Default (1) holds Default1 (2).
         Pane p(PhonebookManager::RemoteDir, [] { RemoteDirectory::instance().addGroup(1); });
-        QVERIFY(QTest::qWaitForWindowActive(&p.host));
         QTreeWidgetItem *menuRow = p.row(1);
         QVERIFY(menuRow->isExpanded());
         p.click(1); // the first click only remembers the row
@@ -371,7 +366,6 @@ private slots:
                     store.addContact(dir, nullptr);
             }
         });
-        QVERIFY(QTest::qWaitForWindowExposed(&p.host));
         QCOMPARE(p.shownCount(1), QStringLiteral("(2)")); // a menu counts its groups until ...
         p.tree->updateContactCounts();
         QCOMPARE(p.shownCount(1), QStringLiteral("(7)")); // ... the manager's counts arrive
@@ -392,7 +386,6 @@ private slots:
     void currentRowPaintedWithItsBranchArea()
     {
         Pane p(PhonebookManager::RemoteDir, [] { RemoteDirectory::instance().addGroup(1); });
-        QVERIFY(QTest::qWaitForWindowExposed(&p.host));
         const int menuY = p.tree->visualItemRect(p.row(1)).center().y();
         const int childY = p.tree->visualItemRect(p.row(2)).center().y();
         const QImage image = p.tree->viewport()->grab().toImage();

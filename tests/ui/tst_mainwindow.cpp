@@ -469,7 +469,7 @@ private slots:
         QFETCH(QString, dropped);
         QFETCH(bool, opens);
         Started s;
-        QString path = saveRemoteMenu(QStringLiteral("http://192.0.2.7:80/"));
+        const QString path = saveRemoteMenu(QStringLiteral("http://192.0.2.7:80/"));
         RemoteDirectory::instance().initDefaultGroup();
         if (dropped.isEmpty()) {
             s.window->openFile(path);

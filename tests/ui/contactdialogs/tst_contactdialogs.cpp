@@ -10,7 +10,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>

@@ -15,7 +15,6 @@
 #include "ui/grouptree/treegroupitem.h"
 #include "ui/grouptree/treegroupwidget.h"
 #include "ui/grouptree/uigroupitemdata.h"
-#include "widgets/qvmenu.h"
 #include "widgets/qvtreedatamodel.h"
 
 #include <QLabel>
@@ -24,7 +23,6 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QWidgetAction>
 
 #include <memory>
 

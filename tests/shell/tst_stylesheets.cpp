@@ -8,7 +8,6 @@
 #include "testworkdir.h"
 
 #include <QApplication>
-#include <QDirIterator>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -104,29 +103,13 @@ private slots:
         QVERIFY2(isConcatenation(sheet, expectedParts), qPrintable(sheet));
     }
 
-    void shippedSheetsAllLoadedAndParse()
+    void shippedSheetsParse()
     {
-        const QString sheet = qvThemeMan::loadStyleSheet(QStringLiteral(":/qss/"), false);
-        // Every compiled-in sheet is part of the result, whole.
-        QStringList parts;
-        QDirIterator it(QStringLiteral(":/qss/"), {QStringLiteral("*.qss")}, QDir::Files,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            QFile file(it.next());
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            parts.append(QString::fromUtf8(file.readAll()));
-        }
-        QVERIFY(!parts.isEmpty());
-        int total = 0;
-        for (const QString &part : qAsConst(parts)) {
-            QVERIFY(sheet.contains(part));
-            total += part.size();
-        }
-        QCOMPARE(sheet.size(), total);
-
         // Qt only says that a sheet does not parse, as a warning while polishing; a broken sheet
         // first shows that the warning is caught here.
         QVERIFY(!parseWarnings(QStringLiteral("QLabel { color: red; ")).isEmpty());
+        const QString sheet = qvThemeMan::loadStyleSheet(QStringLiteral(":/qss/"), false);
+        QVERIFY(!sheet.isEmpty());
         const QStringList warnings = parseWarnings(sheet);
         QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(QLatin1Char('\n'))));
     }

@@ -15,19 +15,6 @@ namespace {
 
 constexpr int RowHeight = 30;
 
-qvModelIndex path(std::initializer_list<int> steps)
-{
-    return qvModelIndex(QList<int>(steps));
-}
-
-qvTreeItem *makeGroup(const QString &name, int children)
-{
-    auto *group = new qvTreeItem(name);
-    for (int i = 0; i < children; ++i)
-        group->AddChild(new qvTreeItem(QStringLiteral("%1.%2").arg(name).arg(i)));
-    return group;
-}
-
 // 50 collapsed groups "A:gN" of 4 children each, in a view 10 rows of 30 px high.
 struct TreeFixture
 {
@@ -333,21 +320,13 @@ private slots:
 
     void itemSizeFromStyleSheet()
     {
-        qvTreeDataModel model;
-        model.AppendTopLevelItem(makeGroup(QStringLiteral("A:g"), 2));
-        model.AppendTopLevelItem(new qvTreeItem(QStringLiteral("B:h")));
-        TestTreeDelegate delegate;
-        qvTreeWidget tree(nullptr, QStringLiteral("TreeGroupWidget"));
-        tree.setStyleSheet(QStringLiteral("qvTreeWidget { qproperty-qv_item_size: "
-                                          "qmap(TreeDelegate#A, 48, TreeDelegate#B,38); }"));
-        tree.SetDelegate(&delegate);
-        tree.SetModel(&model);
-        tree.ExpandAll();
-        tree.resize(200, 300);
-        tree.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&tree));
-        QTRY_COMPARE(tree.visualItemRect(tree.GetTreeItem(path({0, 1}))).height(), 48);
-        QCOMPARE(tree.visualItemRect(tree.GetTreeItem(path({1}))).height(), 38);
+        TreeFixture f;
+        f.model.GetTopLevelItem(1)->SetData(QStringLiteral("B:h"));
+        f.tree.SetItemExpanded(path({0}), true);
+        f.tree.setStyleSheet(QStringLiteral("qvTreeWidget { qproperty-qv_item_size: "
+                                            "qmap(TreeDelegate#A, 48, TreeDelegate#B,38); }"));
+        QTRY_COMPARE(f.tree.visualItemRect(f.tree.GetTreeItem(path({0, 1}))).height(), 48);
+        QCOMPARE(f.tree.visualItemRect(f.tree.GetTreeItem(path({1}))).height(), 38);
     }
 };
 

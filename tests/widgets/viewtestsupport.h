@@ -4,6 +4,8 @@
 // A widget, "B:..." rows a B widget, "none" rows no widget at all.
 
 #include "widgets/qvlistwidgetdelegate.h"
+#include "widgets/qvmodelindex.h"
+#include "widgets/qvtreeitem.h"
 #include "widgets/qvviewitemdelegate.h"
 #include "widgets/qvviewitemwidget.h"
 
@@ -16,6 +18,8 @@
 #include <QStringList>
 #include <QTest>
 #include <QVariant>
+
+#include <initializer_list>
 
 class TestItemWidget : public qvViewItemWidget
 {
@@ -134,6 +138,20 @@ public:
     // Rows with this value open when their widget is made.
     QString expandOnCreate;
 };
+
+inline qvModelIndex path(std::initializer_list<int> steps)
+{
+    return qvModelIndex(QList<int>(steps));
+}
+
+// A detached tree node with count children named name.0, name.1, ...
+inline qvTreeItem *makeGroup(const QString &name, int count)
+{
+    auto *group = new qvTreeItem(name);
+    for (int i = 0; i < count; ++i)
+        group->AddChild(new qvTreeItem(QStringLiteral("%1.%2").arg(name).arg(i)));
+    return group;
+}
 
 // Runs the deletions that detached widgets have queued, so TestItemWidget::live is exact.
 inline void flushDeferredDeletes()

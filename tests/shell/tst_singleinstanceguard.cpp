@@ -79,10 +79,10 @@ private slots:
         QCOMPARE(::chmod(QFile::encodeName(run).constData(), mode_t(runtimeMode)), 0);
         if (runtime == QLatin1String("runlink"))
             QVERIFY(QFile::link(run, m_work->filePath(runtime)));
-        if (!runtime.isEmpty()) // "relative" stays relative
-            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime == QLatin1String("relative")
-                                                             ? runtime
-                                                             : m_work->filePath(runtime)));
+        if (runtime == QLatin1String("relative")) // the same folder, named from the working one
+            qputenv("XDG_RUNTIME_DIR", "run");
+        else if (!runtime.isEmpty())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_work->filePath(runtime)));
 
         const QString elsewhere = m_work->mkpath(QStringLiteral("elsewhere"));
         if (setup == QLatin1String("loose")) {

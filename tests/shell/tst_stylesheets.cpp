@@ -70,12 +70,10 @@ private slots:
         const QString themes = QStringLiteral("themes");
         QTest::addRow("missing folder")
             << QStringList() << QStringLiteral("nowhere") << false << QStringList();
-        QTest::addRow("sheets in sub-folders, others and empty ones skipped")
-            << texts({"a.qss=/* 联系人 */ QLabel{}", "deep/er/b.qss=QMenu{}", "c.css=QFrame{}",
-                      "d.qss.orig=QWidget{}", "e.qss="})
-            << themes << false << texts({"/* 联系人 */ QLabel{}", "QMenu{}"});
-        QTest::addRow("urls kept") << texts({"a.qss=QLabel{image:url(icon.png);}"}) << themes
-                                   << false << texts({"QLabel{image:url(icon.png);}"});
+        QTest::addRow("sheets in sub-folders, others and empty ones skipped, urls kept")
+            << texts({"a.qss=/* 联系人 */ QLabel{image:url(icon.png);}", "deep/er/b.qss=QMenu{}",
+                      "c.css=QFrame{}", "d.qss.orig=QWidget{}", "e.qss="})
+            << themes << false << texts({"/* 联系人 */ QLabel{image:url(icon.png);}", "QMenu{}"});
         QTest::addRow("urls rewritten")
             << texts({"a.qss=QLabel{image:url(icon.png);} QMenu{image:url(b.png);} "
                       "QFrame{image:URL(c.png);}"})

@@ -99,12 +99,6 @@ class TestListWidget : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        TestItemWidget::live = 0;
-        TestItemWidget::created = 0;
-    }
-
     void visibleWindow_data()
     {
         QTest::addColumn<int>("rows");

@@ -79,12 +79,6 @@ class TestTreeWidget : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        TestItemWidget::live = 0;
-        TestItemWidget::created = 0;
-    }
-
     void treeItemPaths()
     {
         TreeFixture f;

@@ -167,10 +167,13 @@ inline int liveWidgets()
 }
 
 // Gives a view of either kind its test delegate and model, rows of key A 30 px and of key B
-// 45 px high, and shows it 200 x 300 px without a frame or a horizontal scroll bar.
+// 45 px high, and shows it 200 x 300 px without a frame or a horizontal scroll bar. The widget
+// counts start afresh with each view.
 template <typename View, typename Delegate, typename Model>
 void showView(View &view, Delegate &delegate, Model &model, const QString &prefix)
 {
+    TestItemWidget::live = 0;
+    TestItemWidget::created = 0;
     view.setFrameShape(QFrame::NoFrame);
     view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view.SetItemSizeValue(

@@ -22,15 +22,12 @@ private slots:
         QTest::addColumn<QString>("browseFrom"); // the caller's folder
         QTest::addColumn<QString>("startsIn");
         QTest::addColumn<bool>("choose");
-        QTest::addRow("empty field, no folder yet: target") << ""
-                                                            << ""
-                                                            << "target" << true;
-        QTest::addRow("empty field: the caller's folder") << ""
-                                                          << "last"
-                                                          << "last" << true;
-        QTest::addRow("a path in the field wins, cancelled") << "other/x.csv"
-                                                             << "last"
-                                                             << "other" << false;
+        const QString last = QStringLiteral("last");
+        QTest::addRow("empty field, no folder yet: target")
+            << QString() << QString() << QStringLiteral("target") << true;
+        QTest::addRow("empty field: the caller's folder") << QString() << last << last << true;
+        QTest::addRow("a path in the field wins, cancelled")
+            << QStringLiteral("other/x.csv") << last << QStringLiteral("other") << false;
     }
 
     // Where the chooser starts; choosing fills the field and reports the folder, cancelling

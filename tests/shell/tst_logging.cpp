@@ -103,6 +103,54 @@ private slots:
             QVERIFY2(shape.match(line).hasMatch(), qPrintable(line));
     }
 
+    // The file stays open between messages; a removed or replaced file is seen within a second
+    // and no message is lost in a file nobody can open.
+    void removedLogIsCreatedAgain_data()
+    {
+        QTest::addColumn<bool>("replace"); // else removed
+        QTest::addRow("removed") << false;
+        QTest::addRow("replaced by another file") << true;
+    }
+
+    void removedLogIsCreatedAgain()
+    {
+        QFETCH(bool, replace);
+        const QString log = m_folder + QStringLiteral("log1.txt");
+        qDebug("before");
+        QVERIFY(readAll(log).endsWith(" : before\n"));
+        QVERIFY(QFile::remove(log));
+        if (replace)
+            QVERIFY(writeFile(log, "someone else's\n"));
+        int line = 0;
+        const auto logAndLook = [&line, &log] {
+            qDebug("line %d", ++line);
+            return readAll(log).contains(" : line ");
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(logAndLook(), 5000);
+        const QByteArray text = readAll(log);
+        QCOMPARE(text.startsWith("someone else's\n"), replace);
+        QVERIFY(!text.contains("before"));
+        QVERIFY(text.endsWith(" : line " + QByteArray::number(line) + "\n"));
+    }
+
+    void sizeWrittenByOthersCountsForRotation()
+    {
+        const QString log = m_folder + QStringLiteral("log1.txt");
+        qDebug("first");
+        // Another writer appends to the same open file: the log is full within a second.
+        {
+            QFile file(log);
+            QVERIFY(file.open(QIODevice::Append));
+            QVERIFY(file.write(QByteArray(BasicLogging::RotateSize, 'x')) > 0);
+        }
+        const auto logAndLook = [&log] {
+            qDebug("after");
+            return QFileInfo(log).size() < BasicLogging::RotateSize;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(logAndLook(), 5000);
+        QVERIFY(readAll(m_folder + QStringLiteral("log2.txt")).contains(" : first\nxxx"));
+    }
+
     void missingParentLosesLinesQuietly()
     {
         BasicLogging::instance()->init(m_work->path() + QStringLiteral("/no/such/log/"));

@@ -49,16 +49,6 @@ private slots:
         QCOMPARE(output.contains("noSuchSignal"), fails);
     }
 
-    void linesKeptByType()
-    {
-        MessageCapture::clear();
-        qDebug("one");
-        qWarning("two");
-        QCOMPARE(MessageCapture::lines(),
-                 QStringList({QStringLiteral("one"), QStringLiteral("two")}));
-        QCOMPARE(MessageCapture::lines(QtWarningMsg), QStringList{QStringLiteral("two")});
-    }
-
     // The children of connectWarningFailsTheRun.
     void soundConnection()
     {

@@ -51,24 +51,21 @@ private slots:
         QTest::addColumn<QString>("setup");    // what already lies at the temporary private folder
         QTest::addColumn<QString>("expected"); // "runtime", "private" or "" (no place)
 
-        QTest::addRow("private runtime folder") << "run" << 0700 << ""
-                                                << "runtime";
-        QTest::addRow("no runtime folder: private temporary one") << "" << 0 << ""
-                                                                  << "private";
-        QTest::addRow("runtime folder open to others") << "run" << 0777 << ""
-                                                       << "private";
-        QTest::addRow("runtime folder readable by the group") << "run" << 0750 << ""
-                                                              << "private";
-        QTest::addRow("runtime folder is a link") << "runlink" << 0700 << ""
-                                                  << "private";
-        QTest::addRow("relative runtime path") << "relative" << 0700 << ""
-                                               << "private";
-        QTest::addRow("own temporary folder with a loose mode is mended") << "" << 0 << "loose"
-                                                                          << "private";
-        QTest::addRow("temporary folder is a planted link") << "" << 0 << "link"
-                                                            << "";
-        QTest::addRow("temporary folder of another user") << "" << 0 << "foreign"
-                                                          << "";
+        const QString run = QStringLiteral("run"), none, priv = QStringLiteral("private");
+        QTest::addRow("private runtime folder") << run << 0700 << none << QStringLiteral("runtime");
+        QTest::addRow("no runtime folder: private temporary one") << none << 0 << none << priv;
+        QTest::addRow("runtime folder open to others") << run << 0777 << none << priv;
+        QTest::addRow("runtime folder readable by the group") << run << 0750 << none << priv;
+        QTest::addRow("runtime folder is a link")
+            << QStringLiteral("runlink") << 0700 << none << priv;
+        QTest::addRow("relative runtime path")
+            << QStringLiteral("relative") << 0700 << none << priv;
+        QTest::addRow("own temporary folder with a loose mode is mended")
+            << none << 0 << QStringLiteral("loose") << priv;
+        QTest::addRow("temporary folder is a planted link")
+            << none << 0 << QStringLiteral("link") << none;
+        QTest::addRow("temporary folder of another user")
+            << none << 0 << QStringLiteral("foreign") << none;
     }
 
     void chosenFolder()
@@ -80,14 +77,12 @@ private slots:
 
         const QString run = m_work->mkpath(QStringLiteral("run"));
         QCOMPARE(::chmod(QFile::encodeName(run).constData(), mode_t(runtimeMode)), 0);
-        if (runtime == QLatin1String("run"))
-            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(run));
-        if (runtime == QLatin1String("runlink")) {
-            QVERIFY(QFile::link(run, m_work->filePath(QStringLiteral("runlink"))));
-            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_work->filePath(QStringLiteral("runlink"))));
-        }
-        if (runtime == QLatin1String("relative"))
+        if (runtime == QLatin1String("runlink"))
+            QVERIFY(QFile::link(run, m_work->filePath(runtime)));
+        if (runtime == QLatin1String("relative")) // the same folder, named from the working one
             qputenv("XDG_RUNTIME_DIR", "run");
+        else if (!runtime.isEmpty())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_work->filePath(runtime)));
 
         const QString elsewhere = m_work->mkpath(QStringLiteral("elsewhere"));
         if (setup == QLatin1String("loose")) {
@@ -132,16 +127,6 @@ private slots:
         QVERIFY(!QFile::exists(victim));
     }
 
-    void oneHolderAtATime()
-    {
-        auto first = std::make_unique<SingleInstanceGuard>(key);
-        QVERIFY(first->tryAcquire());
-        SingleInstanceGuard second(key);
-        QVERIFY(!second.tryAcquire());
-        first.reset();
-        QVERIFY(second.tryAcquire());
-    }
-
     void killedHolderReleases()
     {
         int ready[2];
@@ -161,13 +146,18 @@ private slots:
         ::close(ready[0]);
         QCOMPARE(state, 'y');
 
-        SingleInstanceGuard guard(key);
-        const bool acquiredWhileHeld = guard.tryAcquire();
+        auto guard = std::make_unique<SingleInstanceGuard>(key);
+        const bool acquiredWhileHeld = guard->tryAcquire();
         ::kill(child, SIGKILL);
         int status = 0;
         QCOMPARE(::waitpid(child, &status, 0), child);
         QVERIFY(!acquiredWhileHeld);
-        QVERIFY(guard.tryAcquire());
+        QVERIFY(guard->tryAcquire());
+        // Held in this process now: refused to another holder until released.
+        SingleInstanceGuard next(key);
+        QVERIFY(!next.tryAcquire());
+        guard.reset();
+        QVERIFY(next.tryAcquire());
     }
 
 private:

@@ -95,20 +95,6 @@ private slots:
         QCOMPARE(first.process().state(), QProcess::Running);
     }
 
-    void killedCopyDoesNotBlockTheNext()
-    {
-        TestWorkDir work;
-        work.mkpath(QStringLiteral("app"));
-        {
-            Editor first(work.path());
-            QVERIFY2(first.startsAndRuns(), qPrintable(first.errorText()));
-            first.process().kill(); // SIGKILL: no clean-up runs
-            QVERIFY(first.process().waitForFinished(10000));
-        }
-        Editor next(work.path());
-        QVERIFY2(next.startsAndRuns(), qPrintable(next.errorText()));
-    }
-
     void badInputStillStarts_data()
     {
         QTest::addColumn<QString>("file");

@@ -11,29 +11,23 @@ class SignalLog
 public:
     explicit SignalLog(qvListDataModel *model)
     {
-        QObject::connect(model, &qvListDataModel::DataChangeSignal,
-                         [this](int i) { add(QStringLiteral("DataChange(%1)").arg(i)); });
-        QObject::connect(model, &qvListDataModel::RowInsertedSignal,
-                         [this](int i) { add(QStringLiteral("RowInserted(%1)").arg(i)); });
-        QObject::connect(model, &qvListDataModel::RowsInsertedSignal, [this](int i, size_t n) {
-            add(QStringLiteral("RowsInserted(%1,%2)").arg(i).arg(n));
-        });
-        QObject::connect(model, &qvListDataModel::RowRemovedSignal,
-                         [this](int i) { add(QStringLiteral("RowRemoved(%1)").arg(i)); });
-        QObject::connect(model, &qvListDataModel::RowsRemovedSignal, [this](int s, int e) {
-            add(QStringLiteral("RowsRemoved(%1,%2)").arg(s).arg(e));
-        });
-        QObject::connect(model, &qvListDataModel::ClearSignal,
-                         [this] { add(QStringLiteral("Clear()")); });
-        QObject::connect(model, &qvListDataModel::ResetModelSignal,
-                         [this] { add(QStringLiteral("ResetModel()")); });
-        QObject::connect(model, &qvListDataModel::UpdateSignal,
-                         [this] { add(QStringLiteral("Update()")); });
+        const auto add = [this](const char *name) {
+            return [this, name](auto... arguments) {
+                const QStringList values{QString::number(arguments)...};
+                entries.append(QLatin1String(name) + QLatin1Char('(') +
+                               values.join(QLatin1Char(',')) + QLatin1Char(')'));
+            };
+        };
+        QObject::connect(model, &qvListDataModel::DataChangeSignal, add("DataChange"));
+        QObject::connect(model, &qvListDataModel::RowInsertedSignal, add("RowInserted"));
+        QObject::connect(model, &qvListDataModel::RowsInsertedSignal, add("RowsInserted"));
+        QObject::connect(model, &qvListDataModel::RowRemovedSignal, add("RowRemoved"));
+        QObject::connect(model, &qvListDataModel::RowsRemovedSignal, add("RowsRemoved"));
+        QObject::connect(model, &qvListDataModel::ClearSignal, add("Clear"));
+        QObject::connect(model, &qvListDataModel::ResetModelSignal, add("ResetModel"));
+        QObject::connect(model, &qvListDataModel::UpdateSignal, add("Update"));
     }
     QStringList entries;
-
-private:
-    void add(const QString &entry) { entries.append(entry); }
 };
 
 QStringList rowsOf(qvListDataModel &model)

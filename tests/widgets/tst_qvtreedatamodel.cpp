@@ -1,3 +1,4 @@
+#include "viewtestsupport.h"
 #include "widgets/qvtreedatamodel.h"
 #include "widgets/qvtreeitem.h"
 
@@ -8,20 +9,6 @@
 #include <memory>
 
 namespace {
-
-qvModelIndex path(std::initializer_list<int> steps)
-{
-    return qvModelIndex(QList<int>(steps));
-}
-
-// A detached node with count children named name.0, name.1, ...
-qvTreeItem *makeGroup(const QString &name, int count)
-{
-    auto *group = new qvTreeItem(name);
-    for (int i = 0; i < count; ++i)
-        group->AddChild(new qvTreeItem(QStringLiteral("%1.%2").arg(name).arg(i)));
-    return group;
-}
 
 // Top-level g0 (3 children), g1 (4 children), g2 (0 children).
 void fill(qvTreeDataModel &model)

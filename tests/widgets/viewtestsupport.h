@@ -4,14 +4,22 @@
 // A widget, "B:..." rows a B widget, "none" rows no widget at all.
 
 #include "widgets/qvlistwidgetdelegate.h"
+#include "widgets/qvmodelindex.h"
+#include "widgets/qvtreeitem.h"
 #include "widgets/qvviewitemdelegate.h"
 #include "widgets/qvviewitemwidget.h"
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFrame>
 #include <QMouseEvent>
+#include <QRect>
 #include <QString>
+#include <QStringList>
+#include <QTest>
 #include <QVariant>
+
+#include <initializer_list>
 
 class TestItemWidget : public qvViewItemWidget
 {
@@ -131,6 +139,20 @@ public:
     QString expandOnCreate;
 };
 
+inline qvModelIndex path(std::initializer_list<int> steps)
+{
+    return qvModelIndex(QList<int>(steps));
+}
+
+// A detached tree node with count children named name.0, name.1, ...
+inline qvTreeItem *makeGroup(const QString &name, int count)
+{
+    auto *group = new qvTreeItem(name);
+    for (int i = 0; i < count; ++i)
+        group->AddChild(new qvTreeItem(QStringLiteral("%1.%2").arg(name).arg(i)));
+    return group;
+}
+
 // Runs the deletions that detached widgets have queued, so TestItemWidget::live is exact.
 inline void flushDeferredDeletes()
 {
@@ -143,3 +165,45 @@ inline int liveWidgets()
     flushDeferredDeletes();
     return TestItemWidget::live;
 }
+
+// Gives a view of either kind its test delegate and model, rows of key A 30 px and of key B
+// 45 px high, and shows it 200 x 300 px without a frame or a horizontal scroll bar. The widget
+// counts start afresh with each view.
+template <typename View, typename Delegate, typename Model>
+void showView(View &view, Delegate &delegate, Model &model, const QString &prefix)
+{
+    TestItemWidget::live = 0;
+    TestItemWidget::created = 0;
+    view.setFrameShape(QFrame::NoFrame);
+    view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view.SetItemSizeValue(
+        QStringList{QStringLiteral("qmap"), QStringLiteral("%1#A, 30,\n %1#B,45").arg(prefix)});
+    view.resize(200, 300);
+    view.SetDelegate(&delegate);
+    view.SetModel(&model);
+    view.show();
+}
+
+// Why widget does not show data on rect as a row of showView's sizes should; empty when it does.
+inline QString rowWidgetProblem(qvViewItemWidget *widget, const QVariant &data, const QRect &rect)
+{
+    const auto *item = static_cast<TestItemWidget *>(widget);
+    const QString text = data.toString();
+    const bool b = text.startsWith(QLatin1String("B:"));
+    if (item->lastData != text || item->kind() != (b ? QLatin1Char('B') : QLatin1Char('A')))
+        return QStringLiteral("a %1 widget shows %2 for %3")
+            .arg(item->kind())
+            .arg(item->lastData, text);
+    if (item->geometry() != rect || !item->isVisible())
+        return QStringLiteral("the widget of %1 is hidden or off its row").arg(text);
+    if (rect.height() != (b ? 45 : 30))
+        return QStringLiteral("the row of %1 is %2 px high").arg(text).arg(rect.height());
+    return QString();
+}
+
+// Fails the test with the text of a problem unless it is empty.
+#define VERIFY_NO_PROBLEM(problem)                                                                 \
+    do {                                                                                           \
+        const QString found = (problem);                                                           \
+        QVERIFY2(found.isEmpty(), qPrintable(found));                                              \
+    } while (false)

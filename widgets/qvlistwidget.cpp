@@ -117,7 +117,32 @@ qvListWidgetDelegate *qvListWidget::GetDelegate() const
 
 qvListWidgetItem *qvListWidget::GetListItem(int row) const
 {
-    return dynamic_cast<qvListWidgetItem *>(item(row));
+    QListWidgetItem *rowItem = item(row);
+    if (!rowItem)
+        return nullptr;
+    if (!IsBareRow(rowItem))
+        return static_cast<qvListWidgetItem *>(rowItem);
+    // Making a bare row's item now changes nothing a caller of the view can see.
+    return const_cast<qvListWidget *>(this)->LazyItemOf(row, rowItem);
+}
+
+bool qvListWidget::IsBareRow(const QListWidgetItem *rowItem)
+{
+    return rowItem && rowItem->type() != qvListWidgetItem::Type;
+}
+
+qvListWidgetItem *qvListWidget::LazyItemOf(int row, QListWidgetItem *rowItem)
+{
+    const auto found = m_lazyItems.find(rowItem);
+    if (found != m_lazyItems.end())
+        return found->second.get();
+    if (!m_model || row >= m_model->GetCount())
+        return nullptr;
+    std::unique_ptr<qvListWidgetItem> made(CreateListItemFor(m_model->GetData(row)));
+    qvListWidgetItem *result = made.get();
+    if (made)
+        m_lazyItems.emplace(rowItem, std::move(made));
+    return result;
 }
 
 qvViewItemWidget *qvListWidget::GetItemWidget(int row) const
@@ -333,7 +358,7 @@ void qvListWidget::UpdateItemWidget(bool refreshAll)
         qvViewItemWidget *widget = CreateItemWidget(data, rowItem);
         if (!widget)
             continue;
-        AttachWidget(rowItem, widget);
+        AttachWidget(item(r), widget);
         widget->SetData(data);
         widget->SetSelectStatus(r == currentRow());
         if (!m_model)
@@ -489,6 +514,7 @@ void qvListWidget::Clear()
     m_rangeMaximum = 0;
     DetachAllWidgets();
     QListWidget::clear();
+    m_lazyItems.clear();
 }
 
 // ---- rows ----
@@ -519,6 +545,7 @@ void qvListWidget::TakeAndDeleteRow(int row)
 {
     DetachRowWidget(row);
     std::unique_ptr<QListWidgetItem> taken(takeItem(row));
+    m_lazyItems.erase(taken.get());
 }
 
 void qvListWidget::ReplaceRowItem(int row, qvListWidgetItem *replacement)
@@ -545,6 +572,15 @@ void qvListWidget::ReplaceRowItem(int row, qvListWidgetItem *replacement)
 
 void qvListWidget::InsertItemsFor(int at, int n)
 {
+    if (uniformItemSizes()) {
+        // Rows of one height: a bare row each, all announced in one insertion, and a row's own
+        // item is made when first needed (GetListItem). The view measures every row by the last
+        // one, so that one is made and sized at once.
+        model()->insertRows(at, n);
+        GetListItem(count() - 1);
+        SizeRow(count() - 1);
+        return;
+    }
     // Filling an empty view (every load of a long list): the rows are announced to the view once
     // instead of one insertion at a time. An empty view has no selection, current row or index
     // widgets that the per-row notifications would have to carry along.
@@ -591,10 +627,26 @@ void qvListWidget::SetWidgetItemSize(qvListWidgetItem *listItem)
     }
 }
 
+void qvListWidget::SizeRow(int row)
+{
+    QListWidgetItem *rowItem = item(row);
+    if (!IsBareRow(rowItem)) {
+        SetWidgetItemSize(static_cast<qvListWidgetItem *>(rowItem));
+        return;
+    }
+    const auto found = m_lazyItems.find(rowItem);
+    if (found == m_lazyItems.end())
+        return;
+    SetWidgetItemSize(found->second.get());
+    const QSize hint = found->second->sizeHint();
+    if (hint.height() >= 1 && rowItem->sizeHint() != hint)
+        rowItem->setSizeHint(hint);
+}
+
 void qvListWidget::SizeAllRows()
 {
     for (int r = 0; r < count(); ++r)
-        SetWidgetItemSize(GetListItem(r));
+        SizeRow(r);
 }
 
 void qvListWidget::RelayoutAllRows()
@@ -708,6 +760,10 @@ void qvListWidget::OnDataChange(const int &index)
         Trace(QString::asprintf("qvListWidget:OnDataChange start index[%d]", index));
     if (!m_model || !m_delegate)
         return;
+    QListWidgetItem *rowItem = item(index);
+    // A bare row whose item was never made has nothing to update: it is made from the value.
+    if (IsBareRow(rowItem) && m_lazyItems.find(rowItem) == m_lazyItems.end())
+        return;
     qvListWidgetItem *listItem = GetListItem(index);
     if (!listItem)
         return;
@@ -727,12 +783,15 @@ void qvListWidget::OnDataChange(const int &index)
     m_inserting = true;
     DetachRowWidget(index);
     if (qvListWidgetItem *replacement = CreateListItemFor(data)) {
-        ReplaceRowItem(index, replacement);
+        if (IsBareRow(rowItem))
+            m_lazyItems[rowItem].reset(replacement);
+        else
+            ReplaceRowItem(index, replacement);
         // Only a row inside the window gets its widget now; others get one when they come into
         // view, so no widget is left behind outside the window.
         if (index >= m_cacheStart && index <= m_cacheEnd) {
             if (qvViewItemWidget *widget = CreateItemWidget(data, replacement)) {
-                AttachWidget(replacement, widget);
+                AttachWidget(item(index), widget);
                 widget->SetData(data);
                 widget->SetIndexValue(index);
             }
@@ -753,6 +812,8 @@ void qvListWidget::OnResetModel()
         return;
     m_inserting = true;
     DetachAllWidgets();
+    // Items made for bare rows are made again from the new values when needed.
+    m_lazyItems.clear();
     m_cacheStart = -1;
     m_cacheEnd = -1;
     m_rangeMaximum = 0;
@@ -767,6 +828,8 @@ void qvListWidget::OnResetModel()
     }
     // Rows kept from before serve new values: their type keys must follow the values.
     for (int r = 0; r < kept; ++r) {
+        if (IsBareRow(item(r)))
+            continue;
         qvListWidgetItem *listItem = GetListItem(r);
         if (!listItem)
             continue;

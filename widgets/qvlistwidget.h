@@ -2,6 +2,7 @@
 
 #include "widgets/qvlistdatamodel.h"
 #include "widgets/qvlistwidgetdelegate.h"
+#include "widgets/qvlistwidgetitem.h"
 
 #include <QListWidget>
 #include <QMap>
@@ -12,18 +13,21 @@
 #include <QVector>
 
 #include <cstddef>
+#include <memory>
+#include <unordered_map>
 
 class QResizeEvent;
 class QScrollBar;
 class QShowEvent;
-class qvListWidgetItem;
 class qvViewItemWidget;
 class qvWidget;
 
 // A list view over a qvListDataModel whose visible rows are drawn by real item widgets. Every
 // model row has a lightweight qvListWidgetItem, but item widgets exist only for the rows in view
 // (the widget window): scrolling creates widgets for rows that come into view and detaches those
-// of rows that leave it, whatever the row count. Set QCD_TRACE_LIST=1 to log its trace lines.
+// of rows that leave it, whatever the row count. With uniform item sizes the list items, too, are
+// made only for rows that are used, so a long list loads at the cost of a bare row each. Set
+// QCD_TRACE_LIST=1 to log its trace lines.
 class qvListWidget : public QListWidget
 {
     Q_OBJECT
@@ -51,7 +55,9 @@ public:
     // The rows that carried item widgets after the last update; -1 when there are none.
     int GetCacheStart() const { return m_cacheStart; }
     int GetCacheEnd() const { return m_cacheEnd; }
-    // The row's list item, or none.
+    // The row's list item, or none. With uniform item sizes the view holds a bare row for each
+    // model row and the list item is made on first use and kept beside it; it is then not the
+    // view's item(row).
     qvListWidgetItem *GetListItem(int row) const;
     // The row's item widget, or none.
     qvViewItemWidget *GetItemWidget(int row) const;
@@ -131,7 +137,14 @@ private:
     void InsertItemsFor(int at, int n);
     void TakeAndDeleteRow(int row);
     void ReplaceRowItem(int row, qvListWidgetItem *replacement);
+    // Sizes the row by its list item; a bare row takes the height of the item made for it.
+    void SizeRow(int row);
     void SizeAllRows();
+    // A row of a uniform-size list whose list item is kept beside the view (see GetListItem).
+    static bool IsBareRow(const QListWidgetItem *rowItem);
+    // The list item made for a bare row, made now from the model's value if need be; none when
+    // the delegate gives none.
+    qvListWidgetItem *LazyItemOf(int row, QListWidgetItem *rowItem);
     void RelayoutAllRows();
     void ShiftWindowForInsert(int index, int size);
     void ShiftWindowForRemove(int start, int end);
@@ -153,4 +166,6 @@ private:
     QScrollBar *m_innerScrollBar = nullptr;   // not owned: child of the container
     QTimer m_sizeChangeTimer;
     int m_scrollBarMode = 0;
+    // Items made for bare rows, by the view's row item; only rows that were needed have one.
+    std::unordered_map<const QListWidgetItem *, std::unique_ptr<qvListWidgetItem>> m_lazyItems;
 };

@@ -154,10 +154,26 @@ QList<QVariant> ListContactWidget::rowsFor(const QList<int> &contactIds) const
 {
     QList<QVariant> rows;
     rows.reserve(contactIds.size());
-    QString name;
-    for (const int id : contactIds) {
-        if (findStoredName(id, &name))
-            rows.append(makeRow(id, name, m_batch));
+    // One record refilled per contact: a group of 100 000 builds each row with a single copy.
+    uiContactItemData row;
+    row.bBatch = m_batch;
+    const auto add = [&rows, &row](int id, const QString &name) {
+        row.nContactId = id;
+        row.strName = name;
+        rows.append(QVariant::fromValue(row));
+    };
+    if (isLocal(m_dirType)) {
+        const LocalDirectory &store = LocalDirectory::instance();
+        for (const int id : contactIds) {
+            if (const LocalContact *contact = store.findContact(id))
+                add(id, contact->display_name);
+        }
+    } else if (isRemote(m_dirType)) {
+        const RemoteDirectory &store = RemoteDirectory::instance();
+        for (const int id : contactIds) {
+            if (const RemoteContact *contact = store.findContact(id))
+                add(id, contact->name);
+        }
     }
     return rows;
 }

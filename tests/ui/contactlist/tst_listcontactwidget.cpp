@@ -415,6 +415,44 @@ private slots:
         QCOMPARE(early.visualItemRect(early.item(1)).height(), 48);
     }
 
+    // Rows of a long group get their own state only when they come into view: they must still
+    // show their own contact, keep their ticks and keep the current row.
+    void longGroupRowsWhileScrolling()
+    {
+        RemoteDirectory &store = RemoteDirectory::instance();
+        store.resetToRoot();
+        const int group = store.addGroup(0)->id;
+        for (int i = 0; i < 300; ++i) {
+            RemoteContact *contact = nullptr;
+            store.addContact(group, &contact);
+            contact->name = QStringLiteral("Contact %1").arg(i);
+        }
+        pane->setDirType(Remote);
+        pane->loadGroup(group);
+        pane->setBatchState(true);
+        QSignalSpy rowChanged(pane, &QListWidget::currentRowChanged);
+        pane->setCurrentRow(150); // scrolls the row into view
+        QTRY_VERIFY(pane->GetItemWidget(150));
+        QCOMPARE(pane->currentRow(), 150);
+        QVERIFY(pane->item(150)->isSelected());
+        QCOMPARE(rowChanged.size(), 1);
+        pane->scrollToItem(pane->item(148));
+        clickRow(*pane, 148);
+        pane->scrollToBottom();
+        QTRY_VERIFY(pane->GetItemWidget(299));
+        pane->scrollToItem(pane->item(148));
+        QTRY_VERIFY(pane->GetItemWidget(148));
+        QCOMPARE(pane->selectedContactIds(), QList<int>{pane->contactIdAt(148)});
+        const QStringList names = shownNames(*pane);
+        for (int r = 0; r < pane->count(); ++r) {
+            if (names.at(r) == QLatin1String("<no widget>"))
+                continue;
+            QCOMPARE(names.at(r), QStringLiteral("Contact %1").arg(r));
+            QCOMPARE(tickOf(*pane, r)->property("select").toString(),
+                     QLatin1String(r == 148 ? "on" : "off"));
+        }
+    }
+
     void createNowButton()
     {
         NoContactWidget panel;

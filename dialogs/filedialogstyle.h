@@ -87,8 +87,10 @@ inline QDialogButtonBox *buildFrame(MessageboxDialogBase *dialog, int width, int
     box->setObjectName(QStringLiteral("buttonBox"));
     box->setGeometry(140, buttonY, 341, 41);
     box->setOrientation(Qt::Horizontal);
-    box->setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    // The look first: buttons made under a parent with a style sheet of its own (the main
+    // window has one) would keep the plain platform look.
     box->setStyleSheet(buttonBox());
+    box->setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     return box;
 }
 

@@ -51,9 +51,8 @@ void MessageDialogImportFile::on_btnBrowser_clicked()
         start = browseFolder;
     if (start.isEmpty())
         start = QDir::current().absolutePath() + QStringLiteral("/target");
-    const QString chosen =
-        QFileDialog::getOpenFileName(this, Langtranslater::lookup(QStringLiteral("Import file")),
-                                     start, QStringLiteral("(*.xml *.csv);"));
+    const QString chosen = QFileDialog::getOpenFileName(
+        this, Langtranslater::lookup(QStringLiteral("Import file")), start, phonebookFilter());
     if (chosen.isEmpty())
         return;
     lineEditBrowser->setText(chosen);

@@ -22,6 +22,9 @@ public:
     QLineEdit *pathEdit() const { return lineEditBrowser; }
     // Where Browse starts when the path field is empty; empty means <working directory>/target.
     void setBrowseFolder(const QString &folder) { browseFolder = folder; }
+    // The open-file dialogs' filter for phonebook files. Without a trailing ";" after the
+    // parenthesis: the toolkit would then read the text as two odd patterns and list no file.
+    static QString phonebookFilter() { return QStringLiteral("(*.xml *.csv)"); }
 
 signals:
     void sigMessageboxInput(QString strInput);

@@ -192,7 +192,7 @@ void FileWorkflows::history()
         return;
     const QString path =
         QFileDialog::getOpenFileName(m_window, Langtranslater::lookup(QStringLiteral("History")),
-                                     targetFolder(), QStringLiteral("(*.xml *.csv);"));
+                                     targetFolder(), MessageDialogImportFile::phonebookFilter());
     qDebug() << "Open History File:" << path;
     loadFile(path);
 }

@@ -14,14 +14,17 @@
 #include "modaldriver.h"
 #include "testfiles.h"
 #include "ui/fileworkflows/fileworkflows.h"
+#include "widgets/qvmenu.h"
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWidgetAction>
 
 namespace {
 
@@ -364,6 +367,149 @@ private slots:
         QCOMPARE(flows.dirType(), 1);
         QCOMPARE(Config::instance()->currentFile, QStringLiteral("previous.xml"));
         QVERIFY(hasGroup(QStringLiteral("Family")));
+    }
+
+    void saveMenu_data()
+    {
+        QTest::addColumn<QString>("choice"); // the item clicked; empty: Escape
+        QTest::addColumn<bool>("hasCurrentFile");
+        QTest::addColumn<bool>("writes"); // the current file, at once
+        QTest::addColumn<bool>("asks");   // the save-as dialog opens
+        QTest::addRow("Save writes the current file") << "Save" << true << true << false;
+        QTest::addRow("Save on a new phonebook asks") << "Save" << false << false << true;
+        QTest::addRow("Save as asks even with a file") << "Save as" << true << false << true;
+        QTest::addRow("Escape does nothing") << "" << true << false << false;
+    }
+
+    // The Save File button's menu, below the button: "Save" and "Save as", each doing its own.
+    void saveMenu()
+    {
+        QFETCH(QString, choice);
+        QFETCH(bool, hasCurrentFile);
+        QFETCH(bool, writes);
+        QFETCH(bool, asks);
+        FreshState state;
+        Window window;
+        QPushButton anchor(&window.widget);
+        anchor.setGeometry(258, 40, 120, 44);
+        anchor.show();
+        addLocalGroup();
+        const QString current = state.filePath(QStringLiteral("book.xml"));
+        QVERIFY(writeFile(current, "before"));
+        Config::instance()->currentFile = hasCurrentFile ? current : QString();
+        bool asked = false;
+        QPointer<QTimer> saveAs =
+            whenModalShown<MessageboxDialogSaveFile>([&asked](MessageboxDialogSaveFile *d) {
+                asked = true, QTest::keyClick(d, Qt::Key_Escape);
+            });
+        QStringList items;
+        QPoint at;
+        QTimer poll; // acts on the menu from inside its loop
+        poll.setInterval(5);
+        connect(&poll, &QTimer::timeout, [&] {
+            auto *menu = qobject_cast<qvMenu *>(QApplication::activePopupWidget());
+            if (!menu || !menu->isVisible())
+                return;
+            poll.stop();
+            at = menu->pos();
+            QLabel *chosen = nullptr;
+            for (QAction *action : menu->actions()) {
+                auto *label =
+                    static_cast<QLabel *>(static_cast<QWidgetAction *>(action)->defaultWidget());
+                items << label->text();
+                if (label->text() == choice)
+                    chosen = label;
+            }
+            if (chosen)
+                QTest::mouseClick(chosen, Qt::LeftButton, {}, QPoint(20, 10));
+            else
+                QTest::keyClick(menu, Qt::Key_Escape);
+        });
+        poll.start();
+        FileWorkflows(&window.widget).saveButton(&anchor);
+        delete saveAs.data(); // withdrawn when its dialog rightly never came
+
+        QCOMPARE(items, texts({"Save", "Save as"}));
+        QCOMPARE(at, anchor.mapToGlobal(QPoint(-10, anchor.height() - 8)));
+        QCOMPARE(asked, asks);
+        QCOMPARE(readAll(current) != "before", writes);
+        QCOMPARE(toast(), writes ? QStringLiteral("Saved successfully! success") : QString());
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+    }
+
+    void chooserListsPhonebooks_data()
+    {
+        QTest::addColumn<bool>("history"); // else the import dialog's Browse
+        QTest::addRow("History") << true;
+        QTest::addRow("Import, Browse") << false;
+    }
+
+    // The open-file dialogs show the phonebook files of the folder they open in, and only them.
+    void chooserListsPhonebooks()
+    {
+        QFETCH(bool, history);
+        FreshState state;
+        Window window;
+        const QString folder = state.mkpath(QStringLiteral("target"));
+        for (const char *name : {"book.xml", "book.csv", "notes.txt"})
+            QVERIFY(writeFile(folder + QLatin1Char('/') + QLatin1String(name), "x"));
+        QStringList listed;
+        whenModalShown<QFileDialog>([&](QFileDialog *d) {
+            auto *model = d->findChild<QFileSystemModel *>();
+            // The folder is read in the background; both phonebooks show when it is done.
+            (void)QTest::qWaitFor([&] { return model->rowCount(model->index(folder)) >= 2; });
+            for (int row = 0; row < model->rowCount(model->index(folder)); ++row)
+                listed << model->index(row, 0, model->index(folder)).data().toString();
+            d->reject();
+        });
+        FileWorkflows flows(&window.widget);
+        if (history) {
+            flows.history();
+        } else {
+            whenModalShown<MessageDialogImportFile>([](MessageDialogImportFile *d) {
+                QTest::mouseClick(d->findChild<QPushButton *>(QStringLiteral("btnBrowser")),
+                                  Qt::LeftButton);
+                d->reject();
+            });
+            flows.importFile();
+        }
+        listed.sort();
+        QCOMPARE(listed, texts({"book.csv", "book.xml"}));
+    }
+
+    void fileDialogLook_data()
+    {
+        QTest::addColumn<int>("workflow");
+        QTest::addRow("new file") << int(NewFile);
+        QTest::addRow("import") << int(Import);
+        QTest::addRow("save as") << int(Close); // stands for save as here
+    }
+
+    // Over the main window, which has a style sheet of its own, Cancel keeps the family's
+    // outlined 80 x 38 look like OK instead of falling back to the platform's button.
+    void fileDialogLook()
+    {
+        QFETCH(int, workflow);
+        FreshState state;
+        Window window;
+        window.widget.setStyleSheet(QStringLiteral("QMainWindow\n{\nborder:none;\n}"));
+        QSize ok;
+        QSize cancel;
+        whenModalShown<MessageboxDialogBase>([&](MessageboxDialogBase *d) {
+            auto *box = d->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
+            ok = box->button(QDialogButtonBox::Ok)->size();
+            cancel = box->button(QDialogButtonBox::Cancel)->size();
+            d->reject();
+        });
+        FileWorkflows flows(&window.widget);
+        if (workflow == NewFile)
+            flows.newFile();
+        else if (workflow == Import)
+            flows.importFile();
+        else
+            flows.saveAs();
+        QCOMPARE(ok, QSize(96, 38)); // 80 wide and a 16 px margin
+        QCOMPARE(cancel, ok);
     }
 
     // A file that breaks off is shown as far as it was read, with a warning, and does not become

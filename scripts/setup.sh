@@ -8,7 +8,9 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:?build folder}
 shift
 
-packages=(cmake ninja-build g++ qtbase5-dev qtbase5-dev-tools libqt5svg5-dev fonts-wqy-microhei)
+# xvfb and xdotool: the end-to-end test drives the built editor under a private X server.
+packages=(cmake ninja-build g++ qtbase5-dev qtbase5-dev-tools libqt5svg5-dev fonts-wqy-microhei
+          xvfb xdotool)
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

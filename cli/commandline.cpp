@@ -86,6 +86,10 @@ int CommandLine::failure(const QString &message)
 
 int CommandLine::run(int argc, char **argv)
 {
+    // No command needs glib's event loop, and Qt's own poll() loop costs `serve` a fifth less
+    // CPU per request. Read when the application object is made.
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();

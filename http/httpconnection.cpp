@@ -34,6 +34,33 @@ bool endsRequest(const QByteArray &received)
     return !lower.contains("\ncontent-length:") && !lower.contains("\ntransfer-encoding:");
 }
 
+// The text in double quotes with QDebug's escapes for quotes, backslashes and control characters,
+// so that a path cannot forge log lines; other characters as UTF-8. Built by hand: a QDebug
+// stream costs more per request than answering a small file.
+QByteArray quotedForLog(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    QByteArray quoted;
+    quoted.reserve(utf8.size() + 2);
+    quoted += '"';
+    for (const char c : utf8) {
+        const auto code = uchar(c);
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += c;
+        } else if (c == '\n' || c == '\r' || c == '\t') {
+            quoted += '\\';
+            quoted += c == '\n' ? 'n' : c == '\r' ? 'r' : 't';
+        } else if (code < 0x20 || code == 0x7f) {
+            quoted += "\\u00" + QByteArray::number(code, 16).rightJustified(2, '0');
+        } else {
+            quoted += c;
+        }
+    }
+    quoted += '"';
+    return quoted;
+}
+
 } // namespace
 
 HttpConnection::HttpConnection(int descriptor, HttpFileCache *cache, qint64 now, QObject *parent)
@@ -157,10 +184,11 @@ void HttpConnection::answer(const QByteArray &target)
     const bool safe = HttpRequestLine::toRelativePath(target, &relativePath);
     const QString filePath =
         m_cache->rootPath() + (safe ? relativePath : QString::fromUtf8(target));
-    qDebug() << "HttpServer File:" << filePath;
+    const QByteArray loggedPath = quotedForLog(filePath);
+    qDebug("HttpServer File: %s", loggedPath.constData());
     HttpFileCache::Answer found = safe ? m_cache->lookup(relativePath) : HttpFileCache::Answer();
     if (found.isEmpty()) {
-        qDebug() << "HttpServer File is not exist:" << filePath;
+        qDebug("HttpServer File is not exist: %s", loggedPath.constData());
         closeNow();
         return;
     }

@@ -1,9 +1,9 @@
 #include "shell/basiclogging.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QMutexLocker>
-#include <QTime>
 
 #include <cerrno>
 #include <cstdio>
@@ -84,16 +84,30 @@ bool BasicLogging::ensureOpenLocked(qint64 nowMs)
     return true;
 }
 
+qint64 BasicLogging::localMsOfDayLocked()
+{
+    // The zone's offset is looked up once a second: Qt's local time reads the zone file on every
+    // call, which costs more than the rest of a line.
+    const qint64 utcMs = QDateTime::currentMSecsSinceEpoch();
+    if (utcMs / 1000 != m_offsetSecond) {
+        m_offsetSecond = utcMs / 1000;
+        m_offsetMs = qint64(QDateTime::fromMSecsSinceEpoch(utcMs).offsetFromUtc()) * 1000;
+    }
+    const qint64 msPerDay = 24 * 3600 * 1000;
+    return ((utcMs + m_offsetMs) % msPerDay + msPerDay) % msPerDay;
+}
+
 void BasicLogging::writeLineLocked(const QString &label, const QString &text)
 {
     if (m_logFolder.isEmpty())
         return;
-    const QTime now = QTime::currentTime();
-    const QByteArray line = QStringLiteral("%1 %2: %3")
-                                .arg(now.toString(QStringLiteral("hh:mm:ss.zzz")), label, text)
-                                .toLocal8Bit() +
-                            '\n';
-    if (!ensureOpenLocked(now.msecsSinceStartOfDay()))
+    const qint64 nowMs = localMsOfDayLocked();
+    char stamp[16]; // hh:mm:ss.zzz
+    std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d", int(nowMs / 3600000),
+                  int(nowMs / 60000 % 60), int(nowMs / 1000 % 60), int(nowMs % 1000));
+    const QByteArray line =
+        QStringLiteral("%1 %2: %3").arg(QLatin1String(stamp), label, text).toLocal8Bit() + '\n';
+    if (!ensureOpenLocked(nowMs))
         return;
     if (m_size >= RotateSize) {
         // The line that finds the log full is the first line of the new one.
@@ -104,7 +118,7 @@ void BasicLogging::writeLineLocked(const QString &label, const QString &text)
         if (::rename(QFile::encodeName(current).constData(),
                      QFile::encodeName(previous).constData()) != 0)
             QFile::remove(current);
-        if (!ensureOpenLocked(now.msecsSinceStartOfDay()))
+        if (!ensureOpenLocked(nowMs))
             return;
     }
     qint64 written = 0;

@@ -35,12 +35,16 @@ private:
     // Opens log1.txt when needed, or again when its name leads elsewhere now; false when it
     // cannot be opened.
     bool ensureOpenLocked(qint64 nowMs);
+    // Milliseconds since local midnight.
+    qint64 localMsOfDayLocked();
     void closeLocked();
 
     QString m_logFolder;
-    int m_fd = -1;           // log1.txt, open for appending
-    qint64 m_size = 0;       // its size as last learnt plus what was written since
-    qint64 m_checkedAt = -1; // when the name and size were last checked, ms since midnight
+    int m_fd = -1;              // log1.txt, open for appending
+    qint64 m_size = 0;          // its size as last learnt plus what was written since
+    qint64 m_checkedAt = -1;    // when the name and size were last checked, ms since midnight
+    qint64 m_offsetMs = 0;      // local time minus UTC, as last looked up
+    qint64 m_offsetSecond = -1; // the UTC second of that look-up
     // Qt may log from its own threads: one writer at a time keeps lines whole and rotation sane.
     mutable QMutex m_mutex;
 };

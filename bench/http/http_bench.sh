@@ -15,6 +15,10 @@
 # BENCH_MODE=editor-block or editor-watch: the program is http_editor_host (bench/http), the
 # server as the editor runs it, with its GUI thread blocked 100 ms every 500 ms, or with a 10 ms
 # GUI timer whose lateness is printed at the end (gui_timer_late_max_ms, gui_timer_late_p99_ms).
+# editor-watch also sets each round under load against a window of the same length without load
+# just before it: gui_timer_{idle,loaded}_{max,p99}_ms are medians over the rounds, and
+# gui_timer_server_share_{max,p99}_ms the median per-round difference (loaded - idle), the part
+# of the lateness that the server's work adds to the machine's own noise.
 # BENCH_SIZES (default "5k 150k 2m") and BENCH_CONNECTIONS (default "16 100") narrow the run.
 # BENCH_ALT_ENV="NAME=value ...": also runs a second copy of the program with that environment in
 # the same alternation and prints its figures as alt_* and ratio_alt_* (alt/ours) lines.
@@ -193,9 +197,20 @@ median() { # numbers as arguments
     if (NR % 2) print v[(NR + 1) / 2]; else printf "%.3f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
+# editor-watch: ends the host's current lateness window (it prints a gui_timer_window line).
+end_window() {
+  kill -USR1 "$ours_pid"
+  sleep 0.2 # the host looks for the signal every 50 ms
+}
+
 # One round against one server; appends rps, p50, p99, errors, cpu to the arrays named prefix_*.
 run_round() { # prefix, url, connections, server pid
   local out before after rps p50 p99 errors requests cpu
+  if [ "$mode" = editor-watch ] && [ "$1" = ours ]; then
+    end_window # what went before: not counted
+    sleep "$duration"
+    end_window # idle
+  fi
   before=$(cpu_ticks "$4")
   out=$(wrk -t1 -c"$3" -d"${duration}s" --timeout 2s --latency -H 'Connection: close' "$2" 2>&1)
   after=$(cpu_ticks "$4")
@@ -207,6 +222,7 @@ run_round() { # prefix, url, connections, server pid
     awk '{s += $1} END {print s + 0}')
   cpu=$(awk -v t="$((after - before))" -v n="${requests:-0}" -v hz="$(getconf CLK_TCK)" \
     'BEGIN { if (n > 0) printf "%.1f", t * 1000000 / hz / n; else print 0 }')
+  if [ "$mode" = editor-watch ] && [ "$1" = ours ]; then end_window; fi # loaded
   eval "${1}_rps+=(${rps:-0}) ${1}_p50+=($p50) ${1}_p99+=($p99) ${1}_errors+=($errors) ${1}_cpu+=($cpu)"
 }
 
@@ -277,5 +293,23 @@ if [ "$mode" = editor-watch ]; then
   kill -TERM "$ours_pid"
   wait "$ours_pid" 2>/dev/null || true
   ours_pid=
-  grep '^gui_timer' "$work/ours.url" || true
+  grep '^gui_timer_late' "$work/ours.url" || true
+  # Windows come in threes per round of ours: skipped, idle, loaded.
+  mapfile -t windows < <(awk -F'[= ]' '/^gui_timer_window=/ {print $2, $3}' "$work/ours.url")
+  idle_max=() idle_p99=() loaded_max=() loaded_p99=() share_max=() share_p99=()
+  for ((w = 0; w + 2 < ${#windows[@]}; w += 3)); do
+    read -r i_max i_p99 <<<"${windows[w + 1]}"
+    read -r l_max l_p99 <<<"${windows[w + 2]}"
+    idle_max+=("$i_max") idle_p99+=("$i_p99") loaded_max+=("$l_max") loaded_p99+=("$l_p99")
+    share_max+=("$(awk -v a="$l_max" -v b="$i_max" 'BEGIN { printf "%.2f", a - b }')")
+    share_p99+=("$(awk -v a="$l_p99" -v b="$i_p99" 'BEGIN { printf "%.2f", a - b }')")
+  done
+  if [ ${#idle_max[@]} -gt 0 ]; then
+    echo "gui_timer_idle_max_ms=$(median "${idle_max[@]}")"
+    echo "gui_timer_idle_p99_ms=$(median "${idle_p99[@]}")"
+    echo "gui_timer_loaded_max_ms=$(median "${loaded_max[@]}")"
+    echo "gui_timer_loaded_p99_ms=$(median "${loaded_p99[@]}")"
+    echo "gui_timer_server_share_max_ms=$(median "${share_max[@]}")"
+    echo "gui_timer_server_share_p99_ms=$(median "${share_p99[@]}")"
+  fi
 fi

@@ -4,7 +4,9 @@
 //   block: the main thread is blocked for 100 ms every 500 ms, as a busy GUI is;
 //   watch: a 10 ms timer on the main thread records how late it fires.
 // Prints the base URL on stdout, runs until SIGTERM or SIGINT, then prints name=value lines on
-// stdout: gui_timer_late_max_ms and gui_timer_late_p99_ms (watch only).
+// stdout: gui_timer_late_max_ms and gui_timer_late_p99_ms (watch only). In watch mode each SIGUSR1
+// also prints "gui_timer_window=MAX P99" for the time since the previous one and starts anew, so
+// that the bench can set windows without load against windows under load in the same run.
 
 #include "http/httpserver.h"
 #include "shell/basiclogging.h"
@@ -17,15 +19,31 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
+volatile std::sig_atomic_t windowRequested = 0;
 
 void requestStop(int)
 {
     stopRequested = 1;
+}
+
+void requestWindow(int)
+{
+    windowRequested = 1;
+}
+
+// Maximum and 99th percentile of the lateness values, in milliseconds.
+std::pair<double, double> summary(std::vector<double> values)
+{
+    if (values.empty())
+        return {0, 0};
+    std::sort(values.begin(), values.end());
+    return {values.back(), values[values.size() * 99 / 100]};
 }
 
 } // namespace
@@ -42,6 +60,7 @@ int main(int argc, char *argv[])
     const bool block = args.at(2) == QLatin1String("block");
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
+    std::signal(SIGUSR1, requestWindow);
 
     BasicLogging::instance()->init();
     HttpServer *server = HttpServer::instance();
@@ -59,14 +78,17 @@ int main(int argc, char *argv[])
         busy.start(500);
 
     std::vector<double> lateness;
+    std::vector<double> window;
     QElapsedTimer clock;
     qint64 expected = 0;
     QTimer watch;
     watch.setTimerType(Qt::PreciseTimer);
     QObject::connect(&watch, &QTimer::timeout, [&] {
         const qint64 now = clock.nsecsElapsed();
-        if (expected > 0)
+        if (expected > 0) {
             lateness.push_back(double(now - expected) / 1e6);
+            window.push_back(lateness.back());
+        }
         expected = now + 10 * 1000000;
     });
     if (!block) {
@@ -75,7 +97,14 @@ int main(int argc, char *argv[])
     }
 
     QTimer stopPoll;
-    QObject::connect(&stopPoll, &QTimer::timeout, [] {
+    QObject::connect(&stopPoll, &QTimer::timeout, [&window] {
+        if (windowRequested) {
+            windowRequested = 0;
+            const auto late = summary(window);
+            window.clear();
+            std::printf("gui_timer_window=%.2f %.2f\n", late.first, late.second);
+            std::fflush(stdout);
+        }
         if (stopRequested)
             QCoreApplication::quit();
     });
@@ -84,9 +113,9 @@ int main(int argc, char *argv[])
     server->setOpen(false);
 
     if (!lateness.empty()) {
-        std::sort(lateness.begin(), lateness.end());
-        std::printf("gui_timer_late_max_ms=%.2f\n", lateness.back());
-        std::printf("gui_timer_late_p99_ms=%.2f\n", lateness[lateness.size() * 99 / 100]);
+        const auto late = summary(lateness);
+        std::printf("gui_timer_late_max_ms=%.2f\n", late.first);
+        std::printf("gui_timer_late_p99_ms=%.2f\n", late.second);
     }
     std::fflush(stdout);
     return code;

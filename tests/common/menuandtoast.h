@@ -22,6 +22,17 @@ inline QString toastText()
     return tip && tip->isVisible() && label ? label->text() : QString();
 }
 
+// The toast on screen as "<icontype>: <text>" (success, warn, fail); empty when none shows.
+inline QString toastWithKind()
+{
+    const QString text = toastText();
+    const auto *icon =
+        text.isEmpty()
+            ? nullptr
+            : TipWidget::current()->findChild<QLabel *>(QStringLiteral("mainwidowTipIcon"));
+    return icon ? icon->property("icontype").toString() + QStringLiteral(": ") + text : text;
+}
+
 // Runs open(); while a qvMenu is up, records its item texts and then clicks the item named
 // choose (or closes the menu when choose is empty). Returns the texts; empty when no menu came.
 inline QStringList runMenu(const std::function<void()> &open, const QString &choose = QString())

@@ -2,6 +2,7 @@
 
 #include "dialogs/messageboxdialog.h"
 #include "modaldriver.h"
+#include "shell/langtranslater.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -29,4 +30,16 @@ inline QPushButton *buttonOf(MessageboxDialog *dialog, QDialogButtonBox::Standar
 {
     QDialogButtonBox *box = buttonBoxOf(dialog);
     return box ? box->button(which) : nullptr;
+}
+
+// Answers the next "Note" question with button; text (when given) gets its question, resolved.
+inline void answerNote(QDialogButtonBox::StandardButton button, QString *text = nullptr)
+{
+    whenDialogShown(Langtranslater::mark(QStringLiteral("Note")),
+                    [button, text](MessageboxDialog *dialog) {
+                        if (text)
+                            *text = Langtranslater::resolve(
+                                dialog->findChild<QLabel *>(QStringLiteral("labNote"))->text());
+                        buttonOf(dialog, button)->click();
+                    });
 }

@@ -28,25 +28,6 @@ private slots:
         Langtranslater::setLanguage(m_german);
     }
 
-    // Expected buckets come from an independent evaluation of h = h * 33 + signed byte, mod 1459.
-    void bucket_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<int>("bucket");
-        QTest::addRow("empty") << QString() << 0;
-        QTest::addRow("Save") << QStringLiteral("Save") << 778;
-        QTest::addRow("latin-1 high bytes count negative")
-            << QStringLiteral("\u00e9t\u00e9") << 214;
-        QTest::addRow("wraps at 32 bits")
-            << QStringLiteral("The quick brown fox jumps over the lazy dog") << 854;
-    }
-    void bucket()
-    {
-        QFETCH(QString, key);
-        QFETCH(int, bucket);
-        QCOMPARE(Langtranslater::bucketOf(key), bucket);
-    }
-
     void resolve_data()
     {
         QTest::addColumn<QString>("text");

@@ -111,16 +111,6 @@ struct Started
     }
 };
 
-// Answers the next "Note" question with Ok, keeping its text.
-void answerNote(QString *text)
-{
-    whenDialogShown(Langtranslater::mark(QStringLiteral("Note")), [text](MessageboxDialog *dialog) {
-        *text =
-            Langtranslater::resolve(dialog->findChild<QLabel *>(QStringLiteral("labNote"))->text());
-        QTest::mouseClick(buttonOf(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
-    });
-}
-
 int freePort()
 {
     QTcpServer probe;
@@ -254,7 +244,7 @@ private slots:
         s.selectGroup(1);
         s.selectGroup(0);
         QString note;
-        answerNote(&note);
+        answerNote(QDialogButtonBox::Ok, &note);
         QTest::mouseClick(s("btnAddContact"), Qt::LeftButton);
         QCOMPARE(note,
                  QStringLiteral("Sorry, the number of contacts has reached the maximum value!"));
@@ -325,7 +315,7 @@ private slots:
             moving = s.list()->selectedContactIds();
         }
         QString note;
-        answerNote(&note);
+        answerNote(QDialogButtonBox::Ok, &note);
         if (how == QLatin1String("picker")) {
             QTest::mouseClick(s("btnContactMoveto"), Qt::LeftButton);
             auto *picker =
@@ -373,7 +363,7 @@ private slots:
         }
         s.focusTitle();
         QString note;
-        answerNote(&note);
+        answerNote(QDialogButtonBox::Ok, &note);
         QTest::keyClick(s.window.get(), Qt::Key_Delete);
         QVERIFY(!note.isEmpty());
         QCOMPARE(s.title(),
@@ -554,12 +544,7 @@ private slots:
         QVERIFY(blocker.listen(QHostAddress::AnyIPv4, 0));
         server->setPort(blocker.serverPort());
         QTest::mouseClick(s("btnSwitchHttpserver"), Qt::LeftButton);
-        QCOMPARE(toastText(), HttpServer::listenFailedText());
-        QCOMPARE(TipWidget::current()
-                     ->findChild<QLabel *>(QStringLiteral("mainwidowTipIcon"))
-                     ->property("icontype")
-                     .toString(),
-                 QStringLiteral("warn"));
+        QCOMPARE(toastWithKind(), QStringLiteral("warn: ") + HttpServer::listenFailedText());
         QCOMPARE(s.switchState(), QStringLiteral("off"));
         QVERIFY(!server->isOpen());
         QCOMPARE(Config::instance()

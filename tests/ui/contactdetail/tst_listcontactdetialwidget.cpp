@@ -5,6 +5,7 @@
 #include "data/localdirectory.h"
 #include "data/remotedirectory.h"
 #include "dialogs/tipwidget.h"
+#include "menuandtoast.h"
 #include "shell/cucstyle.h"
 #include "shell/langtranslater.h"
 #include "testfiles.h"
@@ -284,9 +285,7 @@ private slots:
 
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(success.count(), 0);
-        const auto *tip = TipWidget::current();
-        QVERIFY(tip->isVisible());
-        QCOMPARE(tip->findChild<QLabel *>(QStringLiteral("mainwidowTipLabel"))->text(), toast);
+        QCOMPARE(toastWithKind(), QStringLiteral("warn: ") + toast);
         QCOMPARE(editor->isEditing(), !deleteFirst);
         QCOMPARE(button->isVisible(), !deleteFirst);
         if (deleteFirst) {

@@ -357,21 +357,18 @@ private slots:
         // Each step left its line, in this order and no more: no save from Cancel or Don't Save.
         const QRegularExpression steps(QStringLiteral(
             "^(Start|Import|Update (GroupName|local)|SaveLocal|Open History|Close)"));
-        const QString quote = QStringLiteral("\"");
-        QCOMPARE(
-            log().filter(steps),
-            QStringList({QStringLiteral("Start editor tool."),
-                         QStringLiteral("Import File ") + quote + csv + quote,
-                         QStringLiteral("Update GroupName result: 0"),
-                         QStringLiteral("Update local contact, ContactId: 1 \"Ann Smith\""),
-                         QStringLiteral("SaveLocalDirectoryXml ") + quote + book + quote,
-                         QStringLiteral("Open History File: ") + quote + book + quote,
-                         QStringLiteral("Update GroupName result: 0"),
-                         QStringLiteral("Close editor tool."), QStringLiteral("Start editor tool."),
-                         QStringLiteral("Open History File: ") + quote + book + quote,
-                         QStringLiteral("Update GroupName result: 0"),
-                         QStringLiteral("SaveLocalDirectoryXml ") + quote + saved + quote,
-                         QStringLiteral("Close editor tool.")}));
+        const auto quoted = [](const char *text, const QString &path) -> QString {
+            return QLatin1String(text) + QLatin1String(" \"") + path + QLatin1Char('"');
+        };
+        const QString start = QStringLiteral("Start editor tool.");
+        const QString renamed = QStringLiteral("Update GroupName result: 0");
+        const QString opened = quoted("Open History File:", book);
+        const QString close = QStringLiteral("Close editor tool.");
+        QCOMPARE(log().filter(steps),
+                 QStringList({start, quoted("Import File", csv), renamed,
+                              QStringLiteral("Update local contact, ContactId: 1 \"Ann Smith\""),
+                              quoted("SaveLocalDirectoryXml", book), opened, renamed, close, start,
+                              opened, renamed, quoted("SaveLocalDirectoryXml", saved), close}));
     }
 };
 

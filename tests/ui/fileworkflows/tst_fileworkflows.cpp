@@ -64,8 +64,9 @@ QString toast()
 void clickOk(QDialog *dialog)
 {
     QDialogButtonBox *box = dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
-    QCOMPARE(box->button(QDialogButtonBox::Cancel)->size(), QSize(96, 38));
-    QTest::mouseClick(box->button(Save), Qt::LeftButton);
+    const QSize cancel = box->button(QDialogButtonBox::Cancel)->size();
+    QTest::mouseClick(box->button(Save), Qt::LeftButton); // first, so a failure cannot hang
+    QCOMPARE(cancel, QSize(96, 38));
 }
 
 // An unsaved local phonebook with a group of that name; returns the group's id.
@@ -174,10 +175,8 @@ private slots:
         QCOMPARE(written.size(), quickSaves ? 1 : 0);
         const QRegularExpression automatic(QStringLiteral("^LocalPhonebook_\\d{14}\\.xml$"));
         QCOMPARE(written.filter(automatic), written);
-        if (quickSaves) {
+        if (quickSaves)
             QCOMPARE(note, written.first() + QStringLiteral(" was saved in target folder"));
-            QVERIFY(readAll(QStringLiteral("target/") + written.first()).contains("Family"));
-        }
         QCOMPARE(toast(),
                  answer == SaveFails ? QStringLiteral("Failed to save the file! fail") : QString());
         QCOMPARE(quit.size(), workflow == Close && goesOn ? 1 : 0);
@@ -209,6 +208,8 @@ private slots:
         QTest::addRow("empty name") << "out/" << xml << none << "File name cannot be empty! warn";
         QTest::addRow("empty path") << "book" << xml << none << "File path cannot be empty! warn";
         // Root writes anywhere; a folder below a plain file cannot exist for anyone.
+        QTest::addRow("name taken by a folder")
+            << "out/taken" << xml << none << "Failed to save the file! fail";
         QTest::addRow("unwritable folder")
             << "plain/sub/book" << xml << none << "Failed to save the file! fail";
     }
@@ -224,6 +225,7 @@ private slots:
         const int slash = entered.lastIndexOf(QLatin1Char('/'));
         Scene scene;
         QVERIFY(writeFile(scene.filePath(QStringLiteral("plain")), "x"));
+        scene.mkpath(QStringLiteral("out/taken.xml"));
         addLocalGroup();
         Config *config = Config::instance();
         config->currentFile = QStringLiteral("previous.xml");
@@ -272,9 +274,8 @@ private slots:
         QTest::addRow("Escape does nothing") << "" << Local << "book.xml" << false << none;
     }
 
-    // The Save File button's menu: "Save" and "Save as", each doing its own. Save writes an
-    // imported file again in its own format; the save-as dialog proposes the kind's automatic
-    // name of the moment, its types and the target folder.
+    // The save menu: "Save" writes an imported file again in its own format; "Save as", and Save
+    // on a new phonebook, propose the kind's automatic name of the moment, types and target folder.
     void saveMenu()
     {
         QFETCH(QString, choice);
@@ -332,7 +333,6 @@ private slots:
         QCOMPARE(QDir().entryList(QDir::Files),
                  imported.isEmpty() ? QStringList() : QStringList{imported});
         QCOMPARE(toast(), writes ? QStringLiteral("Saved successfully! success") : QString());
-        QCOMPARE(QApplication::activePopupWidget(), nullptr);
     }
 
     void badFile_data()

@@ -48,17 +48,6 @@ void answerPrompt(const char *title, int answer)
     });
 }
 
-// "text icon" of the visible toast, empty when none shows.
-QString toast()
-{
-    const QString text = toastText();
-    if (text.isEmpty())
-        return text;
-    const auto *icon =
-        TipWidget::current()->findChild<QLabel *>(QStringLiteral("mainwidowTipIcon"));
-    return text + QLatin1Char(' ') + icon->property("icontype").toString();
-}
-
 // Answers a file dialog with OK. Over the window's own style sheet, Cancel must keep the
 // family's outlined look (80 wide and a 16 px margin) instead of the platform's button.
 void clickOk(QDialog *dialog)
@@ -177,8 +166,9 @@ private slots:
         QCOMPARE(written.filter(automatic), written);
         if (quickSaves)
             QCOMPARE(note, written.first() + QStringLiteral(" was saved in target folder"));
-        QCOMPARE(toast(),
-                 answer == SaveFails ? QStringLiteral("Failed to save the file! fail") : QString());
+        QCOMPARE(toastWithKind(), answer == SaveFails
+                                      ? QStringLiteral("fail: Failed to save the file!")
+                                      : QString());
         QCOMPARE(quit.size(), workflow == Close && goesOn ? 1 : 0);
         QCOMPARE(created.value(0).value(0).toInt(), workflow == NewFile && goesOn ? Remote : 0);
         const bool loads = (workflow == Import || workflow == History) && goesOn;
@@ -198,20 +188,20 @@ private slots:
         QTest::addColumn<QString>("written"); // relative; empty: nothing written
         QTest::addColumn<QString>("toast");
         const QString xml = FileWorkflows::LocalXmlType;
-        const QString ok = QStringLiteral("Saved successfully! success");
+        const QString ok = QStringLiteral("success: Saved successfully!");
         const QString none;
         QTest::addRow("\".cvs\" key writes .csv")
             << "out/book" << FileWorkflows::LocalCsvType << "out/book.csv" << ok;
         QTest::addRow(".xml is appended again")
             << "out/book.xml" << xml << "out/book.xml.xml" << ok;
         QTest::addRow("missing folders are created") << "a/b/book" << xml << "a/b/book.xml" << ok;
-        QTest::addRow("empty name") << "out/" << xml << none << "File name cannot be empty! warn";
-        QTest::addRow("empty path") << "book" << xml << none << "File path cannot be empty! warn";
+        QTest::addRow("empty name") << "out/" << xml << none << "warn: File name cannot be empty!";
+        QTest::addRow("empty path") << "book" << xml << none << "warn: File path cannot be empty!";
         // Root writes anywhere; a folder below a plain file cannot exist for anyone.
         QTest::addRow("name taken by a folder")
-            << "out/taken" << xml << none << "Failed to save the file! fail";
+            << "out/taken" << xml << none << "fail: Failed to save the file!";
         QTest::addRow("unwritable folder")
-            << "plain/sub/book" << xml << none << "Failed to save the file! fail";
+            << "plain/sub/book" << xml << none << "fail: Failed to save the file!";
     }
 
     // Through the dialog: the file written, the toast, and the current file and last folder
@@ -243,7 +233,7 @@ private slots:
         });
         scene.flows.saveAs();
         QCOMPARE(proposed, last);
-        QCOMPARE(::toast(), toast);
+        QCOMPARE(toastWithKind(), toast);
         QCOMPARE(config->currentFile,
                  written.isEmpty() ? QStringLiteral("previous.xml") : scene.filePath(written));
         QCOMPARE(config->lastSaveFolder, written.isEmpty() ? last : path);
@@ -332,7 +322,8 @@ private slots:
                                                          : PhonebookFileKind::LocalXml);
         QCOMPARE(QDir().entryList(QDir::Files),
                  imported.isEmpty() ? QStringList() : QStringList{imported});
-        QCOMPARE(toast(), writes ? QStringLiteral("Saved successfully! success") : QString());
+        QCOMPARE(toastWithKind(),
+                 writes ? QStringLiteral("success: Saved successfully!") : QString());
     }
 
     void badFile_data()
@@ -340,13 +331,13 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("toast");
         QTest::addColumn<QString>("current"); // Config::currentFile afterwards; empty: partly read
-        const QString unsupported = QStringLiteral("Unsupported file format! warn");
+        const QString unsupported = QStringLiteral("warn: Unsupported file format!");
         const QByteArray twoContacts = localXml(2);
         QTest::addRow("XML that is no phonebook")
             << QByteArray("<html/>") << unsupported << "previous.xml";
         // Save must not write the shortened phonebook over the file.
         QTest::addRow("a file that breaks off") << twoContacts.left(twoContacts.indexOf("C2"))
-                                                << "The file could only be partly read! warn"
+                                                << "warn: The file could only be partly read!"
                                                 << "";
     }
 
@@ -365,7 +356,7 @@ private slots:
         QSignalSpy loaded(&scene.flows, &FileWorkflows::sigPhonebookLoaded);
         answerPrompt("Import file", DontSave);
         scene.flows.importPath(path);
-        QCOMPARE(::toast(), toast);
+        QCOMPARE(toastWithKind(), toast);
         const bool partly = current.isEmpty();
         QCOMPARE(loaded.size(), partly ? 1 : 0);
         QCOMPARE(Config::instance()->currentFile, current);

@@ -341,7 +341,7 @@ private slots:
                                                 << "";
     }
 
-    // A file no store takes leaves phonebook, kind and current file as they were; one that breaks
+    // A file no store takes leaves the phonebook and the current file as they were; one that breaks
     // off shows as far as it was read but does not become the current file. Both with a warning.
     void badFile()
     {

@@ -11,8 +11,6 @@
 #include "dialogs/tipwidget.h"
 #include "freshstate.h"
 #include "http/httpserver.h"
-#include "http/panel/httpserversettingwidget.h"
-#include "http/panel/httpserverurlfiledialog.h"
 #include "menuandtoast.h"
 #include "shell/config.h"
 #include "shell/cucstyle.h"
@@ -179,30 +177,19 @@ private slots:
     {
         QTest::addColumn<QString>("pressed"); // object name of the widget under the press
         QTest::addColumn<QPoint>("at");       // window coordinates
-        QTest::addColumn<bool>("active");
         QTest::addColumn<bool>("moves");
-        QTest::newRow("free title bar") << "wgtTitle" << QPoint(800, 20) << true << true;
-        QTest::newRow("title-bar name") << "labelTitlebarName" << QPoint(100, 20) << true << true;
-        QTest::newRow("title-bar button") << "btnNewFile" << QPoint(60, 60) << true << false;
-        QTest::newRow("content area") << "wgtContactDetail" << QPoint(680, 300) << true << false;
-        QTest::newRow("inactive window") << "wgtTitle" << QPoint(800, 20) << false << false;
+        QTest::newRow("free title bar") << "wgtTitle" << QPoint(800, 20) << true;
+        QTest::newRow("title-bar button") << "btnNewFile" << QPoint(60, 60) << false;
     }
     void drag()
     {
         QFETCH(QString, pressed);
         QFETCH(QPoint, at);
-        QFETCH(bool, active);
         QFETCH(bool, moves);
         Started s;
         MainWindow &window = *s.window;
         QWidget *target = window.childAt(at);
         QCOMPARE(target ? target->objectName() : QString(), pressed);
-        QWidget other;
-        if (!active) {
-            other.show();
-            other.activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(&other));
-        }
         const QPoint start = window.pos();
         const QPoint local = target->mapFrom(&window, at);
         QTest::mousePress(target, Qt::LeftButton, {}, local);
@@ -233,22 +220,6 @@ private slots:
         QTRY_COMPARE(part<QPushButton>(*s.window, "btnEditContact")->text(), QStringLiteral("OK"));
         QTest::mouseClick(s("btnAddContact"), Qt::LeftButton);
         QCOMPARE(s.title(), QStringLiteral("Local Group (2)"));
-    }
-
-    // At the limit the window says so and still shows the right count.
-    void contactLimit()
-    {
-        Started s;
-        for (int i = 0; i < LocalDirectory::MaxContacts; ++i)
-            LocalDirectory::instance().addContact(0, nullptr);
-        s.selectGroup(1);
-        s.selectGroup(0);
-        QString note;
-        answerNote(QDialogButtonBox::Ok, &note);
-        QTest::mouseClick(s("btnAddContact"), Qt::LeftButton);
-        QCOMPARE(note,
-                 QStringLiteral("Sorry, the number of contacts has reached the maximum value!"));
-        QCOMPARE(s.title(), QStringLiteral("Local Group (1000)"));
     }
 
     // The batch bar replaces the search bar; its icon follows the list's all-select signal;
@@ -371,27 +342,6 @@ private slots:
         QCOMPARE(s.createNow()->isVisible(), batch); // an emptied group shows the panel
     }
 
-    // F2 renames the current group only when it is editable.
-    void renameKey()
-    {
-        Started s;
-        const auto renaming = [&] {
-            for (auto *edit : s.tree()->findChildren<QLineEdit *>(QStringLiteral("editGruopName")))
-                if (edit->isVisible())
-                    return true;
-            return false;
-        };
-        s.focusTitle();
-        QTest::keyClick(s.window.get(), Qt::Key_F2); // "All Contacts" is built in
-        QVERIFY(!renaming());
-        QTest::mouseClick(s("btnAddGroup"), Qt::LeftButton);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QTRY_VERIFY(!renaming());
-        s.focusTitle();
-        QTest::keyClick(s.window.get(), Qt::Key_F2);
-        QTRY_VERIFY(renaming());
-    }
-
     // Closing by the window manager asks about unsaved changes as the close button does.
     void closeAsksFirst_data()
     {
@@ -435,7 +385,6 @@ private slots:
         QTest::addColumn<bool>("opens");
         QTest::newRow("named at start") << QString() << true;
         QTest::newRow("dropped menu file") << "book.xml" << true;
-        QTest::newRow("dropped, upper-case extension") << "BOOK.XML" << true;
         QTest::newRow("dropped text file") << "book.txt" << false;
     }
     void openFile()
@@ -479,7 +428,7 @@ private slots:
                                      QStringLiteral("Batch Operation")}));
     }
 
-    // Choosing a language in the settings retranslates the window at once, and back again.
+    // Choosing a language in the settings retranslates the window and its panes at once, and back.
     void languageChange()
     {
         Started s([] { // the shipped languages in the working folder
@@ -488,21 +437,25 @@ private slots:
                         QStringLiteral("app/language"));
             Langtranslater::scanLanguages();
         });
+        // The window's own texts, then the tree's first group and the detail pane's button.
         const auto texts = [&] {
             return QStringList{part<QPushButton>(*s.window, "btnNewFile")->text(),
                                part<QLineEdit>(*s.window, "editSearchContact")->placeholderText(),
-                               s("btnClose")->toolTip(), s.title()};
+                               s("btnClose")->toolTip(),
+                               s.title(),
+                               part<QLabel>(*s.window, "labelGruopName")->text(),
+                               part<QPushButton>(*s.window, "btnEditContact")->text()};
         };
         QTest::mouseClick(s("btnSetting"), Qt::LeftButton);
         auto *combo = s.window->findChild<QComboBox *>(QStringLiteral("comboBox"));
         QVERIFY(combo && combo->isVisible());
         combo->setCurrentIndex(1);
-        QCOMPARE(
-            texts(),
-            QString::fromUtf8("新建文件|搜索联系人|关闭|本地分组 (0)").split(QLatin1Char('|')));
-        combo->setCurrentIndex(0);
-        QCOMPARE(texts(), QStringLiteral("New File|Search Contact|Close|Local Group (0)")
+        QCOMPARE(texts(), QString::fromUtf8("新建文件|搜索联系人|关闭|本地分组 (0)|所有联系人|编辑")
                               .split(QLatin1Char('|')));
+        combo->setCurrentIndex(0);
+        QCOMPARE(texts(),
+                 QStringLiteral("New File|Search Contact|Close|Local Group (0)|All Contacts|Edit")
+                     .split(QLatin1Char('|')));
     }
 
     // The switch shows what the server really does; success is told only when it listens.
@@ -531,8 +484,6 @@ private slots:
         QTest::mouseClick(s("btnSwitchHttpserver"), Qt::LeftButton);
         QVERIFY(!server->isListening() && !server->isOpen());
         QCOMPARE(s.switchState(), QStringLiteral("off"));
-        QCOMPARE(toastText(),
-                 Langtranslater::lookup(QStringLiteral("Closed the HTTP server successfully!")));
         // Same address: a menu saved meanwhile stays as it is.
         saveRemoteMenu(QStringLiteral("http://192.0.2.8:80/"));
         QTest::mouseClick(s("btnSwitchHttpserver"), Qt::LeftButton);
@@ -579,31 +530,6 @@ private slots:
         QCOMPARE(s.switchState(), shown);
         QCOMPARE(toastText(), toast);
         QCOMPARE(HttpServer::instance()->isListening(), portFree);
-    }
-
-    // The globe button opens the server card filled afresh; its link opens the served-file list,
-    // with the window dimmed until it closes.
-    void httpPanel()
-    {
-        Started s;
-        auto *panel = s.window->findChild<HttpServerSettingWidget *>();
-        auto *files = s.window->findChild<HttpServerUrlFileDialog *>();
-        HttpServer::instance()->setPort(freePort());
-        QTest::mouseClick(s("btnSwitchHttpserver"), Qt::LeftButton);
-
-        QTest::mouseClick(s("btnShowHttpserver"), Qt::LeftButton);
-        QVERIFY(panel->isVisible());
-        const QString status =
-            panel->findChild<QLabel *>(QStringLiteral("labelHttpStatus"))->text();
-        QVERIFY2(status.endsWith(Langtranslater::lookup(QStringLiteral("On"))), qPrintable(status));
-
-        QTest::mouseClick(panel->findChild<QPushButton *>(QStringLiteral("pushButton")),
-                          Qt::LeftButton);
-        QTRY_VERIFY(files->isVisible());
-        QVERIFY(s("wgtOverlay")->isVisible());
-        QTest::mouseClick(files->findChild<QPushButton *>(QStringLiteral("btnClose")),
-                          Qt::LeftButton);
-        QVERIFY(files->isHidden() && s("wgtOverlay")->isHidden());
     }
 };
 

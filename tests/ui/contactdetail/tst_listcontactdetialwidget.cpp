@@ -1,6 +1,6 @@
 // The contact detail editor through its real widgets: which rows a local or remote contact gets
 // and how they are labelled, the account values, edit mode and commits (including an empty name
-// and a contact that vanished meanwhile), custom-labelled rows, and retranslation.
+// and a contact that vanished meanwhile), and custom-labelled rows.
 
 #include "data/localdirectory.h"
 #include "data/remotedirectory.h"
@@ -213,9 +213,6 @@ private slots:
         QTest::addRow("counters advance only on fallback")
             << defaults << texts({"", "", "Home"}) << texts({"", "Fax", ""})
             << texts({"Number1", "Number2", "Home", "Extra1", "Fax", "Extra2"});
-        QTest::addRow("label 3 customised, fourth number falls back")
-            << texts({"Number1", "Number2", "Main"}) << texts({"", "Home", "", ""}) << texts({})
-            << texts({"Number1", "Home", "Main", "Number2"});
     }
     void remoteLabels()
     {
@@ -349,26 +346,6 @@ private slots:
             QVERIFY(!button->isVisible());
             QVERIFY(!editor->isEditing());
         }
-    }
-
-    void retranslate()
-    {
-        const RemoteContact *remote = addRemote(texts({"", ""}), texts({""}));
-        LocalContact *local = addLocal(0, QStringLiteral("Ann"));
-        local->line = QStringLiteral("3");
-        editor->showContact(1, local->id, 2, false);
-        QTest::mouseClick(button, Qt::LeftButton);
-        Langtranslater::setLanguage(languageFile("2.GUI.Chinese.lang"));
-        editor->retranslate();
-        auto *combo = rowAt(5)->findChild<QComboBox *>();
-        QStringList chinese{button->text(), combo->currentText(), combo->itemText(0)};
-        editor->showContact(2, remote->id, 1, false);
-        chinese << shown(rowAt(2), "labelAttribtute");
-        Langtranslater::setLanguage(languageFile("1.GUI.English.lang"));
-        editor->retranslate();
-        QCOMPARE(chinese, texts({"确定", "线路 4", "自动", "号码2"}));
-        QCOMPARE(shown(rowAt(2), "labelAttribtute"), QStringLiteral("Number2"));
-        QCOMPARE(button->text(), QStringLiteral("Edit"));
     }
 
 private:

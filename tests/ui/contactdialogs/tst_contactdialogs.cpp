@@ -87,13 +87,8 @@ private slots:
             const char *name = kind == LabelInput ? "label" : "photo";
             QTest::addRow("%s: Ok with text", name)
                 << kind << QString() << fax << Ok << QStringList{fax};
-            QTest::addRow("%s: Ok with blanks", name)
-                << kind << QString() << QStringLiteral("  ") << Ok << texts({"  "});
             QTest::addRow("%s: Ok with nothing", name)
                 << kind << QString() << QString() << Ok << QStringList();
-            QTest::addRow("%s: the 129th character is not taken", name)
-                << kind << QString() << QString(129, QLatin1Char('x')) << Ok
-                << QStringList{QString(128, QLatin1Char('x'))};
             QTest::addRow("%s: Cancel with text", name)
                 << kind << QString() << fax << Cancel << QStringList();
         }

@@ -90,8 +90,6 @@ private slots:
     {
         QTest::addColumn<int>("workflow");
         QTest::addColumn<int>("answer");
-        QTest::addRow("close, Don't Save") << int(Close) << int(DontSave);
-        QTest::addRow("close, Save") << int(Close) << int(Save);
         QTest::addRow("close, Save fails") << int(Close) << SaveFails;
         QTest::addRow("new file, Cancel") << int(NewFile) << int(QDialogButtonBox::Cancel);
         QTest::addRow("new file, Save") << int(NewFile) << int(Save);

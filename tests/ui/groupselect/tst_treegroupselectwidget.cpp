@@ -84,8 +84,6 @@ private slots:
         QTest::addColumn<int>("popupHeight");
 
         QTest::newRow("local, three groups") << Local << 1 << 0 << 3 << 129;
-        QTest::newRow("local, seven groups: last height below the cap")
-            << Local << 5 << 0 << 7 << 281;
         QTest::newRow("local, eight groups: capped") << Local << 6 << 0 << 8 << 281;
         QTest::newRow("remote, sub-groups count as rows") << Remote << 2 << 2 << 6 << 243;
         QTest::newRow("remote, root only") << Remote << 0 << 0 << 0 << 15;
@@ -142,7 +140,6 @@ private slots:
             int id;
             bool selectable;
         } cases[] = {{"Menu", menu, false},
-                     {"Sub", sub, false},
                      {"Leaf", leaf, true},
                      {"Directory", directory, true},
                      {"Empty", empty, true}};
@@ -200,7 +197,6 @@ private slots:
         QTest::newRow("room enough") << QPoint(10, 10) << QPoint(0, 0);
         QTest::newRow("right edge") << QPoint(-100, 10) << QPoint(-300, 0);
         QTest::newRow("bottom edge") << QPoint(10, -50) << QPoint(0, -129);
-        QTest::newRow("bottom right corner") << QPoint(-1, -1) << QPoint(-300, -129);
     }
 
     void opensInwardAtScreenEdges()

@@ -1,5 +1,5 @@
 // The group tree pane on real widgets: rename rules, menus per kind, deleting with the current
-// row moving on, rows without widgets, immediate rename of new rows, counts, language and look.
+// row moving on, rows without widgets, immediate rename of new rows, and counts.
 
 #include "../../dialogs/dialogdriver.h"
 #include "data/localdirectory.h"
@@ -9,9 +9,7 @@
 #include "freshstate.h"
 #include "menuandtoast.h"
 #include "shell/cucstyle.h"
-#include "shell/langtranslater.h"
 #include "shell/qvthememan.h"
-#include "testfiles.h"
 #include "ui/grouptree/treegroupitem.h"
 #include "ui/grouptree/treegroupwidget.h"
 #include "ui/grouptree/uigroupitemdata.h"
@@ -27,8 +25,6 @@
 #include <memory>
 
 namespace {
-
-const QString languageDir = QStringLiteral(QCD_SOURCE_DIR "/app/language/");
 
 // The pane at the main window's size in an active host with the toast, on fresh stores.
 struct Pane
@@ -132,9 +128,7 @@ private slots:
         row("keypad Enter does not", 1, "Family", Qt::Key_Enter, "Default");
         row("built-in name taken", 1, "Blocklist", Qt::Key_Return, "Default", taken);
         row("empty", 1, "", Qt::Key_Return, "Default", "Name cannot be empty!");
-        row("blanks", 1, "   ", Qt::Key_Return, "   ");
         row("129 characters", 1, QByteArray(129, 'x'), Qt::Key_Return, QByteArray(128, 'x'));
-        row("remote name of another group", 2, "Default", Qt::Key_Return, "Default");
     }
 
     void renameRules()
@@ -350,7 +344,7 @@ private slots:
         QTRY_COMPARE(p.edit(id)->selectedText(), QStringLiteral("Default2"));
     }
 
-    void countsAndLanguage()
+    void counts()
     {
         Pane p(PhonebookManager::RemoteDir, [] {
             RemoteDirectory &store = RemoteDirectory::instance();
@@ -364,31 +358,6 @@ private slots:
         p.tree->updateContactCounts();
         QCOMPARE(p.shownCount(1), QStringLiteral("(7)")); // ... the manager's counts arrive
         QCOMPARE(p.shownCount(2), QStringLiteral("(3)"));
-
-        p.tree->initGroupTree(PhonebookManager::LocalDir);
-        addLocalGroups({QStringLiteral("Family")});
-        p.tree->loadGroupTree(PhonebookManager::LocalDir);
-        Langtranslater::setLanguage(languageDir + QStringLiteral("2.GUI.Chinese.lang"));
-        p.tree->refreshBuiltinGroupNames();
-        const QStringList shown{p.shownName(0), p.shownName(2)};
-        Langtranslater::setLanguage(QString());
-        QCOMPARE(shown, texts({"所有联系人", "Family"}));
-        p.tree->refreshBuiltinGroupNames();
-        QCOMPARE(p.shownName(1), QStringLiteral("Blocklist"));
-    }
-
-    void currentRowPaintedWithItsBranchArea()
-    {
-        Pane p(PhonebookManager::RemoteDir, [] { RemoteDirectory::instance().addGroup(1); });
-        const int menuY = p.tree->visualItemRect(p.row(1)).center().y();
-        const int childY = p.tree->visualItemRect(p.row(2)).center().y();
-        const QImage image = p.tree->viewport()->grab().toImage();
-        const QColor selected(0xDA, 0xE3, 0xEE);
-        const int right = p.tree->viewport()->width() - 40;
-        QCOMPARE(QColor(image.pixel(2, menuY)), selected);
-        QCOMPARE(QColor(image.pixel(right, menuY)), selected);
-        QVERIFY(QColor(image.pixel(right, childY)) != selected);
-        QVERIFY(!p.more(2)->isVisible());
     }
 };
 

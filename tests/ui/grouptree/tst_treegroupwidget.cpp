@@ -359,6 +359,21 @@ private slots:
         QCOMPARE(p.shownCount(1), QStringLiteral("(7)")); // ... the manager's counts arrive
         QCOMPARE(p.shownCount(2), QStringLiteral("(3)"));
     }
+
+    // The current row's colour fills its whole width, the branch area at the left included.
+    void currentRowPaintedWithItsBranchArea()
+    {
+        Pane p(PhonebookManager::RemoteDir, [] { RemoteDirectory::instance().addGroup(1); });
+        const int menuY = p.tree->visualItemRect(p.row(1)).center().y();
+        const int childY = p.tree->visualItemRect(p.row(2)).center().y();
+        const QImage image = p.tree->viewport()->grab().toImage();
+        const QColor selected(0xDA, 0xE3, 0xEE);
+        const int right = p.tree->viewport()->width() - 40;
+        QCOMPARE(QColor(image.pixel(2, menuY)), selected);
+        QCOMPARE(QColor(image.pixel(right, menuY)), selected);
+        QVERIFY(QColor(image.pixel(right, childY)) != selected);
+        QVERIFY(!p.more(2)->isVisible());
+    }
 };
 
 QTEST_MAIN(TestTreeGroupWidget)

@@ -95,12 +95,8 @@ void TestServe::serves_data()
     QTest::addRow("stored port, SIGINT")
         << "httpserver=off\nport=" + QByteArray::number(freePort) + "\n"
         << loopback << local << freePort << int(SIGINT);
-    QTest::addRow("no port") << QByteArray() << loopback << local << 80 << int(SIGTERM);
-    QTest::addRow("zero") << QByteArray("port=0\n") << loopback << local << 80 << int(SIGTERM);
     QTest::addRow("not a number") << QByteArray("port=eighty\n") << loopback << local << 80
                                   << int(SIGTERM);
-    QTest::addRow("no address given")
-        << QByteArray() << texts({"--port", "0"}) << QString() << 0 << int(SIGTERM);
     QTest::addRow("every interface, SIGTERM")
         << QByteArray() << texts({"--address", "0.0.0.0", "--port", "0"}) << QString() << 0
         << int(SIGTERM);

@@ -11,8 +11,6 @@
 
 #include <QtTest>
 
-#include <algorithm>
-
 namespace {
 using Fields = QVector<LocalContactFields::Field>;
 using Kind = PhonebookFileKind::Kind;
@@ -153,16 +151,10 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("readBack");
         const QList<QPair<const char *, QString>> values{
-            {"chinese", QStringLiteral("张三 李四")},
-            {"quotes", QStringLiteral("say \"hi\" 'there'")},
-            {"ampersand and brackets", QStringLiteral("A&B <c> &amp;")},
-            {"comma", QStringLiteral("Smith, Ann")},
-            {"line feed", QStringLiteral("a\nb")},
-            {"carriage return", QStringLiteral("a\rb")},
-            {"cr lf", QStringLiteral("a\r\nb")},
-            {"tab", QStringLiteral("tab\there")},
-            {"edge spaces", QStringLiteral("  x  ")},
-            {"emoji", QStringLiteral("\U0001F600 ok")},
+            {"chinese and emoji", QStringLiteral("张三 \U0001F600")},
+            {"markup and csv punctuation", QStringLiteral("Smith, \"hi\" 'A&B' <c> &amp;")},
+            {"line breaks", QStringLiteral("a\nb\rc\r\nd")},
+            {"tab and edge spaces", QStringLiteral("  tab\there  ")},
             {"empty", QString()}};
         for (const char *name : {"book.xml", "book.csv"}) {
             for (const auto &value : values)
@@ -177,7 +169,7 @@ private slots:
             << "abc";
     }
 
-    // Every field the format carries comes back; the others come back as a new record has them.
+    // Every field the format carries comes back.
     void roundTripKeepsValues()
     {
         QFETCH(QString, name);
@@ -213,14 +205,6 @@ private slots:
         const LocalContact *back = loaded.findContact(1);
         QCOMPARE(values(*back, carried),
                  values(*contact, carried).replaceInStrings(value, readBack));
-        const LocalContact fresh;
-        for (const LocalContactFields::Field &field : LocalContactFields::all()) {
-            const bool inFile =
-                std::any_of(carried.begin(), carried.end(),
-                            [&field](const auto &f) { return f.member == field.member; });
-            if (!inFile)
-                QCOMPARE((*back).*field.member, fresh.*field.member);
-        }
     }
 
     // Fields with a comma, a quote or a line break are quoted; nothing else is.
@@ -233,7 +217,6 @@ private slots:
         QTest::addRow("quote") << QStringLiteral("say \"hi\"") << QByteArray("\"say \"\"hi\"\"\"");
         QTest::addRow("leading quote") << QStringLiteral("\"x") << QByteArray("\"\"\"x\"");
         QTest::addRow("line feed") << QStringLiteral("a\nb") << QByteArray("\"a\nb\"");
-        QTest::addRow("carriage return") << QStringLiteral("a\rb") << QByteArray("\"a\rb\"");
         QTest::addRow("spaces kept bare") << QStringLiteral(" a b ") << QByteArray(" a b ");
     }
 
@@ -267,17 +250,7 @@ private slots:
         QTest::addRow("one line") << oneLine;
         QTest::addRow("cr lf") << QByteArray(editorXml).replace("\n", "\r\n");
         QTest::addRow("byte-order mark") << bom + editorXml;
-        QTest::addRow("declaration and first element on one line")
-            << QByteArray(editorXml).replace("?>\n<root_group>", "?><root_group>");
         QTest::addRow("no declaration") << noDeclaration;
-        QTest::addRow("comment and doctype before")
-            << QByteArray("<?xml version=\"1.0\"?>\n<!-- saved by hand -->\n"
-                          "<!DOCTYPE root_group [<!ENTITY x \"y\">]>\n") +
-                   noDeclaration;
-        QTest::addRow("whitespace before declaration") << QByteArray("\n  ") + editorXml;
-        QTest::addRow("attributes split over lines")
-            << QByteArray(editorXml).replace(" office_number", "\n        office_number");
-        QTest::addRow("nested deeper") << QByteArray("<a><b>") + noDeclaration + "</b></a>";
     }
 
     void xmlReadsAnyLayout()
@@ -360,11 +333,7 @@ private slots:
         QTest::addRow("eleven, extra ignored")
             << head + "a,1,2,3,0,R,9,5,G,p,d,x" << texts({"a|1|2|3|0|R|9|5|G|p|d"});
         QTest::addRow("nine") << head + "a,1,2,3,0,R,9,5,G" << texts({"a|1|2|3|0|R|9|5|G||"});
-        QTest::addRow("ten keeps the photo")
-            << head + "a,1,2,3,0,R,9,5,G,p" << texts({"a|1|2|3|0|R|9|5|G|p|"});
         QTest::addRow("name only") << head + "Solo" << texts({"Solo||||-1|Auto|||@||"});
-        QTest::addRow("empty group column")
-            << head + "a,,,,-1,Auto,,,,," << texts({"a||||-1|Auto|||@||"});
         QTest::addRow("quoted line break")
             << head + "\"two\r\nlines\",\"1,5\",,,-1,Auto,,,\"Sales, EU\",,"
             << texts({"two\r\nlines|1,5|||-1|Auto|||Sales, EU||"});
@@ -379,10 +348,7 @@ private slots:
         QTest::addRow("blank lines give no contact")
             << head + "\r\nA,1\r\n   \r\n\nB,2\n\r\n\r\n"
             << texts({"A|1|||-1|Auto|||@||", "B|2|||-1|Auto|||@||"});
-        // Without a header the columns are the writer's; the probe refuses such a file.
-        QTest::addRow("no header") << QByteArray("a,1,2,3,0,R,9,5,G\nSolo\n")
-                                   << texts({"a|1|2|3|0|R|9|5|G||", "Solo||||-1|Auto|||@||"});
-        // With one, the columns are taken by name.
+        // Other tools' headers: the columns are taken by name.
         QTest::addRow("header reordered")
             << QByteArray("group_id_name,mobile_number,display_name\r\nSales,555,Ann\r\n")
             << texts({"Ann||555||-1|Auto|||Sales||"});
@@ -392,9 +358,6 @@ private slots:
         QTest::addRow("header names quoted and padded")
             << QByteArray("\"display_name\", line ,photo_data,priority\nCy,2,pd,4\n")
             << texts({"Cy||||2|Auto||4|@||pd"});
-        QTest::addRow("header name repeated: the first counts")
-            << QByteArray("display_name,display_name,auto_divert\nEve,Other,66\n")
-            << texts({"Eve||||-1|Auto|66||@||"});
     }
 
     void csvReader()
@@ -435,8 +398,6 @@ private slots:
         const QByteArray decl = "<?xml version=\"1.0\"?>\n";
         // XML: a group or contact element before any parse error, at any depth.
         QTest::addRow("xml editor file") << "a.xml" << editorXml << Kind::LocalXml;
-        QTest::addRow("xml contact only")
-            << "a.xml" << QByteArray("<x><contact/></x>") << Kind::LocalXml;
         QTest::addRow("xml group deep inside")
             << "a.xml" << decl + "<a>\n<b><c><group/></c></b></a>" << Kind::LocalXml;
         QTest::addRow("xml error after group")
@@ -448,36 +409,24 @@ private slots:
         QTest::addRow("xml empty file") << "a.xml" << QByteArray() << Kind::NotAPhonebook;
         // The extension rule: a case-sensitive substring test, ".xml" before ".csv".
         QTest::addRow("upper-case XML") << "a.XML" << editorXml << Kind::LocalXml;
-        QTest::addRow("mixed-case extension") << "a.Xml" << editorXml << Kind::NotAPhonebook;
         QTest::addRow("no extension") << "a" << editorXml << Kind::NotAPhonebook;
         // CSV: a first line with a display_name column.
         QTest::addRow("csv editor file") << "a.csv" << editorCsv << Kind::LocalCsv;
-        QTest::addRow("upper-case CSV") << "a.CSV" << emptyCsv << Kind::LocalCsv;
         QTest::addRow("csv name column only")
             << "a.csv" << QByteArray("display_name") << Kind::LocalCsv;
         QTest::addRow("csv quoted name")
             << "a.csv" << QByteArray("\"display_name\",x\n") << Kind::LocalCsv;
-        QTest::addRow("csv unclosed quote after name")
-            << "a.csv" << QByteArray("display_name,\"abc\n") << Kind::LocalCsv;
         QTest::addRow("csv without header")
             << "a.csv" << QByteArray("Ann,1001,,,-1,Auto,,,Sales,,\r\n") << Kind::NotAPhonebook;
         QTest::addRow("csv header on second line") << "a.csv"
                                                    << "x\n" + header << Kind::NotAPhonebook;
-        QTest::addRow("csv other case")
-            << "a.csv" << QByteArray("Display_Name,office_number\n") << Kind::NotAPhonebook;
-        QTest::addRow("csv part of a word")
-            << "a.csv" << QByteArray("display_names\n") << Kind::NotAPhonebook;
         // Remote first: a menu or directory element before any parse error.
         QTest::addRow("remote menu") << "a.xml" << menu << Kind::Remote;
-        QTest::addRow("remote directory, upper-case extension")
-            << "a.XML" << decl + "<QuelvoxIPPhoneDirectory/>" << Kind::Remote;
         QTest::addRow("both kinds: remote wins")
             << "a.xml"
             << QByteArray("<x><group display_name=\"G\"/><QuelvoxIPPhoneDirectory><Title>D"
                           "</Title></QuelvoxIPPhoneDirectory></x>")
             << Kind::Remote;
-        QTest::addRow("remote error before the element")
-            << "a.xml" << QByteArray("<a></b><QuelvoxIPPhoneMenu/>") << Kind::NotAPhonebook;
         QTest::addRow("remote wrong extension") << "a.txt" << menu << Kind::NotAPhonebook;
     }
 

@@ -26,7 +26,6 @@ private slots:
         QTest::addRow("none") << 0;
         QTest::addRow("local") << int(PhonebookManager::LocalDir);
         QTest::addRow("remote") << int(PhonebookManager::RemoteDir);
-        QTest::addRow("unknown") << 3;
     }
 
     void dispatch()
@@ -86,21 +85,6 @@ private slots:
         PhonebookManager::initDefaultGroup(kind);
         QCOMPARE(local.groups().size(), isLocal ? 2 : 4);
         QCOMPARE(remote.groupIds().size(), isRemote ? 2 : 4);
-    }
-
-    // The menus of <working folder>/target are re-pointed; others are not.
-    void updateTargetFileUrl()
-    {
-        TestWorkDir work;
-        const QString target = work.mkpath(QStringLiteral("target"));
-        const QByteArray menu = "<QuelvoxIPPhoneMenu><MenuItem><URL>http://192.0.2.1:80/a.xml"
-                                "</URL></MenuItem></QuelvoxIPPhoneMenu>";
-        for (const QString &folder : {target, work.path()})
-            QVERIFY(writeFile(folder + QStringLiteral("/menu.xml"), menu));
-        PhonebookManager::updateTargetFileUrl(QStringLiteral("192.0.2.7"), 8080);
-        QVERIFY(readAll(target + QStringLiteral("/menu.xml"))
-                    .contains("<URL>http://192.0.2.7:8080/a.xml</URL>"));
-        QCOMPARE(readAll(work.filePath(QStringLiteral("menu.xml"))), menu);
     }
 };
 

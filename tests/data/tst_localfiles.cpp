@@ -217,6 +217,7 @@ private slots:
         QTest::addRow("quote") << QStringLiteral("say \"hi\"") << QByteArray("\"say \"\"hi\"\"\"");
         QTest::addRow("leading quote") << QStringLiteral("\"x") << QByteArray("\"\"\"x\"");
         QTest::addRow("line feed") << QStringLiteral("a\nb") << QByteArray("\"a\nb\"");
+        QTest::addRow("carriage return") << QStringLiteral("a\rb") << QByteArray("\"a\rb\"");
         QTest::addRow("spaces kept bare") << QStringLiteral(" a b ") << QByteArray(" a b ");
     }
 

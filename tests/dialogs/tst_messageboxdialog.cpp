@@ -113,13 +113,6 @@ private slots:
         QTest::addColumn<IntTextMap>("texts");
         QTest::addColumn<IntTextMap>("expected"); // what each button shows, and nothing more
 
-        QTest::addRow("texts for absent buttons ignored")
-            << okOnly
-            << IntTextMap{{Cancel, QStringLiteral("Abort")},
-                          {QDialogButtonBox::Yes, QStringLiteral("Yes please")},
-                          {Ok | Cancel, QStringLiteral("Both")},
-                          {0, QStringLiteral("None")}}
-            << IntTextMap{{Ok, QStringLiteral("OK")}};
         // Given texts are shown as markers are, translated; Cancel keeps its own text.
         QTest::addRow("marker texts translated")
             << okNoCancel

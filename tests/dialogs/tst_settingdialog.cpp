@@ -57,8 +57,6 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addRow("setting selected") << "Chinese" << 1 << "2.4.0.7"
                                           << "2.4.0.7";
-        QTest::addRow("no setting: first") << "" << 0 << ""
-                                           << "1.0.0.0";
         QTest::addRow("unknown setting: first") << "Klingon" << 0 << ""
                                                 << "1.0.0.0";
     }

@@ -72,13 +72,11 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
 
-    void readsSettingsWithoutListening();
     void chooseAddress_data();
     void chooseAddress();
     void localIpReachable();
     void serverUrlAlwaysHasPort();
     void switchOnAndOff();
-    void setPortWhileOnKeepsOldPort();
     void portInUseReportsFailure();
     void servesWhileGuiThreadBlocks();
 
@@ -102,15 +100,6 @@ void TestHttpServer::cleanupTestCase()
     // Written now, so that nothing is left to write into the removed folder at exit.
     Config::instance()->sync();
     m_dir.reset();
-}
-
-void TestHttpServer::readsSettingsWithoutListening()
-{
-    HttpServer *server = HttpServer::instance();
-    QVERIFY(server->isOpen());
-    QCOMPARE(server->port(), m_firstPort);
-    QVERIFY(!server->isListening());
-    QVERIFY(!isTaken(server->localIp(), m_firstPort));
 }
 
 void TestHttpServer::chooseAddress_data()
@@ -194,28 +183,6 @@ void TestHttpServer::switchOnAndOff()
     QVERIFY(!isTaken(server->localIp(), server->port()));
     QCOMPARE(storedValue(QStringLiteral("httpserver")), QStringLiteral("off"));
     QCOMPARE(failures.size(), 0);
-}
-
-void TestHttpServer::setPortWhileOnKeepsOldPort()
-{
-    HttpServer *server = HttpServer::instance();
-    const QString ip = server->localIp();
-    const int oldPort = server->port();
-    server->setOpen(true);
-    QVERIFY(isTaken(ip, oldPort));
-
-    const int newPort = freePort();
-    server->setPort(newPort);
-    QCOMPARE(server->port(), newPort);
-    QCOMPARE(storedValue(QStringLiteral("port")), QString::number(newPort));
-    QVERIFY(isTaken(ip, oldPort));
-    QVERIFY(!isTaken(ip, newPort));
-
-    server->close();
-    server->setOpen(true);
-    QVERIFY(!isTaken(ip, oldPort));
-    QVERIFY(isTaken(ip, newPort));
-    server->setOpen(false);
 }
 
 void TestHttpServer::portInUseReportsFailure()

@@ -121,20 +121,6 @@ private slots:
         QCOMPARE(looked, texts({"Save", "Offnen", "Quit", "Empty", "Padded", "B", "", "Sommer"}));
     }
 
-    void sameFileIsNotReloaded()
-    {
-        QVERIFY(writeFile(m_german, "\"Save\" = \"Changed\"\n"));
-        Langtranslater::setLanguage(m_german);
-        QCOMPARE(Langtranslater::lookup(QStringLiteral("Save")), QStringLiteral("Speichern"));
-        // A missing file leaves no table behind.
-        const QString missing = m_state->filePath(QStringLiteral("app/language/missing.lang"));
-        Langtranslater::setLanguage(missing);
-        QCOMPARE(Langtranslater::lookup(QStringLiteral("Save")), QStringLiteral("Save"));
-        QCOMPARE(Langtranslater::currentPath(), missing);
-        Langtranslater::setLanguage(m_german);
-        QCOMPARE(Langtranslater::lookup(QStringLiteral("Save")), QStringLiteral("Changed"));
-    }
-
 private:
     std::unique_ptr<FreshState> m_state;
     QString m_german;

@@ -133,31 +133,6 @@ private slots:
         QVERIFY(text.endsWith(" : line " + QByteArray::number(line) + "\n"));
     }
 
-    void sizeWrittenByOthersCountsForRotation()
-    {
-        const QString log = m_folder + QStringLiteral("log1.txt");
-        qDebug("first");
-        // Another writer appends to the same open file: the log is full within a second.
-        {
-            QFile file(log);
-            QVERIFY(file.open(QIODevice::Append));
-            QVERIFY(file.write(QByteArray(BasicLogging::RotateSize, 'x')) > 0);
-        }
-        const auto logAndLook = [&log] {
-            qDebug("after");
-            return QFileInfo(log).size() < BasicLogging::RotateSize;
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(logAndLook(), 5000);
-        QVERIFY(readAll(m_folder + QStringLiteral("log2.txt")).contains(" : first\nxxx"));
-    }
-
-    void missingParentLosesLinesQuietly()
-    {
-        BasicLogging::instance()->init(m_work->path() + QStringLiteral("/no/such/log/"));
-        qDebug("lost");
-        QVERIFY(!QFile::exists(m_work->path() + QStringLiteral("/no")));
-    }
-
 private:
     std::unique_ptr<TestWorkDir> m_work;
     QString m_folder;

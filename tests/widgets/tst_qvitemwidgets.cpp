@@ -1,54 +1,13 @@
-#include "widgets/qvdatamodel.h"
 #include "widgets/qvmenu.h"
-#include "widgets/qvwidget.h"
 
 #include <QColor>
 #include <QImage>
 #include <QTest>
-#include <QUuid>
-
-namespace {
-
-class CountingWidget : public qvWidget
-{
-public:
-    int changes = 0;
-    QVariant last;
-
-protected:
-    void OnDataChange(const QUuid &, const QVariant &data) override
-    {
-        ++changes;
-        last = data;
-    }
-};
-
-} // namespace
 
 class TestItemWidgets : public QObject
 {
     Q_OBJECT
 private slots:
-    void setDataModelConnectsOnce()
-    {
-        qvDataModel first;
-        qvDataModel second;
-        CountingWidget widget;
-        widget.SetDataModel(&first);
-        widget.SetDataModel(&first);
-        widget.SetDataModel(nullptr);
-        QCOMPARE(widget.GetDataModel(), &first);
-        emit first.DataChangedSignal(QUuid::createUuid(), 1);
-        QCOMPARE(widget.changes, 1);
-
-        widget.SetDataModel(&second);
-        emit first.DataChangedSignal(QUuid::createUuid(), 2);
-        QCOMPARE(widget.changes, 1);
-        emit second.DataChangedSignal(QUuid::createUuid(), 3);
-        QCOMPARE(widget.changes, 2);
-        QCOMPARE(widget.last.toInt(), 3);
-    }
-
     void menuPaintsPanelAndShadow_data()
     {
         QTest::addColumn<QPoint>("point");

@@ -1,4 +1,3 @@
-#include "messagecapture.h"
 #include "viewtestsupport.h"
 #include "widgets/qvlistdatamodel.h"
 #include "widgets/qvlistwidget.h"
@@ -108,7 +107,6 @@ private slots:
         QTest::addRow("fewer rows than fit") << 4 << 0 << range(0, 3);
         QTest::addRow("empty") << 0 << 0 << QList<int>();
         QTest::addRow("half a row") << 10000 << 15 << range(0, 10);
-        QTest::addRow("less than a page") << 1000 << 2 * RowHeight << range(2, 11);
         QTest::addRow("far down") << 10000 << 150000 << range(5000, 5009);
         QTest::addRow("to the end") << 10000 << 10000 * RowHeight - ViewHeight << range(9990, 9999);
     }
@@ -322,32 +320,6 @@ private slots:
         QVERIFY(!f.widgetAt(11)->current);
     }
 
-    void sameModelTwiceDoesNothing()
-    {
-        ListFixture f(30);
-        WAIT_SHOWN(f, 9);
-        TestItemWidget *first = f.widgetAt(0);
-        const int created = TestItemWidget::created;
-        f.list.SetModel(&f.model);
-        f.list.SetDelegate(&f.delegate);
-        QCOMPARE(f.widgetAt(0), first);
-        QCOMPARE(TestItemWidget::created, created);
-        // One connection only: one change, one SetData.
-        const int calls = first->setDataCalls;
-        f.model.SetData(0, QStringLiteral("A:again"));
-        QCOMPARE(first->setDataCalls, calls + 1);
-
-        // Another model replaces every row, and the old one no longer reaches the view.
-        qvListDataModel other;
-        other.AppendRows(valuesA(2, QStringLiteral("A:o")));
-        f.list.SetModel(&other);
-        QCOMPARE(f.widgetAt(1)->lastData, QStringLiteral("A:o1"));
-        f.model.AppendRow(QStringLiteral("A:ignored"));
-        QCOMPARE(f.list.count(), 2);
-        f.list.SetModel(nullptr);
-        QCOMPARE(f.list.count(), 0);
-    }
-
     void itemSizes()
     {
         ListFixture f(0);
@@ -377,22 +349,6 @@ private slots:
         QCOMPARE(list.count(), 0);
         list.verticalScrollBar()->setValue(list.verticalScrollBar()->maximum());
         list.SetModel(nullptr);
-    }
-
-    void traceLinesOnlyWhenAsked()
-    {
-        for (const bool traced : {false, true}) {
-            qputenv("QCD_TRACE_LIST", traced ? "1" : "0");
-            MessageCapture::clear();
-            {
-                ListFixture f(30);
-                WAIT_SHOWN(f, 9);
-                f.model.RemoveRow(0);
-            }
-            qunsetenv("QCD_TRACE_LIST");
-            QCOMPARE(MessageCapture::lines().filter(QStringLiteral("qvListWidget:")).isEmpty(),
-                     !traced);
-        }
     }
 };
 

@@ -165,37 +165,6 @@ private slots:
         QVERIFY(!taken.at(1)->GetChildren().first()->GetModel());
     }
 
-    void setDataOnDetachedAndAttached()
-    {
-        qvTreeDataModel model;
-        fill(model);
-        QSignalSpy changed(&model, &qvTreeDataModel::DataChangeSignal);
-        std::unique_ptr<qvTreeItem> detached(new qvTreeItem(1));
-        detached->SetData(2);
-        QCOMPARE(changed.count(), 0);
-        model.GetChildItem(model.GetTopLevelItem(0), 1)->SetData(QStringLiteral("changed"));
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(changed.at(0).at(0).value<qvModelIndex>(), path({0, 1}));
-
-        model.SetData(path({2}), QStringLiteral("x"));
-        QCOMPARE(changed.count(), 2);
-        model.SetData(path({7}), QStringLiteral("x"));
-        QCOMPARE(changed.count(), 2);
-        QVERIFY(!model.SetItemData(nullptr, 1));
-    }
-
-    void childIndexes()
-    {
-        qvTreeDataModel model;
-        fill(model);
-        QCOMPARE(model.GetChildIndexes(path({0})),
-                 (QList<qvModelIndex>{path({0, 0}), path({0, 1}), path({0, 2})}));
-        QVERIFY(model.GetChildIndexes(path({5})).isEmpty());
-        QList<qvModelIndex> top{path({9})};
-        model.GetTopLevelIndexes(top);
-        QCOMPARE(top, (QList<qvModelIndex>{path({9}), path({0}), path({1}), path({2})}));
-    }
-
     void deletingAttachedNodeLeavesNoDanglingChild()
     {
         qvTreeDataModel model;

@@ -79,20 +79,6 @@ class TestTreeWidget : public QObject
 {
     Q_OBJECT
 private slots:
-    void treeItemPaths()
-    {
-        TreeFixture f;
-        for (const qvModelIndex &index : {path({3}), path({0, 3})}) {
-            QTreeWidgetItem *row = f.tree.GetTreeItem(index);
-            QCOMPARE(f.tree.GetModelIndex(row), index);
-        }
-        for (const qvModelIndex &bad :
-             {path({0, 4}), path({-1}), qvModelIndex(), qvModelIndex(QVariant(3), true)})
-            QVERIFY(!f.tree.GetTreeItem(bad));
-        QTreeWidgetItem stray;
-        QVERIFY(!f.tree.GetModelIndex(&stray).IsValid());
-    }
-
     void windowFollowsViewport_data()
     {
         QTest::addColumn<int>("value");
@@ -296,20 +282,6 @@ private slots:
         QVERIFY(!f.widgetAt(path({2})));
         group2->emitUserOperation(QStringLiteral("late")); // detached, not yet deleted
         QCOMPARE(operation.count(), 1);
-    }
-
-    void takeAllItemsClearsRows()
-    {
-        TreeFixture f;
-        WAIT_SHOWN(f);
-        const QList<qvTreeItem *> taken = f.model.TakeAllItems();
-        std::vector<std::unique_ptr<qvTreeItem>> owned(taken.begin(), taken.end());
-        QCOMPARE(f.tree.topLevelItemCount(), 0);
-        VERIFY_NO_PROBLEM(f.windowProblem());
-
-        QVERIFY(f.model.AppendTopLevelItem(owned.front().release()));
-        QCOMPARE(f.widgeted(), topLevel(0, 0));
-        VERIFY_NO_PROBLEM(f.windowProblem());
     }
 
     void itemSizeFromStyleSheet()

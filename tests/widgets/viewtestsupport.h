@@ -153,16 +153,10 @@ inline qvTreeItem *makeGroup(const QString &name, int count)
     return group;
 }
 
-// Runs the deletions that detached widgets have queued, so TestItemWidget::live is exact.
-inline void flushDeferredDeletes()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-// Item widgets alive once the queued deletions have run.
+// Item widgets alive once the deletions that detached widgets have queued have run.
 inline int liveWidgets()
 {
-    flushDeferredDeletes();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return TestItemWidget::live;
 }
 

@@ -87,6 +87,26 @@ class TestLocalDirectory : public QObject
     Q_OBJECT
 
 private slots:
+    void uniqueName_data()
+    {
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("expected");
+        QStringList all{QStringLiteral("Name")};
+        for (int i = 1; i <= 999; ++i)
+            all << QStringLiteral("Name%1").arg(i);
+        QTest::addRow("case differs") << texts({"name"}) << QStringLiteral("Name");
+        QTest::addRow("first gap") << texts({"Name", "Name1", "Name3"}) << QStringLiteral("Name2");
+        QTest::addRow("all taken") << all << QStringLiteral("Name");
+    }
+
+    void uniqueName()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, expected);
+        const QSet<QString> names(existing.begin(), existing.end());
+        QCOMPARE(LocalDirectory::uniqueName(QStringLiteral("Name"), names), expected);
+    }
+
     void contactLimit()
     {
         LocalDirectory store;

@@ -222,6 +222,22 @@ private slots:
         QCOMPARE(s.title(), QStringLiteral("Local Group (2)"));
     }
 
+    // At the contact limit the add button shows the note instead of adding a contact.
+    void contactLimit()
+    {
+        Started s;
+        for (int i = 0; i < LocalDirectory::MaxContacts; ++i)
+            LocalDirectory::instance().addContact(0, nullptr);
+        s.selectGroup(1);
+        s.selectGroup(0);
+        QString note;
+        answerNote(QDialogButtonBox::Ok, &note);
+        QTest::mouseClick(s("btnAddContact"), Qt::LeftButton);
+        QCOMPARE(note,
+                 QStringLiteral("Sorry, the number of contacts has reached the maximum value!"));
+        QCOMPARE(s.title(), QStringLiteral("Local Group (1000)"));
+    }
+
     // The batch bar replaces the search bar; its icon follows the list's all-select signal;
     // Cancel, Escape and another group leave it; Ctrl+F finds the search field only where it shows.
     void batchBar()

@@ -6,9 +6,10 @@
 #include "http/httprequestline.h"
 
 #include <QDebug>
-#include <QSocketNotifier>
 
 #include <cerrno>
+#include <cstring>
+#include <sys/epoll.h>
 #include <sys/sendfile.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -63,14 +64,17 @@ QByteArray quotedForLog(const QString &text)
 
 } // namespace
 
-HttpConnection::HttpConnection(int descriptor, HttpFileCache *cache, qint64 now, QObject *parent)
-    : QObject(parent), m_descriptor(descriptor), m_cache(cache), m_acceptedAt(now)
+HttpConnection::HttpConnection(int descriptor, HttpFileCache *cache, HttpPoller *poller, qint64 now,
+                               QObject *parent)
+    : QObject(parent), m_descriptor(descriptor), m_cache(cache), m_poller(poller), m_acceptedAt(now)
 {}
 
 HttpConnection::~HttpConnection()
 {
-    if (m_descriptor >= 0)
+    if (m_descriptor >= 0) {
+        m_poller->watch(m_descriptor, this, m_watched, 0);
         ::close(m_descriptor);
+    }
 }
 
 void HttpConnection::start()
@@ -78,27 +82,39 @@ void HttpConnection::start()
     readRequest();
 }
 
+void HttpConnection::setWatched(std::uint32_t events)
+{
+    if (isFinished() || events == m_watched)
+        return;
+    if (!m_poller->watch(m_descriptor, this, m_watched, events)) {
+        qWarning("HttpServer cannot watch a connection: %s", std::strerror(errno));
+        closeNow();
+        return;
+    }
+    m_watched = events;
+}
+
 void HttpConnection::watchReads()
 {
-    if (!m_readNotifier) {
-        m_readNotifier = new QSocketNotifier(m_descriptor, QSocketNotifier::Read, this);
-        connect(m_readNotifier, &QSocketNotifier::activated, this, &HttpConnection::onReadable);
-    }
-    m_readNotifier->setEnabled(!m_clientDone);
+    setWatched(m_clientDone ? m_watched & ~std::uint32_t(EPOLLIN) : m_watched | EPOLLIN);
 }
 
 void HttpConnection::watchWrites(bool on)
 {
-    if (!on) {
-        if (m_writeNotifier)
-            m_writeNotifier->setEnabled(false);
+    setWatched(on ? m_watched | EPOLLOUT : m_watched & ~std::uint32_t(EPOLLOUT));
+}
+
+void HttpConnection::onPollEvents(std::uint32_t events)
+{
+    // Closed earlier in the same round of the poller: the object lives on until the loop runs.
+    if (isFinished())
         return;
-    }
-    if (!m_writeNotifier) {
-        m_writeNotifier = new QSocketNotifier(m_descriptor, QSocketNotifier::Write, this);
-        connect(m_writeNotifier, &QSocketNotifier::activated, this, &HttpConnection::sendPending);
-    }
-    m_writeNotifier->setEnabled(true);
+    // An error or hang-up goes to whichever side waits, whose next call then finds it.
+    const bool failed = events & (EPOLLERR | EPOLLHUP);
+    if ((events & EPOLLIN) || (failed && (m_watched & EPOLLIN)))
+        onReadable();
+    if (!isFinished() && ((events & EPOLLOUT) || (failed && (m_watched & EPOLLOUT))))
+        sendPending();
 }
 
 void HttpConnection::onReadable()
@@ -166,9 +182,8 @@ bool HttpConnection::drainInput()
         }
         // The client has shut its side; it may still be reading.
         m_clientDone = true;
-        if (m_readNotifier)
-            m_readNotifier->setEnabled(false);
-        return true;
+        watchReads();
+        return !isFinished();
     }
     return true;
 }
@@ -309,11 +324,10 @@ void HttpConnection::closeNow()
 {
     if (isFinished())
         return;
-    // Notifiers must not watch a closed descriptor, whose number the next accept may reuse.
-    if (m_readNotifier)
-        m_readNotifier->setEnabled(false);
-    if (m_writeNotifier)
-        m_writeNotifier->setEnabled(false);
+    // Removed before the close: a copy of the descriptor held by a forked child would otherwise
+    // keep it watched under a number the next accept may reuse.
+    m_poller->watch(m_descriptor, this, m_watched, 0);
+    m_watched = 0;
     ::close(m_descriptor);
     m_descriptor = -1;
     m_response.clear();

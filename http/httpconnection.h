@@ -1,8 +1,11 @@
 #pragma once
 
+#include "http/httppoller.h"
+
 #include <QByteArray>
 #include <QObject>
 
+#include <cstdint>
 #include <functional>
 #include <list>
 #include <memory>
@@ -10,7 +13,6 @@
 class HttpFileCache;
 class HttpFileStream;
 class HttpMemoryFile;
-class QSocketNotifier;
 
 // One accepted connection: collects the request line, answers once with a file (or with
 // nothing) and closes. Works on the descriptor directly and never waits: a response the kernel
@@ -19,7 +21,7 @@ class QSocketNotifier;
 // the response goes out, and after the last byte the connection waits for the client to close
 // before it closes itself: unread input at close would make the kernel reset the connection and
 // throw away the response's tail.
-class HttpConnection : public QObject
+class HttpConnection : public QObject, private HttpPoller::Watcher
 {
     Q_OBJECT
 public:
@@ -32,8 +34,10 @@ public:
     static constexpr int LingerTimeoutMs = 5000;
 
     // Takes over the accepted, non-blocking descriptor (closed at the latest with the object).
-    // cache: not owned; must outlive the connection. now: milliseconds on the owner's clock.
-    HttpConnection(int descriptor, HttpFileCache *cache, qint64 now, QObject *parent = nullptr);
+    // cache, poller: not owned; must outlive the connection. now: milliseconds on the owner's
+    // clock. The poller tells the connection when its descriptor is ready.
+    HttpConnection(int descriptor, HttpFileCache *cache, HttpPoller *poller, qint64 now,
+                   QObject *parent = nullptr);
     ~HttpConnection() override;
 
     // Reads what has arrived and answers if it can; otherwise waits in the event loop.
@@ -67,6 +71,10 @@ private:
         Lingering, // response complete, write side shut, waiting for the client to close
     };
 
+    void onPollEvents(std::uint32_t events) override;
+    // Waits in the poller for what is set in `events` and for nothing else; closes the
+    // connection when the poller refuses.
+    void setWatched(std::uint32_t events);
     void readRequest();
     void onReadable();
     // Reads and drops input; false when the connection was closed meanwhile.
@@ -80,9 +88,9 @@ private:
     void watchWrites(bool on);
 
     int m_descriptor;
-    HttpFileCache *m_cache;                     // not owned
-    QSocketNotifier *m_readNotifier = nullptr;  // owned (child), made when a read must wait
-    QSocketNotifier *m_writeNotifier = nullptr; // owned (child), made when a write must wait
+    HttpFileCache *m_cache;      // not owned
+    HttpPoller *m_poller;        // not owned
+    std::uint32_t m_watched = 0; // what the poller watches the descriptor for
     std::function<void()> m_onProgress;
     Phase m_phase = Phase::Request;
     QByteArray m_received;

@@ -49,7 +49,7 @@ bool toSocketAddress(const QHostAddress &address, quint16 port, sockaddr_storage
 } // namespace
 
 HttpListener::HttpListener(const QString &rootPath, QObject *parent)
-    : QObject(parent), m_cache(rootPath), m_sweepTimer(new QTimer(this))
+    : QObject(parent), m_cache(rootPath), m_poller(this), m_sweepTimer(new QTimer(this))
 {
     // sendfile() cannot be told not to raise SIGPIPE: a client gone must be an error code only.
     static const bool pipeSignalIgnored = std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
@@ -158,7 +158,8 @@ void HttpListener::acceptPending()
             m_connections.front()->closeNow();
 
         qDebug("newConnection"); // without a QDebug stream, which costs more than the accept
-        auto connection = std::make_unique<HttpConnection>(descriptor, &m_cache, m_clock.elapsed());
+        auto connection =
+            std::make_unique<HttpConnection>(descriptor, &m_cache, &m_poller, m_clock.elapsed());
         connection->start();
         // Answered (or refused) at once, as most requests are: nothing to wait for.
         if (connection->isFinished())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "http/httpfilecache.h"
+#include "http/httppoller.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -75,6 +76,8 @@ private:
     // Open connections, longest idle first; each connection knows its own place. Owned
     // (children).
     std::list<HttpConnection *> m_connections;
+    // Waits for the connections' descriptors; outlives them (all closed in the destructor).
+    HttpPoller m_poller;
     QTimer *m_sweepTimer;                        // owned (child)
     QSocketNotifier *m_acceptNotifier = nullptr; // owned (child) while listening
     QElapsedTimer m_clock;

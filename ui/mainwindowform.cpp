@@ -51,6 +51,16 @@ QPushButton *imageButton(QWidget *parent, const char *name, QRect at, const QStr
     return button;
 }
 
+// The style of an image button whose image changes to another on hover (full resource names,
+// so that every image a source names can be found by searching for it).
+QString hoverImageStyle(const char *image, const char *hoverImage)
+{
+    return QStringLiteral("QPushButton { border: none; background: transparent;"
+                          " border-image: url(%1); }"
+                          "QPushButton:hover { border-image: url(%2); }")
+        .arg(QLatin1String(image), QLatin1String(hoverImage));
+}
+
 QPushButton *outlinedButton(QWidget *parent, const char *name, QRect at, const char *key)
 {
     auto *button = place<QPushButton>(parent, name, at.x(), at.y(), at.width(), at.height());
@@ -140,11 +150,9 @@ void MainWindowForm::setupUi(QMainWindow *window)
     wgtGroup = place<QWidget>(widgetContent, "wgtGroup", 1, 1, 286, 598);
     labelGroupTitle = place<QLabel>(wgtGroup, "labelGroupTitle", 16, 18, 251, 28);
     labelGroupTitle->setStyleSheet(QStringLiteral("font-size: 20px; color: #333333;"));
-    btnAddGroup = imageButton(wgtGroup, "btnAddGroup", QRect(250, 20, 20, 20),
-                              QStringLiteral("QPushButton { border: none; background: transparent;"
-                                             " border-image: url(:/image/add group.png); }"
-                                             "QPushButton:hover {"
-                                             " border-image: url(:/image/add group_click.png); }"));
+    btnAddGroup =
+        imageButton(wgtGroup, "btnAddGroup", QRect(250, 20, 20, 20),
+                    hoverImageStyle(":/image/add group.png", ":/image/add group_click.png"));
 
     wgtContact = place<QWidget>(widgetContent, "wgtContact", 286, 1, 352, 598);
     wgtContact->setAttribute(Qt::WA_StyledBackground);
@@ -164,16 +172,9 @@ void MainWindowForm::setupUi(QMainWindow *window)
     labSearchIcon->setAttribute(Qt::WA_TransparentForMouseEvents);
     btnAddContact =
         imageButton(wgtSearchWidget, "btnAddContact", QRect(276, 20, 20, 20),
-                    QStringLiteral("QPushButton { border: none; background: transparent;"
-                                   " border-image: url(:/image/add contact.png); }"
-                                   "QPushButton:hover {"
-                                   " border-image: url(:/image/add contact_click.png); }"));
-    btnContactMore =
-        imageButton(wgtSearchWidget, "btnContactMore", QRect(312, 20, 20, 20),
-                    QStringLiteral("QPushButton { border: none; background: transparent;"
-                                   " border-image: url(:/image/more.png); }"
-                                   "QPushButton:hover {"
-                                   " border-image: url(:/image/more_click.png); }"));
+                    hoverImageStyle(":/image/add contact.png", ":/image/add contact_click.png"));
+    btnContactMore = imageButton(wgtSearchWidget, "btnContactMore", QRect(312, 20, 20, 20),
+                                 hoverImageStyle(":/image/more.png", ":/image/more_click.png"));
 
     wgtContactBatch = place<QWidget>(wgtContact, "wgtContactBatch", 0, 0, 350, 60);
     btnContactAllSelect =

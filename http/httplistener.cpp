@@ -13,6 +13,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -90,6 +91,11 @@ bool HttpListener::listenOn(const QHostAddress &address, int port)
         const int no = 0; // both protocols on one socket
         ::setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &no, sizeof no);
     }
+    // The kernel hands a connection over once its first bytes are in, as phones send the request
+    // with the connect: most are then answered in the accepting round, without a failed read, a
+    // registration and another wake-up each. A silent client is handed over after the wait.
+    const int deferSeconds = DeferAcceptSeconds;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_DEFER_ACCEPT, &deferSeconds, sizeof deferSeconds);
     if (::bind(fd, reinterpret_cast<sockaddr *>(&storage), length) != 0 ||
         ::listen(fd, ListenBacklog) != 0) {
         m_listenError = QString::fromLocal8Bit(std::strerror(errno));

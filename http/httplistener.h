@@ -31,6 +31,8 @@ public:
     // Accepted per round of the event loop, so that new connections never starve the responses
     // already under way.
     static constexpr int AcceptsPerRound = 16;
+    // How long the kernel holds a connection that has sent nothing before handing it over.
+    static constexpr int DeferAcceptSeconds = 1;
 
     // rootPath: the served folder, ending in a slash.
     explicit HttpListener(const QString &rootPath, QObject *parent = nullptr);

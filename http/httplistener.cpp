@@ -96,6 +96,9 @@ bool HttpListener::listenOn(const QHostAddress &address, int port)
     // registration and another wake-up each. A silent client is handed over after the wait.
     const int deferSeconds = DeferAcceptSeconds;
     ::setsockopt(fd, IPPROTO_TCP, TCP_DEFER_ACCEPT, &deferSeconds, sizeof deferSeconds);
+    // Inherited by every accepted connection.
+    const int lowWater = UnsentLowWater;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NOTSENT_LOWAT, &lowWater, sizeof lowWater);
     if (::bind(fd, reinterpret_cast<sockaddr *>(&storage), length) != 0 ||
         ::listen(fd, ListenBacklog) != 0) {
         m_listenError = QString::fromLocal8Bit(std::strerror(errno));

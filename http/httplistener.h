@@ -33,6 +33,11 @@ public:
     static constexpr int AcceptsPerRound = 16;
     // How long the kernel holds a connection that has sent nothing before handing it over.
     static constexpr int DeferAcceptSeconds = 1;
+    // Bytes a connection may leave unsent in the kernel: a client that stops reading ties up
+    // this much rather than a grown send buffer's megabytes, and the kernel sends the rest as
+    // the server writes it instead of from the client's acknowledgements (on loopback, on the
+    // client's time).
+    static constexpr int UnsentLowWater = 32 * 1024;
 
     // rootPath: the served folder, ending in a slash.
     explicit HttpListener(const QString &rootPath, QObject *parent = nullptr);

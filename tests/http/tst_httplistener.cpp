@@ -345,6 +345,31 @@ void TestHttpListener::stalledReadersKeepMemoryBounded()
     // Whole copies would take 24 x 16 MB; pieces and socket buffers stay far below.
     QVERIFY2(grown < 128 * 1024 * 1024, qPrintable(QString::number(grown)));
     QCOMPARE(m_listener->connectionCount(), clientCount);
+
+    // Nor does the kernel hold megabytes for them: what each server-side socket has queued is
+    // what the client's window took unacknowledged plus the little left unsent.
+    const auto serverQueues = [this] {
+        std::vector<qint64> queues; // bytes sent and not acknowledged, or not sent
+        const QByteArray local =
+            ':' + QByteArray::number(port(), 16).toUpper().rightJustified(4, '0');
+        for (const QByteArray &line : readAll(QStringLiteral("/proc/net/tcp")).split('\n')) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() > 4 && fields.at(1).endsWith(local) && fields.at(3) == "01")
+                queues.push_back(fields.at(4).split(':').value(0).toLongLong(nullptr, 16));
+        }
+        return queues;
+    };
+    std::vector<qint64> queues;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            const std::vector<qint64> now = serverQueues();
+            const bool still = now == queues && int(now.size()) == clientCount;
+            queues = now;
+            return still;
+        }(),
+        10000);
+    const qint64 largest = *std::max_element(queues.cbegin(), queues.cend());
+    QVERIFY2(largest < 512 * 1024, qPrintable(QString::number(largest)));
 }
 
 void TestHttpListener::manyClientsAtOnce()

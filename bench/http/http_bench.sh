@@ -6,7 +6,8 @@
 # median of the per-round ratios.
 #
 # Prints name=value lines: requests per second, p50 and p99 latency (ms), failed requests and
-# server CPU time per request (us) of each, and the ratios ours/nginx of requests per second,
+# server CPU time per request (us) of each, the client's (wrk's) CPU time per request (us), which
+# shows where the work of a transfer is done on loopback, and the ratios ours/nginx of requests per second,
 # ours/nginx of p99 latency (lower is better for us) and nginx/ours of CPU time per request.
 #
 # Usage: bench/http/http_bench.sh [path/to/program] [seconds per round, 1-30, default 3] [rounds,
@@ -192,6 +193,15 @@ cpu_ticks() { # pid: user + system clock ticks so far
   awk '{print $14 + $15}' "/proc/$1/stat"
 }
 
+# Microseconds of user + system time of the shell's finished children in a file written by
+# `times` (run in the shell itself: in a command substitution it would time its own children).
+children_cpu_us() { # file
+  awk 'NR == 2 {
+    t = 0
+    for (i = 1; i <= 2; i++) { split($i, p, /[ms]/); t += p[1] * 60 + p[2] }
+    printf "%.0f", t * 1000000 }' "$1"
+}
+
 median() { # numbers as arguments
   printf '%s\n' "$@" | sort -g | awk '{v[NR] = $1} END {
     if (NR % 2) print v[(NR + 1) / 2]; else printf "%.3f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
@@ -205,14 +215,18 @@ end_window() {
 
 # One round against one server; appends rps, p50, p99, errors, cpu to the arrays named prefix_*.
 run_round() { # prefix, url, connections, server pid
-  local out before after rps p50 p99 errors requests cpu
+  local out before after client_before client_after rps p50 p99 errors requests cpu client
   if [ "$mode" = editor-watch ] && [ "$1" = ours ]; then
     end_window # what went before: not counted
     sleep "$duration"
     end_window # idle
   fi
   before=$(cpu_ticks "$4")
+  times >"$work/times.before"
   out=$(wrk -t1 -c"$3" -d"${duration}s" --timeout 2s --latency -H 'Connection: close' "$2" 2>&1)
+  times >"$work/times.after"
+  client_before=$(children_cpu_us "$work/times.before")
+  client_after=$(children_cpu_us "$work/times.after")
   after=$(cpu_ticks "$4")
   rps=$(awk '/^Requests\/sec:/ {print $2}' <<<"$out")
   requests=$(awk '/requests in/ {print $1}' <<<"$out")
@@ -222,8 +236,11 @@ run_round() { # prefix, url, connections, server pid
     awk '{s += $1} END {print s + 0}')
   cpu=$(awk -v t="$((after - before))" -v n="${requests:-0}" -v hz="$(getconf CLK_TCK)" \
     'BEGIN { if (n > 0) printf "%.1f", t * 1000000 / hz / n; else print 0 }')
+  client=$(awk -v t="$((client_after - client_before))" -v n="${requests:-0}" \
+    'BEGIN { if (n > 0) printf "%.1f", t / n; else print 0 }')
   if [ "$mode" = editor-watch ] && [ "$1" = ours ]; then end_window; fi # loaded
-  eval "${1}_rps+=(${rps:-0}) ${1}_p50+=($p50) ${1}_p99+=($p99) ${1}_errors+=($errors) ${1}_cpu+=($cpu)"
+  eval "${1}_rps+=(${rps:-0}) ${1}_p50+=($p50) ${1}_p99+=($p99) ${1}_errors+=($errors)" \
+    "${1}_cpu+=($cpu) ${1}_client+=($client)"
 }
 
 ratio() { # a, b: a/b, 0 when b is 0
@@ -232,11 +249,12 @@ ratio() { # a, b: a/b, 0 when b is 0
 
 report() { # prefix, name
   local field values
-  for field in rps p50 p99 errors cpu; do
+  for field in rps p50 p99 errors cpu client; do
     eval "values=(\"\${${1}_${field}[@]}\")"
     case $field in
       p50 | p99) echo "${2}_${field}_ms=$(median "${values[@]}")" ;;
       cpu) echo "${2}_cpu_us_per_req=$(median "${values[@]}")" ;;
+      client) echo "${2}_client_cpu_us_per_req=$(median "${values[@]}")" ;;
       errors) echo "${2}_errors=$(printf '%s\n' "${values[@]}" | awk '{s += $1} END {print s + 0}')" ;;
       *) echo "${2}_${field}=$(median "${values[@]}")" ;;
     esac
@@ -251,10 +269,11 @@ for size in $sizes; do
   for connections in $connection_counts; do
     wrk -t1 -c"$connections" -d1s -H 'Connection: close' "${ours_url}$book.xml" >/dev/null 2>&1 || true
     wrk -t1 -c"$connections" -d1s -H 'Connection: close' "${nginx_url}$book.xml" >/dev/null 2>&1 || true
-    ours_rps=() ours_p50=() ours_p99=() ours_errors=() ours_cpu=()
-    nginx_rps=() nginx_p50=() nginx_p99=() nginx_errors=() nginx_cpu=()
+    ours_rps=() ours_p50=() ours_p99=() ours_errors=() ours_cpu=() ours_client=()
+    nginx_rps=() nginx_p50=() nginx_p99=() nginx_errors=() nginx_cpu=() nginx_client=()
     rps_ratios=() p99_ratios=() cpu_ratios=()
-    alt_rps=() alt_p50=() alt_p99=() alt_errors=() alt_cpu=() alt_rps_ratios=() alt_p99_ratios=()
+    alt_rps=() alt_p50=() alt_p99=() alt_errors=() alt_cpu=() alt_client=()
+    alt_rps_ratios=() alt_p99_ratios=()
     for ((round = 1; round <= rounds; round++)); do
       # Who goes first alternates too, so neither always meets the other's after-effects.
       if ((round % 2)); then

@@ -7,7 +7,6 @@
 #include <memory>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 HttpFileCache::HttpFileCache(const QString &rootPath) : m_rootPath(rootPath) {}
@@ -25,11 +24,6 @@ QByteArray HttpFileCache::head(qint64 bodyLength)
 QByteArray HttpFileCache::body(const QByteArray &fileBytes)
 {
     return HttpBodyFilter::convert(fileBytes);
-}
-
-bool HttpFileCache::stampOf(const QString &path, Stamp *stamp)
-{
-    return Stamp::of(QFile::encodeName(path), stamp);
 }
 
 bool HttpFileCache::isInsideRoot(const QString &canonicalPath) const
@@ -70,7 +64,7 @@ HttpFileCache::Answer HttpFileCache::lookup(const QString &relativePath)
         return Answer();
     const QString path = m_rootPath + key;
     Stamp before;
-    if (!stampOf(path, &before)) {
+    if (!Stamp::of(QFile::encodeName(path), &before)) {
         forget(key);
         m_scans.remove(key);
         return Answer();

@@ -101,8 +101,6 @@ private:
         std::list<QString>::iterator place; // in m_order
     };
 
-    // False when the path (links followed) is not a regular file.
-    static bool stampOf(const QString &path, Stamp *stamp);
     std::shared_ptr<HttpFileStream::Scan> scanFor(const QString &key, int fd, const Stamp &stamp);
     bool isInsideRoot(const QString &canonicalPath) const;
     void forget(const QString &key);

@@ -31,8 +31,6 @@ public:
     explicit HttpPoller(QObject *parent = nullptr);
     ~HttpPoller() override;
 
-    bool isValid() const { return m_epoll >= 0; }
-
     // Watches the descriptor for the events `to` (EPOLLIN and/or EPOLLOUT; 0 stops watching),
     // where `from` is what it watched until now (0 when not at all). False when the kernel
     // refuses, with the watch unchanged. The watcher (not owned) is told about its descriptor

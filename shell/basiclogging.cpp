@@ -65,9 +65,9 @@ void BasicLogging::closeLocked()
 
 bool BasicLogging::ensureOpenLocked(qint64 nowMs)
 {
-    const QByteArray current = QFile::encodeName(m_logFolder + QStringLiteral("log1.txt"));
     if (m_fd >= 0 && nowMs >= m_checkedAt && nowMs - m_checkedAt < 1000)
         return true;
+    const QByteArray current = QFile::encodeName(m_logFolder + QStringLiteral("log1.txt"));
     struct stat named;
     struct stat open;
     if (m_fd >= 0 && (::stat(current.constData(), &named) != 0 || ::fstat(m_fd, &open) != 0 ||

@@ -81,6 +81,14 @@ public:
         });
     }
 
+    // Connects and asks for the target, then reads no more than 4 KB of the answer.
+    void requestWithoutReading(const QByteArray &target)
+    {
+        stopReading(4096);
+        open();
+        send("GET " + target + " HTTP/1.1\r\n\r\n");
+    }
+
     QByteArray received() const { return m_received; }
     bool isClosed() const { return m_closed; }
     QTcpSocket &socket() { return m_socket; }

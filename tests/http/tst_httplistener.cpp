@@ -265,9 +265,7 @@ void TestHttpListener::stalledReaderDoesNotBlock()
     m_listener->setWriteStallTimeoutMs(500);
 
     HttpTestClient stalled(port());
-    stalled.stopReading(4096);
-    stalled.open();
-    stalled.send("GET /big.xml HTTP/1.1\r\n\r\n");
+    stalled.requestWithoutReading("/big.xml");
     QVERIFY(stalled.waitSent());
     QTRY_COMPARE(m_listener->connectionCount(), 1);
 
@@ -301,9 +299,7 @@ void TestHttpListener::clientGoneMidFileFreesItsPlace()
     m_listener->setWriteStallTimeoutMs(60000);
 
     HttpTestClient client(port());
-    client.stopReading(4096);
-    client.open();
-    client.send("GET /big.xml HTTP/1.1\r\n\r\n");
+    client.requestWithoutReading("/big.xml");
     QVERIFY(client.waitSent());
     QTRY_COMPARE(m_listener->connectionCount(), 1);
     QTRY_VERIFY(descriptorsOnFile() > 0);
@@ -335,9 +331,7 @@ void TestHttpListener::stalledReadersKeepMemoryBounded()
     std::vector<std::unique_ptr<HttpTestClient>> stalled;
     for (int i = 0; i < clientCount; ++i) {
         stalled.push_back(std::make_unique<HttpTestClient>(port()));
-        stalled.back()->stopReading(4096);
-        stalled.back()->open();
-        stalled.back()->send("GET /big.xml HTTP/1.1\r\n\r\n");
+        stalled.back()->requestWithoutReading("/big.xml");
     }
     QTRY_COMPARE(m_listener->connectionCount(), clientCount);
     for (int round = 0; round < 20; ++round)
